@@ -1,0 +1,7 @@
+# One place for the warning flags every target of the project shares.
+add_library(wardel_warnings INTERFACE)
+target_compile_options(wardel_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wold-style-cast -Wshadow=local)
+if(WARDEL_WERROR)
+  target_compile_options(wardel_warnings INTERFACE -Werror)
+endif()

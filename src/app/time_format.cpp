@@ -1,0 +1,27 @@
+#include "app/time_format.h"
+
+#include <cstdio>
+
+namespace wardel {
+
+namespace {
+
+std::string Printf(const char* format, int a, int b, int c = 0, int d = 0, int e = 0, int f = 0) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, a, b, c, d, e, f);
+    return buffer;
+}
+
+}  // namespace
+
+std::string FormatDateTime(const LocalDateTime& t) {
+    return Printf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+std::string FormatTime(const LocalDateTime& t) { return Printf("%02d:%02d:%02d", t.hour, t.minute, t.second); }
+
+std::string FormatHourMinute(const LocalDateTime& t) { return Printf("%02d:%02d", t.hour, t.minute); }
+
+std::string FormatMonthDay(const LocalDateTime& t) { return Printf("%02d%02d", t.month, t.day); }
+
+}  // namespace wardel

@@ -1,0 +1,74 @@
+#include "hosts/host_table.h"
+
+#include <stdexcept>
+
+namespace wardel {
+
+HostTable::HostTable() : rows_(2) {}
+
+HostTable::Row& HostTable::at(int row, int column) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= kColumns)
+        throw std::out_of_range("grid cell outside the table");
+    return rows_[static_cast<std::size_t>(row)];
+}
+
+const std::string& HostTable::cell(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= kColumns)
+        throw std::out_of_range("grid cell outside the table");
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+void HostTable::setCell(int row, int column, std::string text) {
+    std::string& target = at(row, column)[static_cast<std::size_t>(column)];
+    if (target == text)
+        return;
+    target = std::move(text);
+    if (observer_)
+        observer_->cellChanged(row, column);
+}
+
+HostEntry HostTable::entry(int row) const {
+    return HostEntry{cell(row, colHost),        cell(row, colPort),         cell(row, colLastStatus),
+                     cell(row, colDescription), cell(row, colAlert),        cell(row, colTimeoutLimit),
+                     cell(row, colCount)};
+}
+
+int HostTable::appendRow() {
+    rows_.emplace_back();
+    const int row = lastRow();
+    if (observer_)
+        observer_->rowsInserted(row, row);
+    return row;
+}
+
+void HostTable::removeRow(int row) {
+    if (!isDataRow(row))
+        throw std::out_of_range("only a data row can be removed");
+    rows_.erase(rows_.begin() + row);
+    if (currentRow_ == row)
+        currentRow_ = 0;
+    else if (currentRow_ > row)
+        --currentRow_;
+    if (observer_)
+        observer_->rowsRemoved(row, row);
+}
+
+void HostTable::setEnabled(bool on) {
+    if (enabled_ == on)
+        return;
+    enabled_ = on;
+    if (observer_)
+        observer_->enabledChanged();
+}
+
+void HostTable::setCurrentRow(int row) {
+    if (row < 0 || row >= rowCount())
+        row = 0;
+    if (currentRow_ == row)
+        return;
+    currentRow_ = row;
+    if (observer_)
+        observer_->currentRowChanged();
+}
+
+}  // namespace wardel

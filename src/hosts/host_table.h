@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace wardel {
+
+// One target: the seven text cells of one grid row. Nothing here checks that a number is a number.
+struct HostEntry {
+    std::string host;          // column 0, as typed (not trimmed)
+    std::string port;          // column 1, the text between the port selector's parentheses
+    std::string lastStatus;    // column 2, outcome of the latest probe
+    std::string description;   // column 3
+    std::string alert;         // column 4, "1" while an alert stands for the current run of failures
+    std::string timeoutLimit;  // column 5, consecutive failures that raise an alert
+    std::string count;         // column 6, consecutive failures so far, in decimal
+};
+
+// Hears every change of the table, cell by cell and row by row, so a view can follow without a reset.
+class HostTableObserver {
+public:
+    virtual ~HostTableObserver() = default;
+    virtual void cellChanged(int row, int column) = 0;
+    virtual void rowsInserted(int first, int last) = 0;
+    virtual void rowsRemoved(int first, int last) = 0;
+    virtual void enabledChanged() = 0;
+    virtual void currentRowChanged() = 0;
+};
+
+// The host grid, which is the host table itself: row 0 is the fixed heading row, rows 1..rowCount()-1 the
+// targets in display order. There is always at least one data row; a row 1 with an empty host cell stands
+// for the empty table. Cells are addressed by row and column, as the engine and the entry commands do.
+class HostTable {
+public:
+    static constexpr int kColumns = 7;
+    enum Column : int {
+        colHost = 0,
+        colPort = 1,
+        colLastStatus = 2,
+        colDescription = 3,
+        colAlert = 4,
+        colTimeoutLimit = 5,
+        colCount = 6,
+    };
+
+    HostTable();
+
+    void setObserver(HostTableObserver* observer) { observer_ = observer; }
+
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int lastRow() const { return rowCount() - 1; }
+    bool isDataRow(int row) const { return row >= 1 && row < rowCount(); }
+
+    // Reading or writing a cell outside the table throws std::out_of_range.
+    const std::string& cell(int row, int column) const;
+    void setCell(int row, int column, std::string text);
+
+    HostEntry entry(int row) const;
+
+    // Appends one empty row and returns its number.
+    int appendRow();
+    // Removes a data row; the rows below move up by one. Throws std::out_of_range for other rows.
+    void removeRow(int row);
+
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool on);
+
+    // The operator's selection: 0 (the heading row) when no data row is selected.
+    int currentRow() const { return currentRow_; }
+    void setCurrentRow(int row);
+
+private:
+    using Row = std::array<std::string, kColumns>;
+    Row& at(int row, int column);
+
+    std::vector<Row> rows_;
+    bool enabled_ = true;
+    int currentRow_ = 0;
+    HostTableObserver* observer_ = nullptr;
+};
+
+}  // namespace wardel

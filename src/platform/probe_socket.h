@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace wardel {
+
+// The one TCP client socket every probe uses. States follow the classic socket control:
+// 0 closed, 1 open, 2 listening, 3 connection pending, 4 resolving host, 5 host resolved,
+// 6 connecting, 7 connected, 8 closing, 9 error (until close).
+class ProbeSocket {
+public:
+    enum State : int {
+        Closed = 0,
+        Open = 1,
+        Listening = 2,
+        ConnectionPending = 3,
+        ResolvingHost = 4,
+        HostResolved = 5,
+        Connecting = 6,
+        Connected = 7,
+        Closing = 8,
+        Error = 9,
+    };
+
+    virtual ~ProbeSocket() = default;
+    // Starts an asynchronous connection attempt and returns at once.
+    virtual void connectTo(const std::string& host, std::int32_t port) = 0;
+    // Ends any attempt or connection; afterwards the state is 0, without a state-change notification.
+    virtual void close() = 0;
+    virtual int state() const = 0;
+    // Called from the event loop whenever the state changes by itself.
+    void setStateChangedHandler(std::function<void()> handler) { onStateChanged_ = std::move(handler); }
+
+protected:
+    void stateChanged() {
+        if (onStateChanged_)
+            onStateChanged_();
+    }
+
+private:
+    std::function<void()> onStateChanged_;
+};
+
+}  // namespace wardel

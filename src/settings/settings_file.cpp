@@ -1,0 +1,110 @@
+#include "settings/settings_file.h"
+
+#include <array>
+#include <charconv>
+#include <vector>
+
+#include "app/numbers.h"
+#include "app/text_file.h"
+
+namespace wardel {
+
+namespace {
+
+constexpr int kLines = 15;
+
+// A switch is a check box state. Anything but 0 or 1 in a hand-edited file reads as off, so every reader
+// of the switch (some test "equals 1", some "greater than 0") agrees on what the box shows.
+std::int16_t AsSwitch(std::int16_t value) { return value == 1 ? 1 : 0; }
+
+// Line 3, 7, 8: the leading number, rounded; a number too large for the field keeps the old value.
+void ReadLeadingSwitch(const std::string& line, std::int16_t& field) {
+    if (const auto value = ToInt16(Trim(line)))
+        field = AsSwitch(*value);
+}
+
+// Line 11 must be a number as a whole; anything else keeps the old value.
+void ReadWholeSwitch(const std::string& line, std::int16_t& field) {
+    const std::string_view text = Trim(line);
+    if (text.empty())
+        return;
+    double value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    bool negative = false;
+    if (*first == '+' || *first == '-') {
+        negative = *first == '-';
+        ++first;
+    }
+    const auto result = std::from_chars(first, last, value);
+    if (result.ec != std::errc() || result.ptr != last)
+        return;
+    if (const auto rounded = RoundToInt16(negative ? -value : value))
+        field = AsSwitch(*rounded);
+}
+
+void ReadCountdown(const std::string& minutes, std::int16_t& countdown) {
+    if (minutes.empty()) {
+        countdown = 0;
+        return;
+    }
+    if (const auto value = ToInt16(minutes))
+        countdown = *value;
+}
+
+}  // namespace
+
+SettingsLoad LoadSettingsFile(const std::filesystem::path& file, AppSettings& s, RuntimeValues& runtime) {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        return SettingsLoad::Missing;
+
+    // An unreadable file reads like fifteen empty lines, and so do the lines a short file lacks.
+    std::vector<std::string> lines = SplitLines(ReadWholeFile(file).value_or(std::string()));
+    lines.resize(kLines);
+
+    s.timeInterval = lines[0].empty() ? "60" : lines[0];
+    s.timeOut = lines[1].empty() ? "30" : lines[1];
+    ReadLeadingSwitch(lines[2], s.alertEnabled);
+    s.smsEmail = Trim(lines[3]);
+    s.smsPassword = Trim(lines[4]);
+    s.smsPhone = Trim(lines[5]);
+    ReadLeadingSwitch(lines[6], s.startOnLaunch);
+    ReadLeadingSwitch(lines[7], s.logEnabled);
+    s.mailList = Trim(lines[8]);
+    s.maxSms = Trim(lines[9]);
+    ReadWholeSwitch(lines[10], s.aliveEnabled);
+    s.aliveMailMinutes = Trim(lines[11]);
+    ReadCountdown(s.aliveMailMinutes, runtime.aliveMailCountdown);
+    s.aliveMailTo = Trim(lines[12]);
+    s.aliveSmsMinutes = Trim(lines[13]);
+    ReadCountdown(s.aliveSmsMinutes, runtime.aliveSmsCountdown);
+    s.aliveSmsTo = Trim(lines[14]);
+    return SettingsLoad::Loaded;
+}
+
+bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& s) {
+    const std::array<std::string, kLines> lines = {
+        std::string(Trim(s.timeInterval)),     std::string(Trim(s.timeOut)),
+        std::to_string(s.alertEnabled),        std::string(Trim(s.smsEmail)),
+        std::string(Trim(s.smsPassword)),      std::string(Trim(s.smsPhone)),
+        std::to_string(s.startOnLaunch),       std::to_string(s.logEnabled),
+        std::string(Trim(s.mailList)),         std::string(Trim(s.maxSms)),
+        std::to_string(s.aliveEnabled),        std::string(Trim(s.aliveMailMinutes)),
+        std::string(Trim(s.aliveMailTo)),      std::string(Trim(s.aliveSmsMinutes)),
+        std::string(Trim(s.aliveSmsTo)),
+    };
+    std::string content;
+    for (const auto& line : lines)
+        content += line + "\r\n";
+    // The file holds the gateway password in clear: only its owner may read it.
+    return ReplaceFileAtomically(file, content, FileAccess::OwnerOnly);
+}
+
+std::string TimeIntervalCaption(const AppSettings& s) {
+    return "Time interval cycle for monitoring : " + s.timeInterval + " seconds";
+}
+
+std::string TimeOutCaption(const AppSettings& s) { return "Connecting timeout values : " + s.timeOut + " seconds"; }
+
+}  // namespace wardel
