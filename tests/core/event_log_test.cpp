@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "log/event_log.h"
+#include "log/log_box.h"
+#include "support/test_rig.h"
+
+namespace wardel {
+namespace {
+
+using test::FakeScheduler;
+using test::FakeShell;
+using test::ReadFile;
+using test::TempFolder;
+
+struct LogFixture : ::testing::Test {
+    TempFolder folder;
+    FakeScheduler clock{{2026, 12, 31, 23, 59, 58}};
+    AppSettings settings;
+    LogBox box;
+    EventLog log{clock, settings, box, folder.path()};
+};
+
+TEST_F(LogFixture, NewestLineFirstInTheBoxOldestFirstInTheFile) {
+    settings.logEnabled = 1;
+    log.WriteLog("first");
+    clock.advance(1000);
+    log.WriteLog("second");
+    EXPECT_EQ(box.text(), "2026-12-31 23:59:59 - second\r\n2026-12-31 23:59:58 - first\r\n");
+    EXPECT_EQ(ReadFile(folder / "log_1231.txt"),
+              "2026-12-31 23:59:58 - first\r\n2026-12-31 23:59:59 - second\r\n");
+}
+
+TEST_F(LogFixture, DailyFileFollowsTheDateAndIsContinuedNextYear) {
+    settings.logEnabled = 1;
+    log.WriteLog("old year");
+    clock.advance(2000);
+    log.WriteLog("new year");
+    clock.advanceTo({2027, 12, 31, 8, 0, 0});
+    log.WriteLog("a year later");
+    EXPECT_EQ(ReadFile(folder / "log_1231.txt"),
+              "2026-12-31 23:59:58 - old year\r\n2027-12-31 08:00:00 - a year later\r\n");
+    EXPECT_EQ(ReadFile(folder / "log_0101.txt"), "2027-01-01 00:00:00 - new year\r\n");
+}
+
+TEST_F(LogFixture, BareLineEndIsWrittenWithoutTime) {
+    settings.logEnabled = 1;
+    log.WriteLog("before");
+    log.WriteLog("\r\n");
+    EXPECT_EQ(box.text(), "\r\n\r\n2026-12-31 23:59:58 - before\r\n");
+    EXPECT_EQ(ReadFile(folder / "log_1231.txt"), "2026-12-31 23:59:58 - before\r\n\r\n\r\n");
+}
+
+TEST_F(LogFixture, FileLoggingOffOrImpossibleStillFillsTheBox) {
+    log.WriteLog("off");
+    EXPECT_FALSE(std::filesystem::exists(folder / "log_1231.txt"));
+    settings.logEnabled = 1;
+    std::filesystem::create_directory(folder / "log_1231.txt");  // the file cannot be opened
+    log.WriteLog("blocked");
+    EXPECT_EQ(box.lineCount(), 2u);
+    EXPECT_EQ(box.line(0), "2026-12-31 23:59:58 - blocked");
+}
+
+TEST(LogBox, KeepsTheNewestLinesAndDropsTheOldestAtTheEnd) {
+    struct Counter : LogBox::Observer {
+        int prepended = 0, appended = 0, dropped = 0;
+        void linePrepended(const std::string&) override { ++prepended; }
+        void lineAppended(const std::string&) override { ++appended; }
+        void oldestLineDropped() override { ++dropped; }
+    } counter;
+    LogBox box;
+    box.setObserver(&counter);
+    for (std::size_t i = 0; i < LogBox::kMaxLines + 5; ++i)
+        box.prepend("line " + std::to_string(i));
+    EXPECT_EQ(box.lineCount(), LogBox::kMaxLines);
+    EXPECT_EQ(box.line(0), "line " + std::to_string(LogBox::kMaxLines + 4));
+    EXPECT_EQ(box.line(LogBox::kMaxLines - 1), "line 5");
+    box.append("tail");
+    // A full box keeps its top lines: a line added below them falls off at once.
+    EXPECT_EQ(box.line(LogBox::kMaxLines - 1), "line 5");
+    EXPECT_EQ(counter.prepended, static_cast<int>(LogBox::kMaxLines + 5));
+    EXPECT_EQ(counter.appended, 1);
+    EXPECT_EQ(counter.dropped, 6);
+}
+
+TEST_F(LogFixture, ViewLogOpensTheChosenFileAndCancelDoesNothing) {
+    FakeShell shell;
+    log.cmdLog_Click(shell);
+    EXPECT_EQ(shell.dialogFolder, folder.path().string());
+    EXPECT_EQ(shell.dialogFilter, "LOG Files(log*.txt)");
+    EXPECT_TRUE(shell.openedFiles.empty());  // cancelled: the dialog never calls back
+    shell.onFileChosen((folder / "log_1231.txt").string());
+    ASSERT_EQ(shell.openedFiles.size(), 1u);
+    EXPECT_EQ(shell.openedFiles[0], (folder / "log_1231.txt").string());
+}
+
+}  // namespace
+}  // namespace wardel
