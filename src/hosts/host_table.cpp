@@ -28,29 +28,57 @@ void HostTable::setCell(int row, int column, std::string text) {
 }
 
 HostEntry HostTable::entry(int row) const {
-    return HostEntry{cell(row, colHost),        cell(row, colPort),         cell(row, colLastStatus),
-                     cell(row, colDescription), cell(row, colAlert),        cell(row, colTimeoutLimit),
+    return HostEntry{cell(row, colHost),        cell(row, colPort),  cell(row, colLastStatus),
+                     cell(row, colDescription), cell(row, colAlert), cell(row, colTimeoutLimit),
                      cell(row, colCount)};
 }
 
+HostTable::Row HostTable::toRow(const HostEntry& e) {
+    return Row{e.host, e.port, e.lastStatus, e.description, e.alert, e.timeoutLimit, e.count};
+}
+
 int HostTable::appendRow() {
+    const int row = rowCount();
+    if (observer_)
+        observer_->rowsAboutToBeInserted(row, row);
     rows_.emplace_back();
-    const int row = lastRow();
     if (observer_)
         observer_->rowsInserted(row, row);
     return row;
 }
 
+int HostTable::appendRows(const std::vector<HostEntry>& entries) {
+    const int first = rowCount();
+    if (entries.empty())
+        return first;
+    const int last = first + static_cast<int>(entries.size()) - 1;
+    if (observer_)
+        observer_->rowsAboutToBeInserted(first, last);
+    rows_.reserve(rows_.size() + entries.size());
+    for (const HostEntry& e : entries)
+        rows_.push_back(toRow(e));
+    if (observer_)
+        observer_->rowsInserted(first, last);
+    return first;
+}
+
 void HostTable::removeRow(int row) {
     if (!isDataRow(row))
         throw std::out_of_range("only a data row can be removed");
+    if (observer_)
+        observer_->rowsAboutToBeRemoved(row, row);
     rows_.erase(rows_.begin() + row);
+    // The selection stays on the entry it was on: it moves up with the rows below and is gone with its row.
+    const int oldCurrent = currentRow_;
     if (currentRow_ == row)
         currentRow_ = 0;
     else if (currentRow_ > row)
         --currentRow_;
-    if (observer_)
+    if (observer_) {
         observer_->rowsRemoved(row, row);
+        if (currentRow_ != oldCurrent)
+            observer_->currentRowChanged();
+    }
 }
 
 void HostTable::setEnabled(bool on) {
@@ -71,4 +99,4 @@ void HostTable::setCurrentRow(int row) {
         observer_->currentRowChanged();
 }
 
-}  // namespace wardel
+} // namespace wardel

@@ -8,21 +8,24 @@ namespace wardel {
 
 // One target: the seven text cells of one grid row. Nothing here checks that a number is a number.
 struct HostEntry {
-    std::string host;          // column 0, as typed (not trimmed)
-    std::string port;          // column 1, the text between the port selector's parentheses
-    std::string lastStatus;    // column 2, outcome of the latest probe
-    std::string description;   // column 3
-    std::string alert;         // column 4, "1" while an alert stands for the current run of failures
-    std::string timeoutLimit;  // column 5, consecutive failures that raise an alert
-    std::string count;         // column 6, consecutive failures so far, in decimal
+    std::string host;         // column 0, as typed (not trimmed)
+    std::string port;         // column 1, the text between the port selector's parentheses
+    std::string lastStatus;   // column 2, outcome of the latest probe
+    std::string description;  // column 3
+    std::string alert;        // column 4, "1" while an alert stands for the current run of failures
+    std::string timeoutLimit; // column 5, consecutive failures that raise an alert
+    std::string count;        // column 6, consecutive failures so far, in decimal
 };
 
 // Hears every change of the table, cell by cell and row by row, so a view can follow without a reset.
+// A row change is announced before it happens and reported after it, as item views need both.
 class HostTableObserver {
 public:
     virtual ~HostTableObserver() = default;
     virtual void cellChanged(int row, int column) = 0;
+    virtual void rowsAboutToBeInserted(int /*first*/, int /*last*/) {}
     virtual void rowsInserted(int first, int last) = 0;
+    virtual void rowsAboutToBeRemoved(int /*first*/, int /*last*/) {}
     virtual void rowsRemoved(int first, int last) = 0;
     virtual void enabledChanged() = 0;
     virtual void currentRowChanged() = 0;
@@ -60,6 +63,9 @@ public:
 
     // Appends one empty row and returns its number.
     int appendRow();
+    // Appends filled rows at the end in one step (one notification for all of them); returns the number of
+    // the first new row, or the row count when `entries` is empty.
+    int appendRows(const std::vector<HostEntry>& entries);
     // Removes a data row; the rows below move up by one. Throws std::out_of_range for other rows.
     void removeRow(int row);
 
@@ -73,6 +79,7 @@ public:
 private:
     using Row = std::array<std::string, kColumns>;
     Row& at(int row, int column);
+    static Row toRow(const HostEntry& entry);
 
     std::vector<Row> rows_;
     bool enabled_ = true;
@@ -80,4 +87,4 @@ private:
     HostTableObserver* observer_ = nullptr;
 };
 
-}  // namespace wardel
+} // namespace wardel

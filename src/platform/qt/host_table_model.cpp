@@ -6,24 +6,41 @@ HostTableModel::HostTableModel(HostTable& table, QObject* parent) : QAbstractTab
     table_.setObserver(this);
 }
 
-HostTableModel::~HostTableModel() { table_.setObserver(nullptr); }
+HostTableModel::~HostTableModel() {
+    table_.setObserver(nullptr);
+}
 
-int HostTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : table_.rowCount() - 1; }
+int HostTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_.rowCount() - 1;
+}
 
-int HostTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : HostTable::kColumns; }
+int HostTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : HostTable::kColumns;
+}
 
 QVariant HostTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    return QString::fromStdString(table_.cell(index.row() + 1, index.column()));
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return QString::fromStdString(table_.cell(tableRow(index.row()), index.column()));
+    case Qt::TextAlignmentRole:
+        // The status column is centred; every other column reads from the left.
+        if (index.column() == HostTable::colLastStatus)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    default:
+        return {};
+    }
 }
 
 QVariant HostTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return {};
-    if (orientation == Qt::Horizontal && section >= 0 && section < HostTable::kColumns)
-        return QString::fromStdString(table_.cell(0, section));
-    return {};
+    if (section < 0 || section >= HostTable::kColumns)
+        return {};
+    return QString::fromStdString(table_.cell(0, section));
 }
 
 void HostTableModel::cellChanged(int row, int column) {
@@ -31,19 +48,32 @@ void HostTableModel::cellChanged(int row, int column) {
         emit headerDataChanged(Qt::Horizontal, column, column);
         return;
     }
-    const QModelIndex cell = index(row - 1, column);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    const QModelIndex cell = index(viewRow(row), column);
+    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
-void HostTableModel::rowsInserted(int first, int last) {
-    // The table has already grown; tell the view in the order it expects.
-    beginInsertRows({}, first - 1, last - 1);
+void HostTableModel::rowsAboutToBeInserted(int first, int last) {
+    beginInsertRows({}, viewRow(first), viewRow(last));
+}
+
+void HostTableModel::rowsInserted(int, int) {
     endInsertRows();
 }
 
-void HostTableModel::rowsRemoved(int first, int last) {
-    beginRemoveRows({}, first - 1, last - 1);
+void HostTableModel::rowsAboutToBeRemoved(int first, int last) {
+    beginRemoveRows({}, viewRow(first), viewRow(last));
+}
+
+void HostTableModel::rowsRemoved(int, int) {
     endRemoveRows();
 }
 
-}  // namespace wardel::qt
+void HostTableModel::enabledChanged() {
+    emit gridEnabledChanged(table_.enabled());
+}
+
+void HostTableModel::currentRowChanged() {
+    emit gridCurrentRowChanged(table_.currentRow());
+}
+
+} // namespace wardel::qt
