@@ -1,9 +1,195 @@
 #include "alerts/gateway_client.h"
 
+#include <limits>
+
+#include "alerts/url_encoding.h"
+#include "app/numbers.h"
+#include "app/time_format.h"
+
 namespace wardel {
+namespace {
 
-GatewayClient::GatewayClient(AppContext& ctx) : ctx_(ctx) {}
+std::string ReplaceCrLf(const std::string& text, std::string_view with) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += with;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
-void GatewayClient::GatewayLogon() { ctx_.platform.window.show(); }
+bool ContainsHttp(const std::string& text) {
+    for (std::size_t i = 0; i + 4 <= text.size(); ++i) {
+        const auto lower = [&](std::size_t k) { return static_cast<char>(text[i + k] | 0x20); };
+        if (lower(0) == 'h' && lower(1) == 't' && lower(2) == 't' && lower(3) == 'p')
+            return true;
+    }
+    return false;
+}
 
-}  // namespace wardel
+} // namespace
+
+GatewayClient::GatewayClient(AppContext& ctx, std::string gatewayBase)
+    : ctx_(ctx), gatewayBase_(std::move(gatewayBase)), asyncRead1_(ctx.platform.mainReader),
+      asyncRead2_(ctx.platform.creditReader) {
+    asyncRead1_.setAsyncReadComplete([this](const FetchResult& result) { OnMainReply(result); });
+    asyncRead2_.setAsyncReadComplete([this](const FetchResult& result) { OnCreditReply(result); });
+}
+
+std::string GatewayClient::NowText() const {
+    return FormatDateTime(ctx_.platform.clock.now());
+}
+
+void GatewayClient::GatewayLogon() {
+    ctx_.platform.window.show();
+    // The account as the settings dialog would hand it over: the saved fields, surrounding blanks removed.
+    const std::string email(Trim(ctx_.settings.smsEmail));
+    const std::string password(Trim(ctx_.settings.smsPassword));
+    if (email.empty() || password.empty()) {
+        ctx_.controls.Label4.setText("Email OR Password is Empty !! Click HERE to set up");
+        return;
+    }
+    ctx_.controls.Label4.setText("Connecting to Textora , Please wait ....");
+    const std::string url = gatewayBase_ + "/txgate/php/sms_logon.php?email=" + EncodeQueryValue(email) +
+                            "&pwd=" + EncodeQueryValue(password) + "&now=" + EncodeQueryValue(NowText());
+    asyncRead1_.setPropName(std::string(kLogonTag));
+    asyncRead1_.setDataFromURL(url);
+}
+
+std::string GatewayClient::SmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
+                                  const std::string& apiId, std::string_view sender, const std::string& recipients,
+                                  const std::string& text) const {
+    return gatewayBase_ + "/txgate/php/smstoolsen.php?api_id=" + EncodeQueryValue(apiId) +
+           "&email=" + EncodeQueryValue(email) + "&pwd=" + EncodeQueryValue(password) +
+           "&to=" + EncodeQueryValue(recipients) + "&from=" + EncodeQueryValue(sender) +
+           "&unicode=" + std::to_string(unicode) + "&text=" + EncodeQueryValue(text);
+}
+
+std::string GatewayClient::BuildSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
+                                       const std::string& apiId, std::string_view sender, const std::string& recipients,
+                                       const std::string& text) {
+    state_.lastRequestWasMail = false;
+    std::string url = SmsUrl(unicode, email, password, apiId, sender, recipients, text);
+    if (ctx_.runtime.mailListWithSms == 1)
+        url += "&email_list=" + EncodeQueryValue(ctx_.settings.mailList);
+    return url;
+}
+
+std::string GatewayClient::BuildAliveSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
+                                            const std::string& apiId, std::string_view sender,
+                                            const std::string& recipients, const std::string& text) {
+    state_.lastRequestWasMail = false;
+    return SmsUrl(unicode, email, password, apiId, sender, recipients, text);
+}
+
+std::string GatewayClient::BuildMailAlertUrl(const std::string& email, const std::string& password,
+                                             const std::string& recipients, const std::string& text) const {
+    return gatewayBase_ + "/txgate/php/mail_alert.php?email=" + EncodeQueryValue(email) +
+           "&pwd=" + EncodeQueryValue(password) + "&email_list=" + EncodeQueryValue(recipients) +
+           "&text=" + EncodeQueryValue(text);
+}
+
+void GatewayClient::SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject) {
+    state_.lastRequestWasMail = true;
+    text = ReplaceCrLf(text, "<br>");
+    const std::string url =
+        gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + EncodeQueryValue(ctx_.settings.smsEmail) +
+        "&pwd=" + EncodeQueryValue(ctx_.settings.smsPassword) + "&email_list=" + EncodeQueryValue(recipients) +
+        "&subject=" + EncodeQueryValue(subject) + "&text=" + EncodeQueryValue(text);
+    IssueRequest(asyncRead1_, kMailKind, url);
+}
+
+void GatewayClient::IssueRequest(AsyncRead& reader, std::string_view kind, const std::string& url) {
+    // Two thousand million requests do not happen in one run; should they, the tags keep the last number
+    // rather than wrap to negative ones.
+    if (state_.requestSeq < std::numeric_limits<std::int32_t>::max())
+        ++state_.requestSeq;
+    reader.setPropName(std::to_string(state_.requestSeq) + std::string(kind));
+    reader.setDataFromURL(url);
+}
+
+void GatewayClient::IssueCreditQuery() {
+    const std::string url = gatewayBase_ +
+                            "/txgate/php/creditupdate.php?email=" + EncodeQueryValue(ctx_.settings.smsEmail) +
+                            "&now=" + EncodeQueryValue(NowText());
+    IssueRequest(asyncRead2_, kCreditKind, url);
+}
+
+void GatewayClient::SetCreditText(std::string text) {
+    state_.creditText = std::move(text);
+    ctx_.controls.Label7.setText(state_.creditText);
+}
+
+// The accepted logon reply: any text, "*", the credit count, "*", two characters that are skipped, the
+// API id, "%", any text. False when either star or the percent sign after them is missing.
+bool GatewayClient::ParseLogonReply(const std::string& reply, LogonReply& parsed) {
+    const std::size_t star1 = reply.find('*');
+    if (star1 == std::string::npos)
+        return false;
+    const std::size_t star2 = reply.find('*', star1 + 1);
+    if (star2 == std::string::npos)
+        return false;
+    const std::string rest = star2 + 3 < reply.size() ? reply.substr(star2 + 3) : std::string();
+    const std::size_t percent = rest.find('%');
+    if (percent == std::string::npos)
+        return false;
+    parsed.creditText = reply.substr(star1 + 1, star2 - star1 - 1);
+    parsed.apiId = rest.substr(0, percent);
+    return true;
+}
+
+void GatewayClient::OnMainReply(const FetchResult& result) {
+    const std::string reply = asyncRead1_.DataFromURL();
+    if (result.name != kLogonTag) {
+        // A reply to an SMS, mail alert or gateway mail; its text is not examined.
+        if (!state_.lastRequestWasMail)
+            IssueCreditQuery();
+        state_.lastRequestWasMail = false;
+        return;
+    }
+    auto& c = ctx_.controls;
+    if (!reply.empty() && reply.front() == '-') {
+        state_.gatewayLoggedIn = false;
+        c.Label4.setText("Email OR Password Error for sending SMS !!");
+        SetCreditText("0");
+        c.Label7.setVisible(false);
+        state_.lastRequestWasMail = false;
+        return;
+    }
+    state_.gatewayLoggedIn = true;
+    LogonReply parsed;
+    if (!ParseLogonReply(reply, parsed)) {
+        // Also what a failed logon download looks like: the reader still holds the logon URL.
+        LogonFailed();
+        return;
+    }
+    state_.gatewayApiId = parsed.apiId;
+    c.Label7.setVisible(true);
+    SetCreditText(parsed.creditText);
+    c.Label4.setText("SMS Account : " + ctx_.settings.smsEmail);
+    state_.setupLinkActive = false;
+    state_.lastRequestWasMail = false;
+}
+
+void GatewayClient::LogonFailed() {
+    ctx_.controls.Label4.setText("Textora Logon Error !! ");
+    ctx_.platform.messages.show("Connecting Error or Timeout !! Please check your network or try again", [this] {
+        state_.lastRequestWasMail = false;
+        if (ctx_.unloadMainWindow)
+            ctx_.unloadMainWindow();
+    });
+}
+
+void GatewayClient::OnCreditReply(const FetchResult&) {
+    const std::string& reply = asyncRead2_.DataFromURL();
+    // A failed credit query still holds its URL, which contains "http": the shown credit stays.
+    if (!ContainsHttp(reply))
+        SetCreditText(std::string(Trim(reply)));
+}
+
+} // namespace wardel

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "alerts/async_read.h"
 #include "app/app_context.h"
 
 namespace wardel {
@@ -11,25 +13,92 @@ namespace wardel {
 struct GatewayState {
     bool gatewayLoggedIn = false;
     std::string gatewayApiId;
-    std::string creditText = "0";
-    std::int32_t requestSeq = 0;
+    std::string creditText = "0"; // shown by Label7
+    std::int32_t requestSeq = 0;  // starts the tag of every request but the logon
     bool lastRequestWasMail = false;
-    bool setupLinkActive = true;
+    bool setupLinkActive = true; // Label4 opens the settings dialog while set
 };
 
 // The program's side of the SMS and mail gateway.
+//
+// Every exchange is one HTTP GET whose query string carries all parameters, read on one of two URL readers:
+// AsyncRead1 carries the logon, the SMS and the mail requests, AsyncRead2 only the credit queries. A request
+// is told apart from the others only by its tag: "logon1" for the logon, otherwise requestSeq (raised by one
+// first) followed by the kind ("sendsms", "sendsms1", "sendmail1", "getcredit"). Every reply on AsyncRead1
+// other than the logon's is answered with a credit query, unless the last request built was a gateway mail;
+// the credit reply updates the credit shown in Label7. A logon reply that cannot be read ends the program
+// after its message box.
 class GatewayClient {
 public:
-    explicit GatewayClient(AppContext& ctx);
+    static constexpr std::string_view kDefaultGatewayBase = WARDEL_GATEWAY_BASE;
+    // The number every SMS is sent from, passed by the senders to BuildSmsUrl / BuildAliveSmsUrl.
+    static constexpr std::string_view kSenderNumber = WARDEL_SENDER_NUMBER;
+
+    // Tag kinds of the requests on the two readers.
+    static constexpr std::string_view kLogonTag = "logon1";
+    static constexpr std::string_view kSmsKind = "sendsms";
+    static constexpr std::string_view kAliveSmsKind = "sendsms1";
+    static constexpr std::string_view kMailKind = "sendmail1";
+    static constexpr std::string_view kCreditKind = "getcredit";
+
+    explicit GatewayClient(AppContext& ctx, std::string gatewayBase = std::string(kDefaultGatewayBase));
 
     GatewayState& state() { return state_; }
     const GatewayState& state() const { return state_; }
 
+    // The scheme, host and any port every request URL starts with; the build's value unless a test (or a
+    // run against the gateway simulator) points the client elsewhere.
+    const std::string& gatewayBase() const { return gatewayBase_; }
+    void setGatewayBase(std::string base) { gatewayBase_ = std::move(base); }
+
+    AsyncRead& AsyncRead1() { return asyncRead1_; }
+    AsyncRead& AsyncRead2() { return asyncRead2_; }
+
+    // Shows the main window and logs on with the account of the settings; no request without both fields.
     void GatewayLogon();
 
+    // The SMS request; with the mail alert list appended when mailListWithSms is 1.
+    std::string BuildSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
+                            const std::string& apiId, std::string_view sender, const std::string& recipients,
+                            const std::string& text);
+    // The I-am-alive SMS request: the same URL, never with the mail alert list.
+    std::string BuildAliveSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
+                                 const std::string& apiId, std::string_view sender, const std::string& recipients,
+                                 const std::string& text);
+    std::string BuildMailAlertUrl(const std::string& email, const std::string& password, const std::string& recipients,
+                                  const std::string& text) const;
+
+    // Sends a gateway mail with the account of the settings. Every CR LF of the text becomes "<br>" (in the
+    // caller's text too); the subject keeps its own.
+    void SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject);
+
+    // Raises requestSeq, tags the reader with it and the kind, and starts the read of the URL.
+    void IssueRequest(AsyncRead& reader, std::string_view kind, const std::string& url);
+
+    // AsyncReadComplete of AsyncRead1 and AsyncRead2.
+    void OnMainReply(const FetchResult& result);
+    void OnCreditReply(const FetchResult& result);
+
 private:
+    struct LogonReply {
+        std::string creditText;
+        std::string apiId;
+    };
+    static bool ParseLogonReply(const std::string& reply, LogonReply& parsed);
+
+    std::string SmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
+                       const std::string& apiId, std::string_view sender, const std::string& recipients,
+                       const std::string& text) const;
+    std::string NowText() const;
+    void IssueCreditQuery();
+    void SetCreditText(std::string text);
+    void LogonFailed();
+
     AppContext& ctx_;
+    std::string gatewayBase_;
     GatewayState state_;
+    AsyncRead asyncRead1_;
+    AsyncRead asyncRead2_;
 };
 
-}  // namespace wardel
+} // namespace wardel

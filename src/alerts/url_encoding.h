@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace wardel {
+
+// A value as it goes into a gateway request's query string. Exactly the bytes that would change the
+// request's meaning or are not legal in a URL become "%XX" (upper-case hex): control characters, blank,
+// DEL, every byte above 0x7F (so text in UTF-8 travels as its UTF-8 bytes) and " # % & < = > [ \ ] ^ ` { | }.
+// Everything else, "+" "," "@" ":" "(" ")" "*" among them, stays literal, so an ordinary value reaches the
+// gateway as typed. Without this a description "R&D web" would cut the SMS text at "R", a password with
+// "&" or "#" could never log on, and a CR LF in a text would split the HTTP request.
+std::string EncodeQueryValue(std::string_view value);
+
+} // namespace wardel

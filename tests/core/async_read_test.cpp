@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "alerts/async_read.h"
+#include "support/fakes.h"
+
+namespace wardel {
+namespace {
+
+using test::FakeUrlFetcher;
+
+TEST(ReplyBytesToText, KeepsAsciiAndReadsTheRestAsUtf8) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    const struct {
+        std::string bytes;
+        std::string text;
+    } cases[] = {
+        {"", ""},
+        {"25\r\nline two\r\n", "25\r\nline two\r\n"},
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+        {"Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x93\xB1", "Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x93\xB1"},
+        {"\x80", fffd}, // a continuation byte on its own
+        {"1\x80"
+         "2",
+         "1" + fffd + "2"},
+        {"ok\x81", "ok" + fffd},                         // a reply cut after a lead-like byte keeps its text
+        {"\xC3", fffd},                                  // two-byte sequence cut short by the end of the body
+        {"\xE2\x82", fffd},                              // one replacement for the whole cut-short sequence
+        {"\xE2\x82x", fffd + "x"},                       // the byte that breaks a sequence is read again
+        {"\xC0\xAF", fffd + fffd},                       // overlong "/"
+        {"\xED\xA0\x80", fffd + fffd + fffd},            // a surrogate
+        {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd}, // above U+10FFFF
+        {"\xFF\xFE", fffd + fffd},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReplyBytesToText(c.bytes), c.text) << testing::PrintToString(c.bytes);
+}
+
+struct Event {
+    std::string tag;
+    bool ok;
+    std::string data; // DataFromURL during the event
+};
+
+class AsyncReadTest : public testing::Test {
+protected:
+    AsyncReadTest() {
+        reader.setAsyncReadComplete([this](const FetchResult& r) {
+            events.push_back({r.name, r.ok, reader.DataFromURL()});
+        });
+    }
+    void Issue(const std::string& tag, const std::string& url) {
+        reader.setPropName(tag);
+        reader.setDataFromURL(url);
+    }
+
+    FakeUrlFetcher fetcher;
+    AsyncRead reader{fetcher};
+    std::vector<Event> events;
+};
+
+TEST_F(AsyncReadTest, FetchesInFlightEndWithTheirOwnTagsAndContent) {
+    Issue("3sendsms", "http://127.0.0.1:9/a");
+    Issue("4getcredit", "http://127.0.0.1:9/b");
+    reader.setPropName("changed later"); // does not touch the fetches already started
+    ASSERT_EQ(fetcher.requests.size(), 2u);
+    EXPECT_EQ(fetcher.requests[0].name, "3sendsms");
+    EXPECT_EQ(fetcher.requests[1].name, "4getcredit");
+    EXPECT_EQ(reader.DataFromURL(), "http://127.0.0.1:9/b");
+
+    fetcher.finish("4getcredit", true, " 24 ");
+    fetcher.finish("3sendsms", true, "OK sent");
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].tag, "4getcredit");
+    EXPECT_EQ(events[0].data, " 24 ");
+    EXPECT_EQ(events[1].tag, "3sendsms");
+    EXPECT_EQ(events[1].data, "OK sent");
+}
+
+TEST_F(AsyncReadTest, FailedFetchLeavesTheStoreAsItWas) {
+    Issue("logon1", "http://127.0.0.1:9/logon");
+    fetcher.finish("logon1", false, "partial bytes");
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_FALSE(events[0].ok);
+    EXPECT_EQ(events[0].data, "http://127.0.0.1:9/logon");
+
+    // With another fetch completed in between, a failure shows that fetch's content instead.
+    Issue("1sendsms", "http://127.0.0.1:9/sms");
+    Issue("2sendsms", "http://127.0.0.1:9/sms2");
+    fetcher.finish("1sendsms", true, "OK");
+    fetcher.finish("2sendsms", false, "");
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[2].data, "OK");
+}
+
+TEST_F(AsyncReadTest, EmptyReplyEmptiesTheStoreAndEmptyUrlStartsNothing) {
+    Issue("1getcredit", "http://127.0.0.1:9/c");
+    fetcher.finish("1getcredit", true, "");
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].data, "");
+
+    Issue("2getcredit", "");
+    EXPECT_EQ(fetcher.requests.size(), 1u);
+    EXPECT_EQ(reader.DataFromURL(), "");
+}
+
+TEST(AsyncReadLifetime, LateCompletionAfterTheReaderIsGoneReachesNobody) {
+    FakeUrlFetcher fetcher;
+    int events = 0;
+    {
+        AsyncRead reader(fetcher);
+        reader.setAsyncReadComplete([&](const FetchResult&) { ++events; });
+        reader.setDataFromURL("http://127.0.0.1:9/");
+    }
+    fetcher.finish("", true, "late");
+    EXPECT_EQ(events, 0);
+}
+
+} // namespace
+} // namespace wardel

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "alerts/gateway_client.h"
+#include "support/test_rig.h"
+
+namespace wardel {
+namespace {
+
+const std::string kBase = "http://127.0.0.1:8080";
+const std::string kFailureBox = "Connecting Error or Timeout !! Please check your network or try again";
+
+class GatewayReplyTest : public testing::Test {
+protected:
+    GatewayReplyTest() {
+        gateway.setGatewayBase(kBase);
+        rig.ctx.settings.smsEmail = "ops@example.com";
+        rig.ctx.settings.smsPassword = "s3cret";
+    }
+    // Logs on and answers the logon with `reply` (or fails its download).
+    void LogonAnswered(const std::string& reply, bool ok = true) {
+        gateway.GatewayLogon();
+        rig.mainReader.finish("logon1", ok, reply);
+    }
+    void Issue(std::string_view kind) { gateway.IssueRequest(gateway.AsyncRead1(), kind, kBase + "/request"); }
+    std::vector<std::string> CreditTags() const {
+        std::vector<std::string> tags;
+        for (const auto& request : rig.creditReader.requests)
+            tags.push_back(request.name);
+        return tags;
+    }
+
+    test::TestRig rig;
+    GatewayClient& gateway = rig.port.gateway();
+    MainControls& controls = rig.ctx.controls;
+};
+
+TEST_F(GatewayReplyTest, AcceptedLogonRepliesGiveCreditAndApiId) {
+    const struct {
+        std::string reply;
+        std::string credit;
+        std::string apiId;
+    } cases[] = {
+        {"x*25*ab42%y", "25", "42"},
+        {"**ab%", "", ""},
+        {"OK*7*ok%rest*with%more", "7", ""},
+        {"*1000*--abc-9%%", "1000", "abc-9"},
+    };
+    for (const auto& c : cases) {
+        test::TestRig fresh;
+        GatewayClient& g = fresh.port.gateway();
+        g.setGatewayBase(kBase);
+        fresh.ctx.settings.smsEmail = " ops@example.com"; // the label shows the setting as stored
+        fresh.ctx.settings.smsPassword = "s3cret";
+        g.GatewayLogon();
+        fresh.mainReader.finish("logon1", true, c.reply);
+
+        SCOPED_TRACE(c.reply);
+        EXPECT_TRUE(g.state().gatewayLoggedIn);
+        EXPECT_EQ(g.state().creditText, c.credit);
+        EXPECT_EQ(g.state().gatewayApiId, c.apiId);
+        EXPECT_TRUE(fresh.ctx.controls.Label7.visible());
+        EXPECT_EQ(fresh.ctx.controls.Label7.text(), c.credit);
+        EXPECT_EQ(fresh.ctx.controls.Label4.text(), "SMS Account :  ops@example.com");
+        EXPECT_FALSE(g.state().setupLinkActive);
+        EXPECT_TRUE(fresh.messages.shown.empty());
+        EXPECT_TRUE(fresh.creditReader.requests.empty()); // the logon reply asks for no credit
+    }
+}
+
+TEST_F(GatewayReplyTest, RejectedLogonHidesTheCreditAndKeepsTheLink) {
+    LogonAnswered("-Wrong password*25*ab42%");
+    EXPECT_FALSE(gateway.state().gatewayLoggedIn);
+    EXPECT_EQ(controls.Label4.text(), "Email OR Password Error for sending SMS !!");
+    EXPECT_EQ(gateway.state().creditText, "0");
+    EXPECT_FALSE(controls.Label7.visible());
+    EXPECT_TRUE(gateway.state().setupLinkActive);
+    EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST_F(GatewayReplyTest, RejectedAfterAcceptedLeavesTheLinkInactive) {
+    LogonAnswered("*25*ab42%");
+    LogonAnswered("-no");
+    EXPECT_FALSE(gateway.state().gatewayLoggedIn);
+    EXPECT_EQ(controls.Label7.text(), "0");
+    EXPECT_FALSE(controls.Label7.visible());
+    EXPECT_FALSE(gateway.state().setupLinkActive);
+}
+
+TEST_F(GatewayReplyTest, UnreadableLogonReplyShowsTheBoxThenEndsTheProgram) {
+    const struct {
+        std::string reply;
+        bool ok;
+    } cases[] = {
+        {"", true},         {"*", true}, {"credit*25", true}, {"a*1*b%", true}, // "%" among the skipped characters
+        {"*25*ab42", true}, {"", false}, // a failed download: the reader still holds the logon URL
+    };
+    for (const auto& c : cases) {
+        test::TestRig fresh;
+        GatewayClient& g = fresh.port.gateway();
+        g.setGatewayBase(kBase);
+        fresh.ctx.settings.smsEmail = "ops@example.com";
+        fresh.ctx.settings.smsPassword = "s3cret";
+        g.GatewayLogon();
+        g.state().lastRequestWasMail = true;
+        fresh.mainReader.finish("logon1", c.ok, c.reply);
+
+        SCOPED_TRACE(testing::PrintToString(c.reply) + (c.ok ? "" : " failed"));
+        EXPECT_EQ(fresh.ctx.controls.Label4.text(), "Textora Logon Error !! ");
+        EXPECT_EQ(fresh.messages.shown, std::vector<std::string>{kFailureBox});
+        EXPECT_FALSE(fresh.window.ended); // the program waits for the operator
+        EXPECT_TRUE(g.state().gatewayLoggedIn);
+
+        fresh.messages.clickOk();
+        EXPECT_FALSE(g.state().lastRequestWasMail);
+        EXPECT_TRUE(fresh.window.ended);
+        EXPECT_EQ(fresh.logLines().front().substr(22), "Wardel Program Ended");
+    }
+}
+
+TEST_F(GatewayReplyTest, CreditRepliesAreTrimmedUnlessTheyHoldHttp) {
+    LogonAnswered("*25*ab42%");
+    const struct {
+        std::string reply;
+        bool ok;
+        std::string credit;
+    } cases[] = {
+        {" 42  ", true, "42"},    {"41", true, "41"}, {"HtTp error 500", true, "41"}, {"see https://x", true, "41"},
+        {"ignored", false, "41"}, // a failed query still holds its URL
+        {"", true, ""},
+    };
+    for (const auto& c : cases) {
+        Issue(GatewayClient::kSmsKind);
+        rig.mainReader.finish(rig.mainReader.requests.back().name, true, "OK");
+        rig.creditReader.finish(rig.creditReader.requests.back().name, c.ok, c.reply);
+        EXPECT_EQ(gateway.state().creditText, c.credit) << c.reply;
+        EXPECT_EQ(controls.Label7.text(), c.credit) << c.reply;
+        EXPECT_TRUE(controls.Label7.visible());
+    }
+}
+
+TEST_F(GatewayReplyTest, TagsCountEveryRequestButTheLogon) {
+    LogonAnswered("*25*ab42%");
+    Issue(GatewayClient::kSmsKind);               // 1sendsms
+    rig.mainReader.finish("1sendsms", false, ""); // a failed SMS is answered like a reply: 2getcredit
+    std::string text = "UP";
+    gateway.SendGatewayMail("boss@example.com", text, "s"); // 3sendmail1
+    rig.mainReader.finish("3sendmail1", true, "OK");        // no credit query after a mail
+    Issue(GatewayClient::kAliveSmsKind);                    // 4sendsms1
+    rig.mainReader.finish("4sendsms1", true, "OK");         // 5getcredit
+    gateway.GatewayLogon();                                 // a later logon keeps the count
+
+    std::vector<std::string> mainTags;
+    for (const auto& request : rig.mainReader.requests)
+        mainTags.push_back(request.name);
+    EXPECT_EQ(mainTags, (std::vector<std::string>{"logon1", "1sendsms", "3sendmail1", "4sendsms1", "logon1"}));
+    EXPECT_EQ(CreditTags(), (std::vector<std::string>{"2getcredit", "5getcredit"}));
+    EXPECT_EQ(gateway.state().requestSeq, 5);
+}
+
+TEST_F(GatewayReplyTest, SmsBuiltAfterAMailMakesBothRepliesAskForCredit) {
+    std::string text = "UP";
+    gateway.SendGatewayMail("boss@example.com", text, "s"); // 1sendmail1
+    gateway.BuildSmsUrl(0, "e", "p", "42", GatewayClient::kSenderNumber, "+44", "t");
+    Issue(GatewayClient::kSmsKind); // 2sendsms
+    rig.mainReader.finish("1sendmail1", true, "mail OK");
+    rig.mainReader.finish("2sendsms", true, "sms OK");
+    EXPECT_EQ(CreditTags(), (std::vector<std::string>{"3getcredit", "4getcredit"}));
+    EXPECT_FALSE(gateway.state().lastRequestWasMail);
+}
+
+TEST_F(GatewayReplyTest, RequestSeqStaysAtItsLargestValue) {
+    gateway.state().requestSeq = 2147483646;
+    Issue(GatewayClient::kSmsKind);
+    Issue(GatewayClient::kSmsKind);
+    EXPECT_EQ(rig.mainReader.requests[0].name, "2147483647sendsms");
+    EXPECT_EQ(rig.mainReader.requests[1].name, "2147483647sendsms");
+}
+
+} // namespace
+} // namespace wardel
