@@ -1,13 +1,171 @@
 #include "hosts/host_editor.h"
 
+#include <system_error>
+#include <vector>
+
+#include "app/numbers.h"
+#include "app/text_file.h"
+#include "hosts/host_list_file.h"
+
 namespace wardel {
+
+namespace {
+
+constexpr const char* kHostListName = "host.ini";
+constexpr const char* kNoHostText = "Please input Host Name / IP address";
+constexpr const char* kPortFormatText = "Format error !! Input Port number inside () eg. ssh(22)";
+constexpr const char* kNoSelectionText = "Need to select an entry from host table to remove !!";
+constexpr const char* kSaveErrorText = "Host File Save Error";
+// The host list writes its fields between quotes without escaping, so these would break the file.
+constexpr const char* kUnfitText = "Host Name / IP address, Port, Description and Timeout # can not contain \" "
+                                   "or line breaks !!";
+
+using Col = HostTable::Column;
+
+// Writes the persistent cells of a new or loaded entry; the status and alert cells are left as they are.
+void WriteEntryCells(HostTable& grid, int row, const std::string& port, const std::string& description,
+                     const std::string& timeoutLimit) {
+    grid.setCell(row, Col::colPort, port);
+    grid.setCell(row, Col::colDescription, description);
+    grid.setCell(row, Col::colTimeoutLimit, timeoutLimit);
+    grid.setCell(row, Col::colCount, "0");
+}
+
+bool OwnerMayWrite(const std::filesystem::path& file) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(file, ec);
+    if (ec || !std::filesystem::exists(status))
+        return true;
+    return (status.permissions() & std::filesystem::perms::owner_write) != std::filesystem::perms::none;
+}
+
+} // namespace
+
+std::optional<std::string> PortBetweenParentheses(std::string_view text) {
+    const auto open = text.find('(');
+    const auto close = text.find(')');
+    if (open == std::string_view::npos || close == std::string_view::npos)
+        return std::nullopt;
+    if (close < open)
+        return std::string();
+    return std::string(text.substr(open + 1, close - open - 1));
+}
 
 HostEditor::HostEditor(AppContext& ctx) : ctx_(ctx) {}
 
-void HostEditor::cmdAdd_Click() {}
-void HostEditor::cmdDelete_Click() {}
-void HostEditor::grdHotGrid_Click(int) {}
-void HostEditor::LoadHostList() {}
-void HostEditor::SaveHostList() {}
+std::string HostEditor::ParseTargetPort(const std::string& text) {
+    auto port = PortBetweenParentheses(text);
+    if (!port) {
+        ctx_.platform.messages.show(kPortFormatText);
+        return {};
+    }
+    return *port;
+}
 
-}  // namespace wardel
+void HostEditor::cmdAdd_Click() {
+    auto& c = ctx_.controls;
+    const std::string host = c.txtIpAddress.text();
+    const std::string portText = c.cbxPortSel.text();
+    const std::string description = c.Description.text();
+    const std::string timeoutLimit = c.num_Timeout.text();
+
+    if (Trim(host).empty()) {
+        ctx_.platform.messages.show(kNoHostText);
+        return;
+    }
+    if (!FitsHostList(host) || !FitsHostList(PortBetweenParentheses(portText).value_or("")) ||
+        !FitsHostList(description) || !FitsHostList(timeoutLimit)) {
+        ctx_.platform.messages.show(kUnfitText);
+        return;
+    }
+
+    HostTable& grid = ctx_.grid;
+    const int row = grid.cell(1, Col::colHost).empty() ? 1 : grid.appendRow();
+    grid.setCell(row, Col::colHost, host);
+    WriteEntryCells(grid, row, ParseTargetPort(portText), description, timeoutLimit);
+
+    c.txtIpAddress.setText("");
+    c.Description.setText("");
+    SaveHostList();
+}
+
+void HostEditor::cmdDelete_Click() {
+    HostTable& grid = ctx_.grid;
+    const int row = grid.currentRow();
+    if (!ctx_.rowSelected || !grid.isDataRow(row)) {
+        ctx_.platform.messages.show(kNoSelectionText);
+    } else if (grid.rowCount() == 2) {
+        // The last entry leaves the empty table behind: row 1 with every cell cleared.
+        for (int column = 0; column < HostTable::kColumns; ++column)
+            grid.setCell(row, column, "");
+    } else {
+        grid.removeRow(row);
+    }
+    ctx_.rowSelected = false;
+    grid.setCurrentRow(0);
+    SaveHostList();
+}
+
+void HostEditor::grdHotGrid_Click(int row) {
+    // A disabled grid takes no clicks, and the heading row is not an entry.
+    if (!ctx_.grid.enabled() || !ctx_.grid.isDataRow(row))
+        return;
+    ctx_.grid.setCurrentRow(row);
+    ctx_.rowSelected = true;
+}
+
+void HostEditor::LoadHostList() {
+    const auto text = ReadWholeFile(HostListFile());
+    if (!text)
+        return;
+
+    // Each record is placed as an Add places it. Once row 1 is filled every later record is appended, so
+    // those are gathered and appended in one step.
+    HostTable& grid = ctx_.grid;
+    std::vector<HostEntry> appended;
+    for (HostRecord& record : ParseHostList(*text)) {
+        if (appended.empty() && grid.cell(1, Col::colHost).empty()) {
+            // An empty host into the empty slot leaves the table empty; this is how the empty table's
+            // single record of four empty fields loads back.
+            if (record.host.empty())
+                continue;
+            grid.setCell(1, Col::colHost, record.host);
+            WriteEntryCells(grid, 1, record.port, record.description, record.timeoutLimit);
+            continue;
+        }
+        HostEntry& entry = appended.emplace_back();
+        entry.host = std::move(record.host);
+        entry.port = std::move(record.port);
+        entry.description = std::move(record.description);
+        entry.timeoutLimit = std::move(record.timeoutLimit);
+        entry.count = "0";
+    }
+    grid.appendRows(appended);
+}
+
+void HostEditor::SaveHostList() {
+    if (WriteHostList())
+        return;
+    // The grid keeps its change; the next Add or Delete tries again.
+    ctx_.WriteLog(kSaveErrorText);
+    ctx_.platform.messages.show(kSaveErrorText);
+}
+
+std::filesystem::path HostEditor::HostListFile() const {
+    return ctx_.folder / kHostListName;
+}
+
+bool HostEditor::WriteHostList() const {
+    if (ctx_.grid.rowCount() - 1 > kMaxHostListEntries)
+        return false;
+    const auto content = FormatHostList(ctx_.grid);
+    if (!content)
+        return false;
+    // A file whose permission bits say read-only stays as it is, even for a user (root) who could write it.
+    const auto file = HostListFile();
+    if (!OwnerMayWrite(file))
+        return false;
+    return ReplaceFileAtomically(file, *content);
+}
+
+} // namespace wardel

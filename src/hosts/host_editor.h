@@ -1,23 +1,45 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "app/app_context.h"
 
 namespace wardel {
 
-// Entry, deletion and selection of targets in the host grid, and the host list file host.ini.
+// The operator's entry, deletion and selection of targets in the host grid, and the host list file
+// host.ini that keeps the grid across restarts.
+//
+// The grid is the only copy of the table. Row 1 with an empty host cell stands for the empty table and is
+// the slot the next added or loaded entry fills in place; every other entry is appended at the end. The file
+// is rewritten whole after every Add and every Delete and read once at start-up.
 class HostEditor {
 public:
     explicit HostEditor(AppContext& ctx);
 
+    // Adds the target described by the entry fields, then saves.
     void cmdAdd_Click();
+    // Deletes the selected target (or says that none is selected), clears the selection, then saves.
     void cmdDelete_Click();
+    // A click on grid row `row` (0 is the heading row).
     void grdHotGrid_Click(int row);
 
     void LoadHostList();
     void SaveHostList();
 
+    // The port part of a port-selector text; says so and gives an empty text when a parenthesis is missing.
+    std::string ParseTargetPort(const std::string& text);
+
 private:
+    std::filesystem::path HostListFile() const;
+    bool WriteHostList() const;
+
     AppContext& ctx_;
 };
 
-}  // namespace wardel
+// The text strictly between the first "(" and the first ")": "WWW   (80)" gives "80". Empty when ")" comes
+// first; nullopt when either is missing.
+std::optional<std::string> PortBetweenParentheses(std::string_view text);
+
+} // namespace wardel

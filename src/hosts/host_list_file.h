@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hosts/host_table.h"
+
+namespace wardel {
+
+// host.ini: one line per target, four fields in double quotes separated by commas, CR LF at the end:
+//   "host","port","description","threshold"
+// The fields are written without any escaping, so a field can never hold a double quote, a CR or an LF.
+// An empty table is written as one record of four empty fields.
+
+// The four persistent fields of one target, in file order.
+struct HostRecord {
+    std::string host;
+    std::string port;
+    std::string description;
+    std::string timeoutLimit;
+
+    bool operator==(const HostRecord&) const = default;
+};
+
+// Largest number of entries the file holds.
+inline constexpr int kMaxHostListEntries = 32767;
+
+// True when the text can stand between the quotes of a field: no double quote, no CR, no LF.
+bool FitsHostList(std::string_view text);
+
+// The file's text for the data rows of the grid, row 1 first; nullopt when a persistent cell holds a text
+// that cannot be written as a field.
+std::optional<std::string> FormatHostList(const HostTable& grid);
+
+// Reads the records of a host list. Fields are taken four at a time, in order, not line by line; a comma
+// or a line end (CR LF, LF or CR) ends a field. A field that begins with a double quote runs to the next
+// double quote and keeps its commas. Hand-edited text is read as far as it goes:
+// - blank lines (nothing but spaces or tabs) are skipped;
+// - spaces and tabs around an unquoted field, and before a quoted one, are dropped;
+// - a quoted field missing its closing quote ends at its line end;
+// - text between a closing quote and the next comma or line end is dropped, as is any double quote inside an
+//   unquoted field, so no field read here holds a double quote;
+// - a last record cut short keeps the fields it has and leaves the others empty.
+std::vector<HostRecord> ParseHostList(std::string_view text);
+
+} // namespace wardel
