@@ -1,0 +1,84 @@
+#include "platform/qt/log_view.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace wardel::qt {
+
+namespace {
+
+// The line as text to insert, ending with its own line end, and how many text lines it makes.
+QString AsBlocks(const std::string& line, int& blocks) {
+    QString text = QString::fromStdString(line);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    blocks = static_cast<int>(text.count(QLatin1Char('\n'))) + 1;
+    text += QLatin1Char('\n');
+    return text;
+}
+
+} // namespace
+
+LogView::LogView(QWidget* parent) : QPlainTextEdit(parent) {
+    setReadOnly(true);
+    // Months of lines must not pile up in an undo history nobody can use.
+    setUndoRedoEnabled(false);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+LogView::~LogView() {
+    follow(nullptr);
+}
+
+void LogView::follow(LogBox* box) {
+    if (box_)
+        box_->setObserver(nullptr);
+    box_ = box;
+    clear();
+    blocksPerLine_.clear();
+    if (!box_)
+        return;
+    QString text;
+    for (std::size_t i = 0; i < box_->lineCount(); ++i) {
+        int blocks = 0;
+        text += AsBlocks(box_->line(i), blocks);
+        blocksPerLine_.push_back(blocks);
+    }
+    setPlainText(text);
+    box_->setObserver(this);
+}
+
+void LogView::linePrepended(const std::string& line) {
+    int blocks = 0;
+    const QString text = AsBlocks(line, blocks);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.insertText(text);
+    blocksPerLine_.push_front(blocks);
+}
+
+void LogView::lineAppended(const std::string& line) {
+    int blocks = 0;
+    const QString text = AsBlocks(line, blocks);
+    // The document always ends with the empty line after the last CR LF; the new line goes before it.
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    blocksPerLine_.push_back(blocks);
+}
+
+void LogView::oldestLineDropped() {
+    if (blocksPerLine_.empty())
+        return;
+    const int blocks = blocksPerLine_.back();
+    blocksPerLine_.pop_back();
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::PreviousBlock, QTextCursor::KeepAnchor, blocks);
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+} // namespace wardel::qt

@@ -1,0 +1,74 @@
+#include "platform/qt/shutdown_signal.h"
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "platform/qt/lifetime.h"
+
+namespace wardel::qt {
+
+namespace {
+
+// [0] is written by the handler, [1] read by the event loop.
+int signalPipe[2] = {-1, -1};
+const int kSignals[] = {SIGTERM, SIGINT};
+
+extern "C" void WriteSignalByte(int) {
+    const int savedErrno = errno;
+    const char byte = 1;
+    // Non-blocking: when the pipe is full a byte is already waiting, which is all the loop needs.
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
+    errno = savedErrno;
+}
+
+void SetDefaultHandlers() {
+    for (int signal : kSignals)
+        std::signal(signal, SIG_DFL);
+}
+
+} // namespace
+
+ShutdownSignal::ShutdownSignal(std::function<void()> onSignal, QObject* parent)
+    : QObject(parent), onSignal_(std::move(onSignal)) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        return;
+    for (int fd : signalPipe)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+
+    struct sigaction action {};
+    action.sa_handler = WriteSignalByte;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : kSignals) {
+        if (::sigaction(signal, &action, nullptr) != 0) {
+            SetDefaultHandlers();
+            return;
+        }
+    }
+    notifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &ShutdownSignal::readSignal);
+}
+
+ShutdownSignal::~ShutdownSignal() {
+    SetDefaultHandlers();
+    delete notifier_;
+    for (int& fd : signalPipe) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+}
+
+void ShutdownSignal::readSignal() {
+    char bytes[16];
+    while (::read(signalPipe[1], bytes, sizeof bytes) > 0) {
+    }
+    if (onSignal_ && !ProgramEnded())
+        onSignal_();
+}
+
+} // namespace wardel::qt
