@@ -1,9 +1,303 @@
+// The monitoring engine: start and stop, the three engine timers and the port check cycle.
+//
+// A cycle probes the targets of the grid one at a time, in grid order, with the one probe socket: connect,
+// wait one second (Timer3), then wait while the socket is in a progress state, showing that state with the
+// time in the row's Last Status cell, until it leaves that state or the row's timeout (Timer2) runs out.
+// The outcome goes to the OutcomeRecorder, the socket is closed and the next row follows. After the last
+// row Timer1 counts down the pause and starts the next cycle.
+//
+// Nothing here waits in place. Each wait is a phase the engine is in until the event that ends it, and
+// every event handler (a click, a tick of Timer1/2/3, a socket state change) ends by letting the cycle go
+// on as far as it can. The phases (Phase) of a running cycle:
+//
+//   ClosingPause  a row found the socket not closed: one second on Timer3, then close it and probe.
+//   ConnectPause  the connection attempt's first second on Timer3. A target that accepts within it never
+//                 shows a progress text. Socket changes are not looked at; the state counts when it ends.
+//   SocketWait    the five waits, in order: listening 2, pending 3, resolving 4, connecting 6, closing 8.
+//                 The wait whose state the socket is in shows "<label>(hh:mm:ss)"; a wait ends for good
+//                 once the state differs. The socket is looked at again on each of its state changes,
+//                 each Timer2 tick (so the time in the text advances every second) and each click. A
+//                 timeout seen here ends the waits without an outcome; only the Timeout is recorded.
+//   Idle          no cycle runs. The window then shows Stopped (caption "&Start Monitor", Label2 hidden),
+//                 Waiting (Timer1 counting down, Add and grid enabled) or Halted (an empty host cell ended
+//                 the cycle: caption "&Stop Monitor", no timer, Add and grid enabled so that a target can
+//                 be added before stopping).
+//
+// Two flags carry the operator's and Timer2's word to the cycle, read only where the cycle looks at them:
+// stopRequested at the start of every row (a stop lets the probed row finish, with its socket closed), and
+// probeTimedOut in the waits and after the outcome.
+//
+// Every row gets a fresh timeout countdown of timeOut seconds and a fresh Timer2 interval, so a slow row
+// never makes a later one time out. A start clicked while a stopped cycle still finishes its row is kept
+// (startPending_) and runs its first cycle right after that row: never two cycles at once. A stop during
+// the last row ends the cycle like any stop, without scheduling another. The grid is walked by row number;
+// a Delete during a cycle moves rows up, so the probed row is followed by its cells (ProbedRow) and a row
+// number that no longer exists ends the cycle as if the table ended there.
+
 #include "monitor/monitor_engine.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "app/numbers.h"
+#include "app/time_format.h"
 
 namespace wardel {
 
-MonitorEngine::MonitorEngine(AppContext& ctx, AlertSink& alerts) : ctx_(ctx), alerts_(alerts) {}
+namespace {
 
-void MonitorEngine::cmdMonitor_Click() {}
+constexpr const char* kStartCaption = "&Start Monitor";
+constexpr const char* kStopCaption = "&Stop Monitor";
+constexpr const char* kNoHostText = " No Host / IP address to monitor !!";
 
-}  // namespace wardel
+struct ProgressWait {
+    int state;
+    const char* label;
+};
+constexpr ProgressWait kProgressWaits[] = {
+    {ProbeSocket::Listening, "Listening("},     {ProbeSocket::ConnectionPending, "Pending("},
+    {ProbeSocket::ResolvingHost, "Resolving("}, {ProbeSocket::Connecting, "Connecting("},
+    {ProbeSocket::Closing, "Closing("},
+};
+constexpr int kProgressWaitCount = static_cast<int>(std::size(kProgressWaits));
+
+constexpr int kLowestPort = 1;
+constexpr int kHighestPort = 65535;
+
+} // namespace
+
+MonitorEngine::MonitorEngine(AppContext& ctx, AlertSink& alerts)
+    : ctx_(ctx), recorder_(ctx, alerts), probed_(ctx.grid) {
+    ctx_.Timer1->setTickHandler([this] { Timer1_Timer(); });
+    ctx_.Timer2->setTickHandler([this] { Timer2_Timer(); });
+    ctx_.Timer3->setTickHandler([this] { Timer3_Timer(); });
+    ctx_.platform.socket.setStateChangedHandler([this] { LookAgain(); });
+}
+
+std::int16_t MonitorEngine::Seconds(const std::string& setting) const {
+    return SaturatedInt16(setting);
+}
+
+std::int16_t MonitorEngine::CountDown(std::int16_t value) {
+    return value > std::numeric_limits<std::int16_t>::min() ? static_cast<std::int16_t>(value - 1) : value;
+}
+
+void MonitorEngine::cmdMonitor_Click() {
+    // Refused in both directions while the table is empty.
+    if (!ctx_.grid.isDataRow(1) || ctx_.grid.cell(1, HostTable::colHost).empty()) {
+        ctx_.platform.messages.show(kNoHostText);
+        return;
+    }
+    if (ctx_.controls.cmdMonitor.text() == kStartCaption)
+        Start();
+    else
+        Stop();
+    LookAgain();
+}
+
+void MonitorEngine::Start() {
+    AppSettings& settings = ctx_.settings;
+    // Only the settings in memory get the defaults; the settings file keeps what it holds.
+    if (Trim(settings.timeInterval).empty())
+        settings.timeInterval = "60";
+    if (Trim(settings.timeOut).empty())
+        settings.timeOut = "30";
+    stopRequested_ = false;
+    ctx_.controls.cmdMonitor.setText(kStopCaption);
+    ctx_.WriteLog("Monitoring Started");
+    ctx_.controls.Label2.setVisible(true);
+    if (phase_ == Phase::Idle)
+        RunCheckCycle();
+    else
+        startPending_ = true;
+}
+
+void MonitorEngine::Stop() {
+    ctx_.Timer1->setEnabled(false);
+    ctx_.controls.cmdMonitor.setText(kStartCaption);
+    ctx_.controls.cmdAdd.setEnabled(true);
+    if (!ctx_.grid.enabled())
+        ctx_.grid.setEnabled(true);
+    stopRequested_ = true;
+    startPending_ = false;
+    ctx_.platform.socket.close();
+    ctx_.WriteLog("Monitoring Stopped");
+    ctx_.controls.Label2.setVisible(false);
+}
+
+void MonitorEngine::Timer1_Timer() {
+    cycleCountdown_ = CountDown(cycleCountdown_);
+    if (cycleCountdown_ > 0)
+        return;
+    cycleCountdown_ = Seconds(ctx_.settings.timeInterval);
+    if (phase_ == Phase::Idle)
+        RunCheckCycle();
+}
+
+void MonitorEngine::Timer2_Timer() {
+    timeoutCountdown_ = CountDown(timeoutCountdown_);
+    if (timeoutCountdown_ <= 0) {
+        timeoutCountdown_ = Seconds(ctx_.settings.timeOut);
+        probeTimedOut_ = true;
+    }
+    LookAgain();
+}
+
+void MonitorEngine::Timer3_Timer() {
+    ctx_.Timer3->setEnabled(false);
+    if (phase_ == Phase::ClosingPause) {
+        ctx_.platform.socket.close();
+        Drive(Step::ProbeRow);
+    } else if (phase_ == Phase::ConnectPause) {
+        waitIndex_ = 0;
+        Drive(Step::LookAtSocket);
+    }
+}
+
+void MonitorEngine::LookAgain() {
+    if (phase_ == Phase::SocketWait)
+        Drive(Step::LookAtSocket);
+}
+
+void MonitorEngine::RunCheckCycle() {
+    Drive(Step::StartCycle);
+}
+
+void MonitorEngine::Drive(Step step) {
+    while (step != Step::Stay) {
+        phase_ = Phase::Busy;
+        switch (step) {
+        case Step::StartCycle:
+            step = StartCycle();
+            break;
+        case Step::BeginRow:
+            step = BeginRow();
+            break;
+        case Step::ProbeRow:
+            step = ProbeRow();
+            break;
+        case Step::LookAtSocket:
+            step = LookAtSocket();
+            break;
+        case Step::FinishRow:
+            step = FinishRow();
+            break;
+        case Step::Stay:
+            break;
+        }
+    }
+}
+
+MonitorEngine::Step MonitorEngine::StartCycle() {
+    ctx_.controls.cmdAdd.setEnabled(false);
+    cycleCountdown_ = Seconds(ctx_.settings.timeInterval);
+    timeoutCountdown_ = Seconds(ctx_.settings.timeOut);
+    ctx_.Timer1->setEnabled(false);
+    ctx_.grid.setEnabled(false);
+    lastRow_ = ctx_.grid.lastRow();
+    row_ = 1;
+    return Step::BeginRow;
+}
+
+MonitorEngine::Step MonitorEngine::BeginRow() {
+    if (stopRequested_ || startPending_)
+        return LeaveCycle();
+    // Rows added after the cycle began are left to the next cycle; rows deleted shorten this one.
+    if (row_ > std::min(lastRow_, ctx_.grid.lastRow()))
+        return EndOfTable();
+    probeTimedOut_ = false;
+    timeoutCountdown_ = Seconds(ctx_.settings.timeOut);
+    ctx_.Timer2->setEnabled(false); // a fresh first second for the fresh countdown
+    ctx_.Timer2->setEnabled(true);
+    if (ctx_.platform.socket.state() != ProbeSocket::Closed)
+        return PauseOneSecond(Phase::ClosingPause);
+    return Step::ProbeRow;
+}
+
+MonitorEngine::Step MonitorEngine::ProbeRow() {
+    if (!ctx_.grid.isDataRow(row_))
+        return EndOfTable(); // deleted during the closing pause
+    snapshot_ = TakeRowSnapshot(ctx_.grid, row_);
+    probed_.begin(row_);
+    if (snapshot_.host.empty())
+        return Halt();
+    // A port the socket cannot take is a probe that could not be made: the Down outcome, at once.
+    const auto port = ToInt32(snapshot_.port);
+    if (!port) {
+        recorder_.RecordOutcome(probed_, snapshot_, ProbeSocket::Error);
+        return Step::FinishRow;
+    }
+    ctx_.controls.Label2.setText("Current status : " + FormatTime(ctx_.platform.clock.now()) + " checking " +
+                                 snapshot_.host + " Port : " + snapshot_.port);
+    if (*port < kLowestPort || *port > kHighestPort) {
+        recorder_.RecordOutcome(probed_, snapshot_, ProbeSocket::Error);
+        return Step::FinishRow;
+    }
+    ctx_.platform.socket.connectTo(snapshot_.host, *port);
+    return PauseOneSecond(Phase::ConnectPause);
+}
+
+MonitorEngine::Step MonitorEngine::PauseOneSecond(Phase pause) {
+    ctx_.Timer3->setInterval(1000);
+    ctx_.Timer3->setEnabled(true);
+    phase_ = pause;
+    return Step::Stay;
+}
+
+MonitorEngine::Step MonitorEngine::LookAtSocket() {
+    ProbeSocket& socket = ctx_.platform.socket;
+    for (; waitIndex_ < kProgressWaitCount; ++waitIndex_) {
+        const ProgressWait& wait = kProgressWaits[waitIndex_];
+        if (socket.state() != wait.state)
+            continue;
+        if (probeTimedOut_)
+            return Step::FinishRow;
+        probed_.write(HostTable::colLastStatus, wait.label + FormatTime(ctx_.platform.clock.now()) + ")");
+        phase_ = Phase::SocketWait;
+        return Step::Stay;
+    }
+    recorder_.RecordOutcome(probed_, snapshot_, socket.state());
+    return Step::FinishRow;
+}
+
+MonitorEngine::Step MonitorEngine::FinishRow() {
+    ctx_.platform.socket.close();
+    if (probeTimedOut_)
+        recorder_.RecordTimeout(probed_, snapshot_);
+    ctx_.Timer2->setEnabled(false);
+    row_ = probed_.rowAfter();
+    return Step::BeginRow;
+}
+
+MonitorEngine::Step MonitorEngine::EndOfTable() {
+    // A stopped cycle that ran out of rows ends like any stopped cycle: no next cycle is scheduled.
+    if (stopRequested_ || startPending_)
+        return LeaveCycle();
+    ctx_.grid.setEnabled(true);
+    ctx_.controls.Label2.setText("Current status : now " + FormatTime(ctx_.platform.clock.now()) + " waiting " +
+                                 ctx_.settings.timeInterval + " seconds for next start");
+    ctx_.Timer1->setEnabled(true);
+    ctx_.Timer2->setEnabled(false);
+    ctx_.controls.cmdAdd.setEnabled(true);
+    phase_ = Phase::Idle;
+    return Step::Stay;
+}
+
+MonitorEngine::Step MonitorEngine::LeaveCycle() {
+    ctx_.Timer2->setEnabled(false);
+    phase_ = Phase::Idle;
+    if (!startPending_)
+        return Step::Stay;
+    startPending_ = false;
+    return Step::StartCycle;
+}
+
+MonitorEngine::Step MonitorEngine::Halt() {
+    // Monitoring stays on with nothing scheduled; Add and the grid come back so that the operator can
+    // fill the table, and a stop is accepted once the first row holds a host.
+    ctx_.grid.setEnabled(true);
+    ctx_.controls.cmdAdd.setEnabled(true);
+    return LeaveCycle();
+}
+
+} // namespace wardel

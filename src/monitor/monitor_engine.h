@@ -1,20 +1,87 @@
 #pragma once
 
+#include <cstdint>
+
 #include "alerts/alert_sink.h"
 #include "app/app_context.h"
+#include "monitor/outcome_recorder.h"
+#include "monitor/probed_row.h"
+#include "monitor/row_snapshot.h"
 
 namespace wardel {
 
-// Monitoring control, the cycle timers and the port check cycle.
+// Monitoring control, the cycle timers and the port check cycle (how it works: monitor_engine.cpp).
 class MonitorEngine {
 public:
-    MonitorEngine(AppContext& ctx, AlertSink& alerts);
+    // Where a running cycle stands between two events.
+    enum class Phase {
+        Idle,         // no cycle runs: stopped, waiting for the next cycle, or halted at an empty host
+        ClosingPause, // a row found the socket still open: one second, then it is closed
+        ConnectPause, // the connection attempt's first second
+        SocketWait,   // the socket is in a progress state; the row shows it
+        Busy,         // the engine itself is running (a notification arriving now is looked at later)
+    };
 
+    MonitorEngine(AppContext& ctx, AlertSink& alerts);
+    MonitorEngine(const MonitorEngine&) = delete;
+    MonitorEngine& operator=(const MonitorEngine&) = delete;
+
+    // The start/stop button cmdMonitor.
     void cmdMonitor_Click();
 
+    // Tick handlers of the three engine timers (wired to ctx.Timer1..3 by the constructor).
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+
+    Phase phase() const { return phase_; }
+    int currentRow() const { return row_; }
+    std::int16_t cycleCountdown() const { return cycleCountdown_; }
+    std::int16_t timeoutCountdown() const { return timeoutCountdown_; }
+    bool stopRequested() const { return stopRequested_; }
+    bool probeTimedOut() const { return probeTimedOut_; }
+
 private:
+    // The cycle's steps. Each returns the step that follows, or Step::Stay when the cycle now waits for
+    // an event; Drive runs them in a loop, so a long run of rows that end at once never deepens the stack.
+    enum class Step { Stay, StartCycle, BeginRow, ProbeRow, LookAtSocket, FinishRow };
+
+    void Start();
+    void Stop();
+    void RunCheckCycle();
+    void Drive(Step step);
+    Step StartCycle();
+    Step BeginRow();
+    Step ProbeRow();
+    Step LookAtSocket();
+    Step FinishRow();
+    Step EndOfTable();
+    Step LeaveCycle();
+    Step Halt();
+    Step PauseOneSecond(Phase pause);
+    // After any event: a cycle that waits on the socket looks at it again.
+    void LookAgain();
+
+    std::int16_t Seconds(const std::string& setting) const;
+    static std::int16_t CountDown(std::int16_t value);
+
     AppContext& ctx_;
-    AlertSink& alerts_;
+    OutcomeRecorder recorder_;
+    ProbedRow probed_;
+    RowSnapshot snapshot_;
+
+    // Engine state held for the whole run.
+    std::int16_t cycleCountdown_ = 0;
+    std::int16_t timeoutCountdown_ = 0;
+    bool stopRequested_ = false;
+    bool probeTimedOut_ = false;
+
+    // The running cycle.
+    Phase phase_ = Phase::Idle;
+    bool startPending_ = false; // a start clicked while a stopped cycle finished its row
+    int row_ = 0;
+    int lastRow_ = 0;
+    int waitIndex_ = 0;
 };
 
-}  // namespace wardel
+} // namespace wardel

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "alerts/alert_sink.h"
+#include "app/app_context.h"
+#include "monitor/probed_row.h"
+#include "monitor/row_snapshot.h"
+
+namespace wardel {
+
+// Turns the end of one probe into the row's visible state and decides on alerts.
+//
+// A row carries its failure history in two cells: `count`, the consecutive failures (Down and Timeout
+// together), and `alert`, "1" once the run of failures has reached the row's limit. The failure that
+// reaches the limit raises one alert and puts the count back to 0; while the target stays down the count
+// climbs again without a new alert; the first success clears both and, after an alert, reports the target
+// "Back to Alive". Every message goes to the event log first, then to the alert dispatch.
+class OutcomeRecorder {
+public:
+    OutcomeRecorder(AppContext& ctx, AlertSink& alerts) : ctx_(ctx), alerts_(alerts) {}
+
+    // The socket state after the waits (or 9 when the probe could not be made).
+    void RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int state);
+    // The timeout countdown ran out during the probe; runs after RecordOutcome when both apply.
+    void RecordTimeout(ProbedRow& row, RowSnapshot& snapshot);
+
+private:
+    void RecordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind);
+    // prefix + "hh:mm:ss" + ")", the Last Status text.
+    std::string Stamped(const char* prefix) const;
+    void Announce(const std::string& message, const char* kind, const std::string& description);
+
+    AppContext& ctx_;
+    AlertSink& alerts_;
+};
+
+} // namespace wardel

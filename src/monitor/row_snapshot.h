@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "hosts/host_table.h"
+
+namespace wardel {
+
+// The values of one grid row taken when its probe starts; the evaluation of the probe works on them.
+struct RowSnapshot {
+    std::string alert;             // column 4, as stored
+    std::string description;       // column 3
+    std::int16_t timeoutLimit = 0; // column 5, as a number
+    std::int16_t failCount = 0;    // column 6, the working failure counter of this check
+    std::string host;              // column 0, not trimmed
+    std::string port;              // column 1, not trimmed
+};
+
+RowSnapshot TakeRowSnapshot(const HostTable& grid, int row);
+
+// A text read as a 16-bit number the engine's way (leading number, halves to even). A number beyond the
+// 16-bit range counts as the nearest end of it, so a hand-edited host list or settings file can neither
+// stop the engine nor turn a huge pause into a negative one.
+std::int16_t SaturatedInt16(std::string_view text);
+
+} // namespace wardel

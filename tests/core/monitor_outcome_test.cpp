@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include "monitor/outcome_recorder.h"
+#include "support/engine_rig.h"
+
+namespace wardel::test {
+namespace {
+
+// One check of one row: the outcome of the waits (or none when the timeout cut them short), then the
+// timeout when it ran out. The clock stands at 09:41:07.
+struct Check {
+    const char* alert; // cells as the check finds them
+    const char* count;
+    const char* limit;
+    int state; // -1: the waits ended by the timeout, no outcome
+    bool timedOut;
+    const char* status; // expected cells afterwards
+    const char* alertAfter;
+    const char* countAfter;
+    std::vector<std::string> kinds; // SendAlert kinds, in order
+};
+
+TEST(OutcomeRecorder, RowCellsAndAlertsForEachOutcome) {
+    const Check checks[] = {
+        {"", "2", "3", ProbeSocket::Closed, false, "Closed(09:41:07)", "", "2", {}},
+        {"", "2", "3", ProbeSocket::Open, false, "ALIVE(09:41:07)", "", "0", {}},
+        {"1", "2", "3", ProbeSocket::Connected, false, "ALIVE(09:41:07)", "", "0", {"1"}},
+        {"", "2", "3", ProbeSocket::HostResolved, false, "Resolved(09:41:07)", "", "2", {}},
+        {"", "2", "3", ProbeSocket::Connecting, false, "before", "", "2", {}},
+        {"", "1", "3", ProbeSocket::Error, false, "Down(09:41:07)", "", "2", {}},
+        {"", "2", "3", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {"0"}},
+        {"1", "2", "3", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {}},
+        {"", "0", "", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {"0"}},
+        {"", "  2 remark", "3", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {"0"}},
+        {"", "0", "3", -1, true, "Timeout(09:41:07)", "", "1", {}},
+        {"", "0", "1", ProbeSocket::Error, true, "Timeout(09:41:07)", "1", "0", {"0", "2"}},
+        {"", "2", "5", ProbeSocket::Connected, true, "Timeout(09:41:07)", "", "3", {}},
+        {"", "99999", "40000", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {"0"}},
+    };
+    for (const Check& check : checks) {
+        EngineRig rig({2026, 12, 6, 9, 41, 7});
+        const int row = rig.addTarget("10.0.0.5", "25", "mail relay", check.limit);
+        rig.ctx.grid.setCell(row, HostTable::colAlert, check.alert);
+        rig.ctx.grid.setCell(row, HostTable::colCount, check.count);
+        rig.ctx.grid.setCell(row, HostTable::colLastStatus, "before");
+        OutcomeRecorder recorder(rig.ctx, rig.alerts);
+        ProbedRow probed(rig.ctx.grid);
+        probed.begin(row);
+        RowSnapshot snapshot = TakeRowSnapshot(rig.ctx.grid, row);
+
+        if (check.state >= 0)
+            recorder.RecordOutcome(probed, snapshot, check.state);
+        if (check.timedOut)
+            recorder.RecordTimeout(probed, snapshot);
+
+        const auto where = testing::Message() << "count " << check.count << " state " << check.state;
+        EXPECT_EQ(rig.status(row), check.status) << where;
+        EXPECT_EQ(rig.cell(row, HostTable::colAlert), check.alertAfter) << where;
+        EXPECT_EQ(rig.cell(row, HostTable::colCount), check.countAfter) << where;
+        std::vector<std::string> kinds;
+        for (const auto& call : rig.alerts.calls)
+            kinds.push_back(call.kind);
+        EXPECT_EQ(kinds, check.kinds) << where;
+        // Each message is logged just before it is handed on.
+        EXPECT_EQ(rig.journal("alert").size(), rig.journal("log").size()) << where;
+    }
+}
+
+TEST(OutcomeRecorder, MessagesCarryHostPortStatusAndDescriptionUntrimmed) {
+    EngineRig rig({2026, 12, 6, 9, 41, 7});
+    rig.addTarget("10.0.0.5", "25", "mail relay", "1");
+    rig.addTarget("web", "80", "", "1");
+    OutcomeRecorder recorder(rig.ctx, rig.alerts);
+    ProbedRow probed(rig.ctx.grid);
+    for (const int row : {1, 2}) {
+        probed.begin(row);
+        RowSnapshot snapshot = TakeRowSnapshot(rig.ctx.grid, row);
+        recorder.RecordOutcome(probed, snapshot, ProbeSocket::Error);
+        probed.begin(row);
+        snapshot = TakeRowSnapshot(rig.ctx.grid, row);
+        recorder.RecordOutcome(probed, snapshot, ProbeSocket::Connected);
+    }
+    EXPECT_EQ(rig.journal(),
+              (std::vector<std::string>{
+                  "t=0 cell 1,6=1",
+                  "t=0 cell 1,2=Down(09:41:07)",
+                  "t=0 cell 1,4=1",
+                  "t=0 cell 1,6=0",
+                  "t=0 log Alert for 10.0.0.5 25 Down(09:41:07) mail relay",
+                  "t=0 alert 0 Alert for 10.0.0.5 25 Down(09:41:07) mail relay|mail relay",
+                  "t=0 cell 1,4=",
+                  "t=0 cell 1,2=ALIVE(09:41:07)",
+                  "t=0 log Alert for 10.0.0.5 25 ALIVE(09:41:07) mail relay Back to Alive",
+                  "t=0 alert 1 Alert for 10.0.0.5 25 ALIVE(09:41:07) mail relay Back to Alive|mail relay",
+                  "t=0 cell 2,6=1",
+                  "t=0 cell 2,2=Down(09:41:07)",
+                  "t=0 cell 2,4=1",
+                  "t=0 cell 2,6=0",
+                  "t=0 log Alert for web 80 Down(09:41:07) ",
+                  "t=0 alert 0 Alert for web 80 Down(09:41:07) |",
+                  "t=0 cell 2,4=",
+                  "t=0 cell 2,2=ALIVE(09:41:07)",
+                  "t=0 log Alert for web 80 ALIVE(09:41:07)  Back to Alive",
+                  "t=0 alert 1 Alert for web 80 ALIVE(09:41:07)  Back to Alive|",
+              }));
+}
+
+TEST(OutcomeRecorder, RowFollowedThroughDeletesAndDroppedWhenGone) {
+    EngineRig rig;
+    for (const char* host : {"A", "B", "C"})
+        rig.addTarget(host, "80");
+    ProbedRow probed(rig.ctx.grid);
+    OutcomeRecorder recorder(rig.ctx, rig.alerts);
+
+    probed.begin(2); // B
+    RowSnapshot snapshot = TakeRowSnapshot(rig.ctx.grid, 2);
+    rig.ctx.grid.removeRow(1);
+    recorder.RecordOutcome(probed, snapshot, ProbeSocket::Error);
+    EXPECT_EQ(rig.status(1), "Down(07:05:09)"); // B, moved up
+    EXPECT_EQ(rig.status(2), "");               // C untouched
+    EXPECT_EQ(probed.rowAfter(), 2);
+
+    probed.begin(1); // B again, then B goes
+    snapshot = TakeRowSnapshot(rig.ctx.grid, 1);
+    rig.ctx.grid.removeRow(1);
+    recorder.RecordOutcome(probed, snapshot, ProbeSocket::Error);
+    recorder.RecordTimeout(probed, snapshot);
+    EXPECT_EQ(rig.cell(1, HostTable::colHost), "C");
+    EXPECT_EQ(rig.status(1), "");
+    EXPECT_EQ(rig.cell(1, HostTable::colCount), "0");
+    EXPECT_EQ(probed.rowAfter(), 1); // C took B's number and was not probed yet
+}
+
+TEST(OutcomeRecorder, SaturatedInt16) {
+    const struct {
+        const char* text;
+        std::int16_t value;
+    } cases[] = {{"60", 60},     {" 2.5", 2},        {"32767", 32767}, {"32768", 32767}, {"99999", 32767},
+                 {"1e9", 32767}, {"-40000", -32768}, {"abc", 0},       {"", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SaturatedInt16(c.text), c.value) << c.text;
+}
+
+} // namespace
+} // namespace wardel::test
