@@ -1,14 +1,93 @@
 #include "platform/qt/qt_url_fetcher.h"
 
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QTimer>
+#include <QUrl>
+
+#include "platform/qt/lifetime.h"
 
 namespace wardel::qt {
 
 QtUrlFetcher::QtUrlFetcher(QNetworkAccessManager& network, QObject* parent) : QObject(parent), network_(network) {}
 
-void QtUrlFetcher::start(const std::string& name, const std::string&) {
-    QTimer::singleShot(0, this, [this, name] { complete(FetchResult{name, false, {}}); });
+QtUrlFetcher::~QtUrlFetcher() {
+    auto reads = std::move(reads_);
+    for (auto& [reply, read] : reads) {
+        if (!read.reply)
+            continue;
+        disconnect(read.reply, nullptr, this, nullptr);
+        read.reply->abort();
+        delete read.reply;
+    }
 }
 
-}  // namespace wardel::qt
+void QtUrlFetcher::start(const std::string& name, const std::string& url) {
+    const QUrl target = QUrl::fromEncoded(QByteArray::fromStdString(url), QUrl::StrictMode);
+    const QString scheme = target.scheme().toLower();
+    if (!target.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        // Left to Qt, such a URL would go out with an empty target and be reported as a success.
+        QTimer::singleShot(0, this, [this, name] { Deliver(FetchResult{name, false, {}}); });
+        return;
+    }
+
+    QNetworkRequest request(target);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    QNetworkReply* reply = network_.get(request);
+
+    auto* silence = new QTimer(reply);
+    silence->setSingleShot(true);
+    silence->setInterval(silenceLimitMs_);
+    reads_[reply] = Read{name, reply, silence, {}, bodyLimit_};
+
+    connect(silence, &QTimer::timeout, this, [this, reply] { Abandon(reply); });
+    connect(reply, &QNetworkReply::metaDataChanged, silence, qOverload<>(&QTimer::start));
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { BytesArrived(reply); });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { ReplyFinished(reply); });
+    silence->start();
+}
+
+void QtUrlFetcher::BytesArrived(QNetworkReply* reply) {
+    const auto found = reads_.find(reply);
+    if (found == reads_.end())
+        return;
+    Read& read = found->second;
+    read.silence->start();
+    read.body += reply->readAll();
+    if (read.body.size() > read.bodyLimit)
+        Abandon(reply);
+}
+
+void QtUrlFetcher::ReplyFinished(QNetworkReply* reply) {
+    const auto found = reads_.find(reply);
+    if (found == reads_.end())
+        return;
+    Read read = std::move(found->second);
+    reads_.erase(found);
+    read.body += reply->readAll();
+    const bool ok = reply->error() == QNetworkReply::NoError && read.body.size() <= read.bodyLimit;
+    reply->deleteLater();
+    Deliver(FetchResult{read.name, ok, ok ? read.body.toStdString() : std::string()});
+}
+
+void QtUrlFetcher::Abandon(QNetworkReply* reply) {
+    const auto found = reads_.find(reply);
+    if (found == reads_.end())
+        return;
+    const std::string name = found->second.name;
+    reads_.erase(found);
+    disconnect(reply, nullptr, this, nullptr);
+    reply->abort();
+    reply->deleteLater();
+    Deliver(FetchResult{name, false, {}});
+}
+
+void QtUrlFetcher::Deliver(FetchResult result) {
+    if (ProgramEnded())
+        return;
+    complete(result);
+}
+
+} // namespace wardel::qt

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/qt/qt_url_fetcher.h"
+#include "support/qt_wait.h"
+
+namespace wardel::qt {
+namespace {
+
+using test::WaitUntil;
+
+// A loopback HTTP peer whose answers the test scripts: for each request it keeps the head and hands the
+// socket and the request target to `answer`, which writes whatever it likes (or nothing).
+class ScriptedPeer {
+public:
+    using Answer = std::function<void(QTcpSocket*, const QByteArray& target)>;
+
+    explicit ScriptedPeer(Answer answer) : answer_(std::move(answer)) {
+        server_.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection())
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Read(socket); });
+        });
+    }
+    std::string base() const { return "http://127.0.0.1:" + std::to_string(server_.serverPort()); }
+    QByteArray requestLine(std::size_t i) const { return heads.at(i).left(heads.at(i).indexOf("\r\n")); }
+
+    std::vector<QByteArray> heads;
+
+private:
+    void Read(QTcpSocket* socket) {
+        QByteArray head = socket->property("head").toByteArray();
+        if (head.endsWith("\r\n\r\n"))
+            return; // answered already
+        head += socket->readAll();
+        const qsizetype end = head.indexOf("\r\n\r\n");
+        socket->setProperty("head", end < 0 ? head : head.left(end + 4));
+        if (end < 0)
+            return;
+        heads.push_back(head.left(end));
+        answer_(socket, head.left(head.indexOf("\r\n")).split(' ').value(1));
+    }
+
+    QTcpServer server_;
+    Answer answer_;
+};
+
+void Reply(QTcpSocket* socket, const QByteArray& status, const QByteArray& body) {
+    socket->write("HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+                  "\r\nConnection: close\r\n\r\n" + body);
+    socket->disconnectFromHost();
+}
+
+class UrlFetcherTest : public testing::Test {
+protected:
+    UrlFetcherTest() {
+        network.setProxy(QNetworkProxy::NoProxy);
+        fetcher.setCompletionHandler([this](const FetchResult& r) { results.push_back(r); });
+    }
+    bool WaitForResults(std::size_t count, int timeoutMs = 10000) {
+        return WaitUntil([&] { return results.size() >= count; }, timeoutMs);
+    }
+    const FetchResult* Result(const std::string& name) const {
+        for (const auto& r : results)
+            if (r.name == name)
+                return &r;
+        return nullptr;
+    }
+
+    QNetworkAccessManager network;
+    QtUrlFetcher fetcher{network};
+    std::vector<FetchResult> results;
+};
+
+TEST_F(UrlFetcherTest, TheBuiltUrlIsTheRequestTargetAndTheBodyArrivesByteForByte) {
+    const QByteArray body("credit 25\r\n\x01\x7F\x80\x81\xFF end", 19);
+    ScriptedPeer peer([&](QTcpSocket* s, const QByteArray&) { Reply(s, "200 OK", body); });
+    const std::string target = "/txgate/php/smstoolsen.php?api_id=42&email=ops@example.com&pwd=p%26w%3D%23"
+                               "&to=+441111,+442222&unicode=0&text=R%26D%20web%0D%0A(down)*%C3%BC:@/?;$!'~";
+    fetcher.start("7sendsms", peer.base() + target);
+    EXPECT_TRUE(results.empty()); // never inside start()
+
+    ASSERT_TRUE(WaitForResults(1));
+    EXPECT_EQ(peer.requestLine(0), "GET " + QByteArray::fromStdString(target) + " HTTP/1.1");
+    EXPECT_TRUE(peer.heads[0].contains("\r\nCache-Control: no-cache")) << peer.heads[0].toStdString();
+    EXPECT_EQ(results[0].name, "7sendsms");
+    EXPECT_TRUE(results[0].ok);
+    EXPECT_EQ(results[0].body, body.toStdString());
+    EXPECT_EQ(fetcher.readsInFlight(), 0u);
+}
+
+TEST_F(UrlFetcherTest, UrlsQtCannotSendAsTheyAreFailFromTheEventLoop) {
+    const std::vector<std::string> urls = {
+        "http://127.0.0.1:9/txgate/php/sms_logon.php?email=a b", // an unencoded blank
+        "http://127.0.0.1:9/x?text=%zz",                         // a broken escape
+        "file:///etc/hostname",
+        "127.0.0.1:9/no-scheme",
+    };
+    for (std::size_t i = 0; i < urls.size(); ++i)
+        fetcher.start("bad" + std::to_string(i), urls[i]);
+    EXPECT_TRUE(results.empty());
+    ASSERT_TRUE(WaitForResults(urls.size()));
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+        EXPECT_EQ(results[i].name, "bad" + std::to_string(i));
+        EXPECT_FALSE(results[i].ok) << urls[i];
+    }
+}
+
+TEST_F(UrlFetcherTest, RefusedConnectionsAndErrorRepliesAreFailedReads) {
+    std::string closedBase;
+    {
+        QTcpServer gone;
+        gone.listen(QHostAddress::LocalHost, 0);
+        closedBase = "http://127.0.0.1:" + std::to_string(gone.serverPort());
+    }
+    ScriptedPeer peer([](QTcpSocket* s, const QByteArray&) { Reply(s, "500 Internal Server Error", "*25*ab42%"); });
+    fetcher.start("logon1", closedBase + "/txgate/php/sms_logon.php?email=e");
+    fetcher.start("2getcredit", peer.base() + "/txgate/php/creditupdate.php?email=e");
+
+    ASSERT_TRUE(WaitForResults(2));
+    ASSERT_EQ(results.size(), 2u);
+    for (const auto& r : results) {
+        EXPECT_FALSE(r.ok) << r.name;
+        EXPECT_TRUE(r.body.empty()) << r.name;
+    }
+}
+
+TEST_F(UrlFetcherTest, ABodyOverOneMebibyteFails) {
+    ScriptedPeer peer([](QTcpSocket* s, const QByteArray& target) {
+        Reply(s, "200 OK", QByteArray(target == "/big" ? 2 * 1024 * 1024 : 1024 * 1024, 'x'));
+    });
+    fetcher.start("big", peer.base() + "/big");
+    fetcher.start("limit", peer.base() + "/limit");
+    ASSERT_TRUE(WaitForResults(2));
+    ASSERT_NE(Result("big"), nullptr);
+    EXPECT_FALSE(Result("big")->ok);
+    ASSERT_NE(Result("limit"), nullptr);
+    EXPECT_TRUE(Result("limit")->ok);
+    EXPECT_EQ(Result("limit")->body.size(), 1024u * 1024u);
+}
+
+TEST_F(UrlFetcherTest, OnlySilenceEndsARead) {
+    fetcher.setSilenceLimit(300);
+    // "/silent" is read and never answered; "/trickle" sends a byte every 100 ms for a second.
+    ScriptedPeer peer([](QTcpSocket* s, const QByteArray& target) {
+        if (target != "/trickle")
+            return;
+        s->write("HTTP/1.1 200 OK\r\nContent-Length: 10\r\nConnection: close\r\n\r\n");
+        auto* drip = new QTimer(s);
+        QObject::connect(drip, &QTimer::timeout, s, [s, drip, sent = 0]() mutable {
+            s->write("0123456789" + sent, 1);
+            if (++sent == 10) {
+                drip->stop();
+                s->disconnectFromHost();
+            }
+        });
+        drip->start(100);
+    });
+    fetcher.start("silent", peer.base() + "/silent");
+    fetcher.start("trickle", peer.base() + "/trickle");
+
+    ASSERT_TRUE(WaitForResults(2));
+    EXPECT_EQ(results[0].name, "silent");
+    EXPECT_FALSE(results[0].ok);
+    EXPECT_EQ(results[1].name, "trickle");
+    EXPECT_TRUE(results[1].ok);
+    EXPECT_EQ(results[1].body, "0123456789");
+    EXPECT_EQ(fetcher.readsInFlight(), 0u);
+}
+
+TEST(UrlFetcherLifetime, AFetcherGoneWithReadsInFlightDeliversNothing) {
+    QNetworkAccessManager network;
+    network.setProxy(QNetworkProxy::NoProxy);
+    ScriptedPeer peer(
+        [](QTcpSocket* s, const QByteArray&) { QTimer::singleShot(200, s, [s] { Reply(s, "200 OK", "late"); }); });
+    int completions = 0;
+    {
+        QtUrlFetcher fetcher(network);
+        fetcher.setCompletionHandler([&](const FetchResult&) { ++completions; });
+        fetcher.start("1sendsms", peer.base() + "/a");
+        ASSERT_TRUE(WaitUntil([&] { return !peer.heads.empty(); }));
+    }
+    WaitUntil([] { return false; }, 400);
+    EXPECT_EQ(completions, 0);
+}
+
+} // namespace
+} // namespace wardel::qt
