@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <algorithm>
 
 #include "platform/qt/host_table_model.h"
 
@@ -26,6 +27,10 @@ HostGridView::HostGridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Rows as high as the text and a little air: the classic grid's 240 twips at the form's text size.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(std::max(16, fontMetrics().height() + 5));
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { clicked(index.row()); });
 }
 

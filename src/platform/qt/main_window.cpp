@@ -47,9 +47,21 @@ protected:
     }
 };
 
-QFont HeadingFont(const QFont& base) {
+// The layout is fixed in pixels, so the text is too: 10 pixels, the size of the classic 8-point dialog face,
+// whatever the screen's dots per inch.
+constexpr int kTextPixels = 10;
+
+QFont FormFont(const QFont& base) {
     QFont font = base;
-    font.setFamilies({QStringLiteral("Book Antiqua")});
+    font.setPixelSize(kTextPixels);
+    return font;
+}
+
+// The buttons and the four headings ask for Book Antiqua; where it is missing, another serif face stands in.
+QFont HeadingFont(const QFont& base) {
+    QFont font = FormFont(base);
+    font.setFamilies({QStringLiteral("Book Antiqua"), QStringLiteral("Palatino Linotype"), QStringLiteral("Palatino")});
+    font.setStyleHint(QFont::Serif);
     return font;
 }
 
@@ -66,6 +78,7 @@ MainWindow::MainWindow() : ender_([] { QCoreApplication::exit(0); }) {
     setWindowTitle(QStringLiteral("Wardel "));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     resize(Px(kClientWidth), Px(kClientHeight));
+    setFont(FormFont(font()));
     buildControls();
     connectOperatorActions();
 }
@@ -116,13 +129,13 @@ void MainWindow::buildControls() {
     heading("Label1(3)", 120, 840);
     combo("num_Timeout", 3240, 840, 735);
 
-    // Each button reaches to just short of the next one's left edge.
-    button("cmdAdd", 120, 600);
-    button("cmdDelete", 840, 1080);
-    button("cmdSetting", 2040, 1200);
-    button("cmdMonitor", 3360, 1080);
-    button("cmdLog", 4560, 960);
-    button("cmdExit", 5640, 960);
+    // Each button reaches to two pixels short of the next one's left edge; Exit is as wide as View Log.
+    button("cmdAdd", 120, 690);
+    button("cmdDelete", 840, 1170);
+    button("cmdSetting", 2040, 1290);
+    button("cmdMonitor", 3360, 1170);
+    button("cmdLog", 4560, 1050);
+    button("cmdExit", 5640, 1050);
 
     grid_ = new HostGridView(this);
     place(grid_, "grdHotGrid", 120, 1920, 8063, 3495);
