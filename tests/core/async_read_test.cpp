@@ -106,17 +106,5 @@ TEST_F(AsyncReadTest, EmptyReplyEmptiesTheStoreAndEmptyUrlStartsNothing) {
     EXPECT_EQ(reader.DataFromURL(), "");
 }
 
-TEST(AsyncReadLifetime, LateCompletionAfterTheReaderIsGoneReachesNobody) {
-    FakeUrlFetcher fetcher;
-    int events = 0;
-    {
-        AsyncRead reader(fetcher);
-        reader.setAsyncReadComplete([&](const FetchResult&) { ++events; });
-        reader.setDataFromURL("http://127.0.0.1:9/");
-    }
-    fetcher.finish("", true, "late");
-    EXPECT_EQ(events, 0);
-}
-
 } // namespace
 } // namespace wardel
