@@ -140,7 +140,7 @@ void HostEditor::LoadHostList() {
         entry.timeoutLimit = std::move(record.timeoutLimit);
         entry.count = "0";
     }
-    grid.appendRows(appended);
+    grid.appendRows(std::move(appended));
 }
 
 void HostEditor::SaveHostList() {

@@ -1,5 +1,7 @@
 #include "hosts/host_list_file.h"
 
+#include <algorithm>
+
 namespace wardel {
 
 namespace {
@@ -53,25 +55,19 @@ private:
     }
 
     std::string quoted() {
-        ++pos_;
-        const std::size_t start = pos_;
-        while (!atEnd() && text_[pos_] != '"' && !IsLineEnd(text_[pos_]))
-            ++pos_;
+        const std::size_t start = pos_ + 1;
+        pos_ = std::min(text_.find_first_of("\"\r\n", start), text_.size());
         std::string field(text_.substr(start, pos_ - start));
         if (peekIs('"'))
-            ++pos_;
-        while (!atEnd() && text_[pos_] != ',' && !IsLineEnd(text_[pos_]))
-            ++pos_;
+            pos_ = std::min(text_.find_first_of(",\r\n", pos_ + 1), text_.size());
         return field;
     }
 
     std::string unquoted() {
-        std::string field;
-        while (!atEnd() && text_[pos_] != ',' && !IsLineEnd(text_[pos_])) {
-            if (text_[pos_] != '"')
-                field += text_[pos_];
-            ++pos_;
-        }
+        const std::size_t start = pos_;
+        pos_ = std::min(text_.find_first_of(",\r\n", pos_), text_.size());
+        std::string field(text_.substr(start, pos_ - start));
+        std::erase(field, '"');
         const auto last = field.find_last_not_of(" \t");
         field.erase(last == std::string::npos ? 0 : last + 1);
         return field;

@@ -33,8 +33,9 @@ HostEntry HostTable::entry(int row) const {
                      cell(row, colCount)};
 }
 
-HostTable::Row HostTable::toRow(const HostEntry& e) {
-    return Row{e.host, e.port, e.lastStatus, e.description, e.alert, e.timeoutLimit, e.count};
+HostTable::Row HostTable::toRow(HostEntry&& e) {
+    return Row{std::move(e.host),  std::move(e.port),         std::move(e.lastStatus), std::move(e.description),
+               std::move(e.alert), std::move(e.timeoutLimit), std::move(e.count)};
 }
 
 int HostTable::appendRow() {
@@ -47,7 +48,7 @@ int HostTable::appendRow() {
     return row;
 }
 
-int HostTable::appendRows(const std::vector<HostEntry>& entries) {
+int HostTable::appendRows(std::vector<HostEntry> entries) {
     const int first = rowCount();
     if (entries.empty())
         return first;
@@ -55,8 +56,8 @@ int HostTable::appendRows(const std::vector<HostEntry>& entries) {
     if (observer_)
         observer_->rowsAboutToBeInserted(first, last);
     rows_.reserve(rows_.size() + entries.size());
-    for (const HostEntry& e : entries)
-        rows_.push_back(toRow(e));
+    for (HostEntry& e : entries)
+        rows_.push_back(toRow(std::move(e)));
     if (observer_)
         observer_->rowsInserted(first, last);
     return first;

@@ -65,7 +65,7 @@ public:
     int appendRow();
     // Appends filled rows at the end in one step (one notification for all of them); returns the number of
     // the first new row, or the row count when `entries` is empty.
-    int appendRows(const std::vector<HostEntry>& entries);
+    int appendRows(std::vector<HostEntry> entries);
     // Removes a data row; the rows below move up by one. Throws std::out_of_range for other rows.
     void removeRow(int row);
 
@@ -79,7 +79,7 @@ public:
 private:
     using Row = std::array<std::string, kColumns>;
     Row& at(int row, int column);
-    static Row toRow(const HostEntry& entry);
+    static Row toRow(HostEntry&& entry);
 
     std::vector<Row> rows_;
     bool enabled_ = true;

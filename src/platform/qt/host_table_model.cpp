@@ -19,7 +19,7 @@ int HostTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant HostTableModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!index.isValid() || index.model() != this || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
     switch (role) {
     case Qt::DisplayRole:

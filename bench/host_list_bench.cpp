@@ -1,0 +1,219 @@
+// Host list with the largest table the file holds (32,767 entries): how long loading host.ini, saving it and
+// showing it in the grid take, and how quickly the full grid takes a status write, an Add and a Delete.
+// Prints the figures; the goal is well under half a second for each of load, save and show.
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/app_context.h"
+#include "hosts/host_editor.h"
+#include "hosts/host_list_file.h"
+#include "platform/qt/host_grid_view.h"
+#include "platform/qt/host_table_model.h"
+#include "platform/qt/qt_clock.h"
+#include "platform/qt/qt_timer.h"
+
+namespace {
+
+using namespace wardel;
+namespace fs = std::filesystem;
+
+// Seams the host list never touches, or only to report a failure the bench then prints.
+struct NoSocket : ProbeSocket {
+    void connectTo(const std::string&, std::int32_t) override {}
+    void close() override {}
+    int state() const override { return Closed; }
+};
+struct NoFetcher : UrlFetcher {
+    void start(const std::string&, const std::string&) override {}
+};
+struct CountingBoxes : MessageBox {
+    void show(const std::string&, std::function<void()>) override { ++shown; }
+    int shown = 0;
+};
+struct NoTray : TrayIcon {
+    bool available() const override { return false; }
+    bool add(const std::string&) override { return false; }
+    void remove() override {}
+};
+struct NoShell : Shell {
+    bool openFile(const std::string&) override { return false; }
+    bool openUrl(const std::string&) override { return false; }
+    void chooseExistingFile(const std::string&, const std::string&, std::function<void(const std::string&)>) override {}
+};
+struct NoWindow : WindowPort {
+    void show() override {}
+    void hide() override {}
+    bool visible() const override { return false; }
+    void setNormalState() override {}
+    void bringToFront() override {}
+    void center() override {}
+    void endProgram() override {}
+};
+
+struct Seams {
+    qt::QtClock clock;
+    qt::QtTimerSource timers;
+    NoSocket socket;
+    NoFetcher mainReader, creditReader;
+    CountingBoxes boxes;
+    NoTray tray;
+    NoShell shell;
+    NoWindow window;
+    Platform platform{clock, timers, socket, mainReader, creditReader, boxes, tray, shell, window};
+};
+
+std::string FullHostList() {
+    std::string text;
+    for (int i = 1; i <= kMaxHostListEntries; ++i) {
+        const std::string n = std::to_string(i);
+        text += "\"host-" + n + ".branch.example.net\",\"" + std::to_string(1 + i % 65535) + "\",\"Service " + n +
+                ", rack " + std::to_string(i % 40) + "\",\"5\"\r\n";
+    }
+    return text;
+}
+
+double Ms(const QElapsedTimer& t) {
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// One start-up's worth: a fresh grid in its window, the file loaded into it, the window painted.
+struct Round {
+    double load = 0, show = 0, save = 0, statusWrites = 0, add = 0, deleteFirst = 0, loadAlone = 0, newView = 0;
+};
+
+// The other order: the file loaded into a grid nobody shows yet, then a view opened on it.
+void LoadThenShow(const fs::path& folder, Round& r) {
+    Seams seams;
+    AppContext ctx(seams.platform, folder);
+    HostEditor hosts(ctx);
+    QElapsedTimer t;
+    t.start();
+    hosts.LoadHostList();
+    r.loadAlone = Ms(t);
+
+    t.restart();
+    qt::HostTableModel model(ctx.grid);
+    qt::HostGridView view;
+    view.resize(540, 235);
+    view.follow(&ctx.grid, &model);
+    view.show();
+    QApplication::processEvents();
+    view.grab();
+    r.newView = Ms(t);
+}
+
+Round RunOnce(const fs::path& folder) {
+    Seams seams;
+    AppContext ctx(seams.platform, folder);
+    HostEditor hosts(ctx);
+    qt::HostTableModel model(ctx.grid);
+    qt::HostGridView view;
+    view.resize(540, 235);
+    view.follow(&ctx.grid, &model);
+    view.show();
+    QApplication::processEvents();
+    Round r;
+
+    QElapsedTimer t;
+    t.start();
+    hosts.LoadHostList();
+    r.load = Ms(t);
+    if (ctx.grid.rowCount() - 1 != kMaxHostListEntries)
+        std::fprintf(stderr, "loaded %d entries\n", ctx.grid.rowCount() - 1);
+
+    t.restart();
+    QApplication::processEvents();
+    view.grab();
+    r.show = Ms(t);
+
+    t.restart();
+    hosts.SaveHostList();
+    r.save = Ms(t);
+
+    // A monitoring cycle's worth of status writes on rows the operator may have scrolled to.
+    view.scrollToBottom();
+    QApplication::processEvents();
+    t.restart();
+    for (int row = ctx.grid.lastRow() - 20; row <= ctx.grid.lastRow(); ++row)
+        ctx.grid.setCell(row, HostTable::colLastStatus, "ALIVE(07:05:09)");
+    QApplication::processEvents();
+    view.grab();
+    r.statusWrites = Ms(t);
+
+    t.restart();
+    ctx.controls.txtIpAddress.setText("10.0.0.5");
+    ctx.controls.cbxPortSel.setText("WWW   (80)");
+    ctx.controls.num_Timeout.setText("5");
+    hosts.cmdAdd_Click(); // the 32,768th entry: the grid takes it, the save is refused
+    QApplication::processEvents();
+    r.add = Ms(t);
+
+    t.restart();
+    hosts.grdHotGrid_Click(1);
+    hosts.cmdDelete_Click(); // back to 32,767: saved again
+    QApplication::processEvents();
+    view.grab();
+    r.deleteFirst = Ms(t);
+    if (seams.boxes.shown != 1)
+        std::fprintf(stderr, "expected exactly one refused save, saw %d message boxes\n", seams.boxes.shown);
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+
+    const fs::path folder = fs::temp_directory_path() / ("wardel-host-bench-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const std::string text = FullHostList();
+    {
+        std::ofstream out(folder / "host.ini", std::ios::binary);
+        out << text;
+    }
+
+    constexpr int kRounds = 5;
+    std::vector<double> load, show, save, status, add, del, loadAlone, newView;
+    for (int i = 0; i < kRounds; ++i) {
+        Round r = RunOnce(folder);
+        LoadThenShow(folder, r);
+        loadAlone.push_back(r.loadAlone);
+        newView.push_back(r.newView);
+        load.push_back(r.load);
+        show.push_back(r.show);
+        save.push_back(r.save);
+        status.push_back(r.statusWrites);
+        add.push_back(r.add);
+        del.push_back(r.deleteFirst);
+    }
+    fs::remove_all(folder);
+
+    std::printf("host list: %d entries, %.1f MB host.ini, median of %d rounds (ms)\n", kMaxHostListEntries,
+                static_cast<double>(text.size()) / 1e6, kRounds);
+    std::printf("  load host.ini into the shown grid    %8.1f\n", Median(load));
+    std::printf("  repaint the grid after the load      %8.1f\n", Median(show));
+    std::printf("  load host.ini, no view yet           %8.1f\n", Median(loadAlone));
+    std::printf("  then open, show and paint a view     %8.1f\n", Median(newView));
+    std::printf("  save host.ini                        %8.1f\n", Median(save));
+    std::printf("  21 status writes + repaint           %8.1f\n", Median(status));
+    std::printf("  Add to the full grid (save refused)  %8.1f\n", Median(add));
+    std::printf("  Delete row 1 + save + repaint        %8.1f\n", Median(del));
+    return 0;
+}
