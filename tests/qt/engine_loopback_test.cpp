@@ -1,0 +1,111 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "loopback_targets.h"
+#include "monitor/monitor_engine.h"
+#include "platform/qt/qt_clock.h"
+#include "platform/qt/qt_probe_socket.h"
+#include "platform/qt/qt_timer.h"
+#include "support/engine_rig.h"
+#include "support/test_rig.h"
+
+namespace wardel::test {
+namespace {
+
+using testing::Each;
+using testing::ElementsAre;
+using testing::StartsWith;
+
+// Every text a row's Last Status cell showed, in order.
+class StatusHistory : public HostTableObserver {
+public:
+    explicit StatusHistory(HostTable& grid) : grid_(grid) { grid.setObserver(this); }
+    ~StatusHistory() override { grid_.setObserver(nullptr); }
+    std::vector<std::string> prefixes(int row) const {
+        std::vector<std::string> result;
+        for (const auto& text : shown_.count(row) ? shown_.at(row) : std::vector<std::string>{})
+            result.push_back(text.substr(0, text.find('(') + 1));
+        return result;
+    }
+
+private:
+    void cellChanged(int row, int column) override {
+        if (column == HostTable::colLastStatus)
+            shown_[row].push_back(grid_.cell(row, column));
+    }
+    void rowsInserted(int, int) override {}
+    void rowsRemoved(int, int) override {}
+    void enabledChanged() override {}
+    void currentRowChanged() override {}
+
+    HostTable& grid_;
+    std::map<int, std::vector<std::string>> shown_;
+};
+
+// The real engine on the real clock, timers and socket; everything else is a fake.
+TEST(EngineOnLoopback, OneCycleOverOpenClosedAndSilentTargets) {
+    OpenTarget open;
+    SilentTarget silent;
+    const std::string openPort = std::to_string(open.port());
+    const std::string closedPort = std::to_string(RefusingPort());
+
+    TempFolder folder;
+    qt::QtClock clock;
+    qt::QtTimerSource timers;
+    qt::QtProbeSocket socket;
+    FakeUrlFetcher mainReader, creditReader;
+    FakeMessageBox messages;
+    FakeTray tray;
+    FakeShell shell;
+    FakeWindow window;
+    Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
+    AppContext ctx{platform, folder.path()};
+    RecordingAlertSink alerts;
+    MonitorEngine engine{ctx, alerts};
+    StatusHistory history(ctx.grid);
+
+    const struct {
+        std::string host;
+        std::string port;
+    } targets[] = {{"127.0.0.1", openPort},
+                   {"127.0.0.1", closedPort},
+                   {"127.0.0.1", std::to_string(silent.port())},
+                   {"localhost", openPort},
+                   {"::1", openPort}};
+    for (const auto& target : targets) {
+        const int row = ctx.grid.cell(1, HostTable::colHost).empty() ? 1 : ctx.grid.appendRow();
+        ctx.grid.setCell(row, HostTable::colHost, target.host);
+        ctx.grid.setCell(row, HostTable::colPort, target.port);
+        ctx.grid.setCell(row, HostTable::colTimeoutLimit, "1");
+        ctx.grid.setCell(row, HostTable::colCount, "0");
+    }
+    ctx.settings.timeInterval = "60";
+    ctx.settings.timeOut = "3";
+
+    engine.cmdMonitor_Click();
+    const auto cycleEnded = [&] { return ctx.controls.Label2.text().rfind("Current status : now ", 0) == 0; };
+    ASSERT_TRUE(ServeUntil(cycleEnded, 20000));
+
+    EXPECT_THAT(history.prefixes(1), ElementsAre("ALIVE("));
+    EXPECT_THAT(history.prefixes(2), ElementsAre("Down("));
+    // Connecting with a time that advances each second (two or three texts, as the seconds fall), then Timeout.
+    const auto silentRow = history.prefixes(3);
+    ASSERT_GE(silentRow.size(), 3u);
+    EXPECT_EQ(silentRow.back(), "Timeout(");
+    EXPECT_THAT(std::vector<std::string>(silentRow.begin(), silentRow.end() - 1), Each(std::string("Connecting(")));
+    EXPECT_THAT(history.prefixes(4), ElementsAre("ALIVE("));
+    EXPECT_THAT(history.prefixes(5), ElementsAre("ALIVE("));
+    ASSERT_EQ(alerts.calls.size(), 2u);
+    EXPECT_THAT(alerts.calls[0].message, StartsWith("Alert for 127.0.0.1 " + closedPort + " Down("));
+    EXPECT_EQ(alerts.calls[1].kind, "2");
+    EXPECT_TRUE(ctx.Timer1->enabled());
+    EXPECT_EQ(socket.state(), ProbeSocket::Closed);
+
+    engine.cmdMonitor_Click();
+    EXPECT_EQ(ctx.controls.cmdMonitor.text(), "&Start Monitor");
+}
+
+} // namespace
+} // namespace wardel::test

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+namespace wardel::test {
+
+// Probe targets on the loopback interface only.
+
+// A port that accepts connections (on every loopback address, IPv4 and IPv6).
+class OpenTarget {
+public:
+    OpenTarget() { server_.listen(QHostAddress::Any); }
+    quint16 port() const { return server_.serverPort(); }
+
+private:
+    QTcpServer server_;
+};
+
+// A port nobody listens on: connections are refused.
+inline quint16 RefusingPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+// A listener that never answers: backlog 0 and its one queue place taken by a connection nobody accepts,
+// so the kernel drops every further SYN and a connect to it stays pending.
+class SilentTarget {
+public:
+    SilentTarget() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(listener_, Address(address), length) != 0 || ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, Address(address), &length) != 0)
+            return;
+        port_ = ntohs(address.sin_port);
+        for (int filler = 0; filler < 2; ++filler) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            (void)::connect(fd, Address(address), sizeof address);
+            fillers_.push_back(fd);
+        }
+    }
+    ~SilentTarget() {
+        for (const int fd : fillers_)
+            ::close(fd);
+        ::close(listener_);
+    }
+    SilentTarget(const SilentTarget&) = delete;
+    SilentTarget& operator=(const SilentTarget&) = delete;
+    quint16 port() const { return port_; }
+
+private:
+    static sockaddr* Address(sockaddr_in& address) { return reinterpret_cast<sockaddr*>(&address); }
+
+    int listener_ = -1;
+    quint16 port_ = 0;
+    std::vector<int> fillers_;
+};
+
+// Serves the event loop until `done` holds or `ms` have passed; true when it holds (tests only).
+inline bool ServeUntil(const std::function<bool()>& done, int ms) {
+    const QDeadlineTimer deadline(ms);
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (done() || deadline.hasExpired())
+            loop.quit();
+    });
+    look.start(10);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+} // namespace wardel::test

@@ -1,0 +1,90 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "loopback_targets.h"
+#include "platform/qt/lifetime.h"
+#include "platform/qt/qt_probe_socket.h"
+
+namespace wardel::test {
+namespace {
+
+using qt::QtProbeSocket;
+using testing::Contains;
+using testing::ElementsAre;
+using testing::Not;
+
+// The socket with every state it reported, in order.
+struct WatchedSocket {
+    WatchedSocket() {
+        socket.setStateChangedHandler([this] { reported.push_back(socket.state()); });
+    }
+    bool settlesAt(int state, int ms = 5000) {
+        return ServeUntil([&] { return !reported.empty() && reported.back() == state; }, ms);
+    }
+    QtProbeSocket socket;
+    std::vector<int> reported;
+};
+
+TEST(QtProbeSocket, OpenPortConnectsOnEveryLoopbackName) {
+    OpenTarget target;
+    for (const char* host : {"127.0.0.1", "localhost", "::1"}) {
+        WatchedSocket watched;
+        watched.socket.connectTo(host, target.port());
+        EXPECT_TRUE(watched.settlesAt(ProbeSocket::Connected)) << host;
+        EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Error))) << host;
+        EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Closed))) << host;
+    }
+}
+
+TEST(QtProbeSocket, RefusedConnectShowsErrorUntilClosedAndCloseIsSilent) {
+    WatchedSocket watched;
+    watched.socket.connectTo("127.0.0.1", RefusingPort());
+    ASSERT_TRUE(watched.settlesAt(ProbeSocket::Error));
+    // Qt passes through its unconnected state before it names the error; that must never show as 0.
+    EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Closed)));
+    ServeUntil([] { return false; }, 200);
+    EXPECT_EQ(watched.socket.state(), ProbeSocket::Error);
+
+    const auto reportedBefore = watched.reported.size();
+    watched.socket.close();
+    EXPECT_EQ(watched.socket.state(), ProbeSocket::Closed);
+    ServeUntil([] { return false; }, 200);
+    EXPECT_EQ(watched.reported.size(), reportedBefore);
+}
+
+TEST(QtProbeSocket, SilentTargetStaysConnectingAndCloseAbandonsIt) {
+    SilentTarget target;
+    WatchedSocket watched;
+    watched.socket.connectTo("127.0.0.1", target.port());
+    EXPECT_FALSE(watched.settlesAt(ProbeSocket::Connected, 2000));
+    EXPECT_EQ(watched.socket.state(), ProbeSocket::Connecting);
+    EXPECT_THAT(watched.reported, ElementsAre(ProbeSocket::Connecting));
+    watched.socket.close();
+    EXPECT_EQ(watched.socket.state(), ProbeSocket::Closed);
+
+    // The socket is reused at once for the next target, with nothing left over from the last one.
+    OpenTarget open;
+    watched.reported.clear();
+    watched.socket.connectTo("127.0.0.1", open.port());
+    EXPECT_TRUE(watched.settlesAt(ProbeSocket::Connected));
+}
+
+TEST(QtProbeSocket, PortOutsideTheTcpRangeFails) {
+    for (const std::int32_t port : {0, 70000, -1}) {
+        WatchedSocket watched;
+        watched.socket.connectTo("127.0.0.1", port);
+        EXPECT_TRUE(watched.settlesAt(ProbeSocket::Error)) << port;
+    }
+}
+
+// Last in this file: the end of the program cannot be undone within the process.
+TEST(QtProbeSocketAfterProgramEnd, ReportsNothing) {
+    WatchedSocket watched;
+    watched.socket.connectTo("127.0.0.1", RefusingPort());
+    qt::MarkProgramEnded();
+    ServeUntil([] { return false; }, 500);
+    EXPECT_TRUE(watched.reported.empty());
+}
+
+} // namespace
+} // namespace wardel::test
