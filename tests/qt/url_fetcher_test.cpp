@@ -151,7 +151,7 @@ TEST_F(UrlFetcherTest, ABodyOverOneMebibyteFails) {
 }
 
 TEST_F(UrlFetcherTest, OnlySilenceEndsARead) {
-    fetcher.setSilenceLimit(300);
+    fetcher.setSilenceLimit(500);
     // "/silent" is read and never answered; "/trickle" sends a byte every 100 ms for a second.
     ScriptedPeer peer([](QTcpSocket* s, const QByteArray& target) {
         if (target != "/trickle")
