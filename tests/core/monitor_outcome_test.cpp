@@ -105,41 +105,5 @@ TEST(OutcomeRecorder, MessagesCarryHostPortStatusAndDescriptionUntrimmed) {
               }));
 }
 
-TEST(OutcomeRecorder, RowFollowedThroughDeletesAndDroppedWhenGone) {
-    EngineRig rig;
-    for (const char* host : {"A", "B", "C"})
-        rig.addTarget(host, "80");
-    ProbedRow probed(rig.ctx.grid);
-    OutcomeRecorder recorder(rig.ctx, rig.alerts);
-
-    probed.begin(2); // B
-    RowSnapshot snapshot = TakeRowSnapshot(rig.ctx.grid, 2);
-    rig.ctx.grid.removeRow(1);
-    recorder.RecordOutcome(probed, snapshot, ProbeSocket::Error);
-    EXPECT_EQ(rig.status(1), "Down(07:05:09)"); // B, moved up
-    EXPECT_EQ(rig.status(2), "");               // C untouched
-    EXPECT_EQ(probed.rowAfter(), 2);
-
-    probed.begin(1); // B again, then B goes
-    snapshot = TakeRowSnapshot(rig.ctx.grid, 1);
-    rig.ctx.grid.removeRow(1);
-    recorder.RecordOutcome(probed, snapshot, ProbeSocket::Error);
-    recorder.RecordTimeout(probed, snapshot);
-    EXPECT_EQ(rig.cell(1, HostTable::colHost), "C");
-    EXPECT_EQ(rig.status(1), "");
-    EXPECT_EQ(rig.cell(1, HostTable::colCount), "0");
-    EXPECT_EQ(probed.rowAfter(), 1); // C took B's number and was not probed yet
-}
-
-TEST(OutcomeRecorder, SaturatedInt16) {
-    const struct {
-        const char* text;
-        std::int16_t value;
-    } cases[] = {{"60", 60},     {" 2.5", 2},        {"32767", 32767}, {"32768", 32767}, {"99999", 32767},
-                 {"1e9", 32767}, {"-40000", -32768}, {"abc", 0},       {"", 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(SaturatedInt16(c.text), c.value) << c.text;
-}
-
 } // namespace
 } // namespace wardel::test

@@ -1,0 +1,210 @@
+// How much of the machine the monitor takes while it watches: the real engine on the real clock, timers and
+// probe socket, cycling over loopback targets (some open, some refusing, two that never answer) with a
+// one-second pause, for at least a minute. Prints the CPU time used, its share of the wall time, and the
+// peak memory. A monitor that waits by spinning would show close to 100 %; the goal is below 1 %.
+//
+// Usage: engine_cpu_bench [seconds]   (default 60)
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_context.h"
+#include "monitor/monitor_engine.h"
+#include "platform/qt/qt_clock.h"
+#include "platform/qt/qt_probe_socket.h"
+#include "platform/qt/qt_timer.h"
+
+namespace {
+
+using namespace wardel;
+
+// The parts of the window the engine does not use while it monitors.
+class NoFetcher : public UrlFetcher {
+public:
+    void start(const std::string&, const std::string&) override {}
+};
+class NoMessages : public MessageBox {
+public:
+    void show(const std::string&, std::function<void()>) override {}
+};
+class NoTray : public TrayIcon {
+public:
+    bool available() const override { return false; }
+    bool add(const std::string&) override { return false; }
+    void remove() override {}
+};
+class NoShell : public Shell {
+public:
+    bool openFile(const std::string&) override { return false; }
+    bool openUrl(const std::string&) override { return false; }
+    void chooseExistingFile(const std::string&, const std::string&, std::function<void(const std::string&)>) override {}
+};
+class NoWindow : public WindowPort {
+public:
+    void show() override {}
+    void hide() override {}
+    bool visible() const override { return false; }
+    void setNormalState() override {}
+    void bringToFront() override {}
+    void center() override {}
+    void endProgram() override {}
+};
+class CountingAlerts : public AlertSink {
+public:
+    void SendAlert(const std::string&, const std::string&, const std::string&) override { ++count; }
+    int count = 0;
+};
+
+// Accepts every connection and drops it at once, as a busy service would.
+class OpenTarget {
+public:
+    OpenTarget() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* peer = server_.nextPendingConnection())
+                peer->deleteLater();
+        });
+    }
+    quint16 port() const { return server_.serverPort(); }
+
+private:
+    QTcpServer server_;
+};
+
+quint16 RefusingPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+// Backlog 0 with its one place taken: the kernel drops further SYNs, so a connect to it stays pending.
+class SilentTarget {
+public:
+    SilentTarget() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        auto* raw = reinterpret_cast<sockaddr*>(&address);
+        if (::bind(listener_, raw, length) != 0 || ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, raw, &length) != 0)
+            return;
+        port_ = ntohs(address.sin_port);
+        for (int filler = 0; filler < 2; ++filler) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            (void)::connect(fd, raw, sizeof address);
+            fillers_.push_back(fd);
+        }
+    }
+    ~SilentTarget() {
+        for (const int fd : fillers_)
+            ::close(fd);
+        ::close(listener_);
+    }
+    SilentTarget(const SilentTarget&) = delete;
+    SilentTarget& operator=(const SilentTarget&) = delete;
+    quint16 port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    quint16 port_ = 0;
+    std::vector<int> fillers_;
+};
+
+double CpuSeconds(const rusage& usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
+
+    std::vector<std::unique_ptr<OpenTarget>> open;
+    for (int i = 0; i < 3; ++i)
+        open.push_back(std::make_unique<OpenTarget>());
+    SilentTarget silent1, silent2;
+
+    const auto folder = std::filesystem::temp_directory_path() / ("wardel-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+
+    qt::QtClock clock;
+    qt::QtTimerSource timers;
+    qt::QtProbeSocket socket;
+    NoFetcher mainReader, creditReader;
+    NoMessages messages;
+    NoTray tray;
+    NoShell shell;
+    NoWindow window;
+    Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
+    AppContext ctx{platform, folder};
+    CountingAlerts alerts;
+    MonitorEngine engine{ctx, alerts};
+
+    std::vector<std::pair<std::string, quint16>> targets;
+    for (const auto& target : open)
+        targets.emplace_back("127.0.0.1", target->port());
+    for (int i = 0; i < 3; ++i)
+        targets.emplace_back("127.0.0.1", RefusingPort());
+    targets.emplace_back("127.0.0.1", silent1.port());
+    targets.emplace_back("127.0.0.1", silent2.port());
+    for (const auto& [host, port] : targets) {
+        const int row = ctx.grid.cell(1, HostTable::colHost).empty() ? 1 : ctx.grid.appendRow();
+        ctx.grid.setCell(row, HostTable::colHost, host);
+        ctx.grid.setCell(row, HostTable::colPort, std::to_string(port));
+        ctx.grid.setCell(row, HostTable::colTimeoutLimit, "3");
+        ctx.grid.setCell(row, HostTable::colCount, "0");
+    }
+    ctx.settings.timeInterval = "1";
+    ctx.settings.timeOut = "2";
+
+    int cycles = 0;
+    ctx.controls.board.setListener([&](const Control& control) {
+        if (&control == &ctx.controls.Label2 && control.text().rfind("Current status : now ", 0) == 0)
+            ++cycles;
+    });
+
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    QElapsedTimer wall;
+    wall.start();
+    engine.cmdMonitor_Click();
+    QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, &app, &QCoreApplication::quit);
+    app.exec();
+    const double wallSeconds = static_cast<double>(wall.elapsed()) / 1000.0;
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    std::filesystem::remove_all(folder);
+
+    const double cpu = CpuSeconds(after) - CpuSeconds(before);
+    std::printf("engine_cpu_bench: %zu targets (3 open, 3 refusing, 2 silent), interval 1 s, timeout 2 s\n",
+                targets.size());
+    std::printf("  wall time       %.1f s\n", wallSeconds);
+    std::printf("  cycles ended    %d\n", cycles);
+    std::printf("  alerts raised   %d\n", alerts.count);
+    std::printf("  CPU time        %.3f s\n", cpu);
+    std::printf("  CPU share       %.3f %% of one core (goal < 1 %%)\n", 100.0 * cpu / wallSeconds);
+    std::printf("  peak memory     %ld KiB (max resident set)\n", after.ru_maxrss);
+    return 0;
+}
