@@ -35,7 +35,6 @@ public:
     void Timer3_Timer();
 
     Phase phase() const { return phase_; }
-    int currentRow() const { return row_; }
     std::int16_t cycleCountdown() const { return cycleCountdown_; }
     std::int16_t timeoutCountdown() const { return timeoutCountdown_; }
     bool stopRequested() const { return stopRequested_; }
