@@ -50,6 +50,31 @@ TEST(MainWindowStartUp, FirstLineReachesTheBoxOnlyAndSettingsSetTheLabels) {
     EXPECT_EQ(ReadFile(rig.folder / "log_1206.txt"), "2026-12-06 07:05:14 - Wardel Program Ended\r\n");
 }
 
+TEST(MainWindowStartUp, MissingAccountAsksForIt) {
+    TestRig rig;
+    rig.port.Form_Load();
+    EXPECT_EQ(rig.ctx.controls.Label4.text(), "Email OR Password is Empty !! Click HERE to set up");
+    EXPECT_TRUE(rig.mainReader.requests.empty());
+    EXPECT_FALSE(rig.ctx.controls.Label7.visible());
+}
+
+TEST(MainWindowStartUp, StartOnLaunchMonitorsAfterTheLogonIsIssuedBeforeItsReply) {
+    TestRig rig;
+    WriteFile(rig.folder / "setting.ini",
+              "60\r\n30\r\n0\r\nops@example.org\r\nsecret\r\n\r\n1\r\n0\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n");
+    WriteFile(rig.folder / "host.ini", "\"127.0.0.1\",\"80\",\"web\",\"5\"\r\n");
+    std::size_t requestsAtConnect = 0;
+    rig.socket.onConnect = [&](const std::string&, std::int32_t) { requestsAtConnect = rig.mainReader.requests.size(); };
+    rig.port.Form_Load();
+    ASSERT_EQ(rig.socket.attempts.size(), 1u);
+    EXPECT_EQ(rig.socket.attempts[0].host, "127.0.0.1");
+    EXPECT_EQ(requestsAtConnect, 1u);
+    EXPECT_EQ(rig.mainReader.requests.at(0).name, "logon1");
+    EXPECT_EQ(rig.ctx.controls.cmdMonitor.text(), "&Stop Monitor");
+    EXPECT_EQ(rig.ctx.controls.Label4.text(), "Connecting to Textora , Please wait ....");
+    EXPECT_EQ(rig.logLines().front(), "2026-12-06 07:05:09 - Monitoring Started");
+}
+
 TEST(MainWindowShutDown, LogsClosesTheSocketRemovesTheTrayAndEndsOnce) {
     TestRig rig;
     rig.port.Form_Load();
