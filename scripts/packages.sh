@@ -1,0 +1,28 @@
+# Sourced by run.sh and test.sh: installs the Debian packages Wardel needs, and only those that are missing,
+# so a second run does not touch apt at all.
+
+WARDEL_PACKAGES=(qt6-base-dev cmake ninja-build g++ libgtest-dev libgmock-dev xvfb xauth fonts-dejavu-core)
+
+package_installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+install_missing_packages() {
+    local missing=() package
+    for package in "${WARDEL_PACKAGES[@]}"; do
+        package_installed "$package" || missing+=("$package")
+    done
+    [ "${#missing[@]}" -eq 0 ] && return 0
+
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null 2>&1; then
+            echo "Missing packages (${missing[*]}) and no sudo to install them; run this as root." >&2
+            return 1
+        fi
+        sudo=(sudo)
+    fi
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
