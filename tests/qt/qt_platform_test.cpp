@@ -222,13 +222,6 @@ TEST_F(QtPlatformTest, TrayReportsOnlyTheDoubleClick) {
     EXPECT_EQ(doubleClicks, 0);
 }
 
-TEST_F(QtPlatformTest, TrayIsNotAddedWhereTheDesktopHasNoNotificationArea) {
-    // The offscreen platform has none; the window must then stay reachable (see the main window tests).
-    QtTrayIcon tray{QIcon()};
-    EXPECT_FALSE(tray.available());
-    EXPECT_FALSE(tray.add("Wardel "));
-}
-
 } // namespace
 } // namespace wardel::qt
 
