@@ -29,10 +29,13 @@
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_probe_socket.h"
 #include "platform/qt/qt_timer.h"
+#include "support/loopback_targets.h"
 
 namespace {
 
 using namespace wardel;
+using wardel::test::RefusingPort;
+using wardel::test::SilentTarget;
 
 // The parts of the window the engine does not use while it monitors.
 class NoFetcher : public UrlFetcher {
@@ -85,49 +88,6 @@ public:
 
 private:
     QTcpServer server_;
-};
-
-quint16 RefusingPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
-
-// Backlog 0 with its one place taken: the kernel drops further SYNs, so a connect to it stays pending.
-class SilentTarget {
-public:
-    SilentTarget() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        auto* raw = reinterpret_cast<sockaddr*>(&address);
-        if (::bind(listener_, raw, length) != 0 || ::listen(listener_, 0) != 0 ||
-            ::getsockname(listener_, raw, &length) != 0)
-            return;
-        port_ = ntohs(address.sin_port);
-        for (int filler = 0; filler < 2; ++filler) {
-            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            (void)::connect(fd, raw, sizeof address);
-            fillers_.push_back(fd);
-        }
-    }
-    ~SilentTarget() {
-        for (const int fd : fillers_)
-            ::close(fd);
-        ::close(listener_);
-    }
-    SilentTarget(const SilentTarget&) = delete;
-    SilentTarget& operator=(const SilentTarget&) = delete;
-    quint16 port() const { return port_; }
-
-private:
-    int listener_ = -1;
-    quint16 port_ = 0;
-    std::vector<int> fillers_;
 };
 
 double CpuSeconds(const rusage& usage) {

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "loopback_targets.h"
+#include "support/loopback_targets.h"
 #include "monitor/monitor_engine.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_probe_socket.h"

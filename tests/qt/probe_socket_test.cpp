@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "loopback_targets.h"
+#include "support/loopback_targets.h"
 #include "platform/qt/lifetime.h"
 #include "platform/qt/qt_probe_socket.h"
 

@@ -2,7 +2,7 @@
 
 namespace wardel::test {
 
-EngineRig::EngineRig(LocalDateTime start) : scheduler(start) {
+EngineRig::EngineRig(LocalDateTime start) : FakePlatform(start) {
     ctx.grid.setObserver(this);
     ctx.logBox.setObserver(this);
     const Control* watched[] = {&ctx.controls.cmdMonitor, &ctx.controls.cmdAdd, &ctx.controls.Label2};

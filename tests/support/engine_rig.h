@@ -37,7 +37,7 @@ public:
 //   cell <row>,<column>=<text>    grid.enabled=<0|1>    <control>.text=<text>    <control>.enabled=<0|1>
 //   <control>.visible=<0|1>       log <message>         alert <kind> <message>|<description>
 //   connect <host>:<port>
-class EngineRig : private HostTableObserver, private LogBox::Observer {
+class EngineRig : public FakePlatform, private HostTableObserver, private LogBox::Observer {
 public:
     explicit EngineRig(LocalDateTime start = {2026, 12, 6, 7, 5, 9});
     ~EngineRig() override;
@@ -64,16 +64,6 @@ public:
     std::vector<std::string> journal(const std::string& prefix = "") const;
     std::vector<std::string> hostsConnected() const;
 
-    TempFolder folder;
-    FakeScheduler scheduler;
-    FakeSocket socket;
-    FakeUrlFetcher mainReader;
-    FakeUrlFetcher creditReader;
-    FakeMessageBox messages;
-    FakeTray tray;
-    FakeShell shell;
-    FakeWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
     AppContext ctx{platform, folder.path()};
     RecordingAlertSink alerts;
     MonitorEngine engine{ctx, alerts};

@@ -33,7 +33,7 @@ void WriteFile(const std::filesystem::path& file, const std::string& content) {
     out << content;
 }
 
-TestRig::TestRig(LocalDateTime start) : scheduler(start) {}
+TestRig::TestRig(LocalDateTime start) : FakePlatform(start) {}
 
 std::vector<std::string> TestRig::logLines() const {
     std::vector<std::string> lines;

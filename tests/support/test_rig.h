@@ -27,9 +27,9 @@ private:
 std::string ReadFile(const std::filesystem::path& file);
 void WriteFile(const std::filesystem::path& file, const std::string& content);
 
-// The whole main window on fakes and virtual time, in a folder of its own.
-struct TestRig {
-    explicit TestRig(LocalDateTime start = {2026, 12, 6, 7, 5, 9});
+// Every seam faked, on virtual time, with a folder of its own for the program's files.
+struct FakePlatform {
+    explicit FakePlatform(LocalDateTime start) : scheduler(start) {}
 
     TempFolder folder;
     FakeScheduler scheduler;
@@ -41,6 +41,12 @@ struct TestRig {
     FakeShell shell;
     FakeWindow window;
     Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
+};
+
+// The whole main window on the fake platform.
+struct TestRig : FakePlatform {
+    explicit TestRig(LocalDateTime start = {2026, 12, 6, 7, 5, 9});
+
     AppContext ctx{platform, folder.path()};
     SMSPort port{ctx};
 
