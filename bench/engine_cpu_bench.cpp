@@ -29,6 +29,7 @@
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_probe_socket.h"
 #include "platform/qt/qt_timer.h"
+#include "support/fakes.h"
 #include "support/loopback_targets.h"
 
 namespace {
@@ -37,37 +38,6 @@ using namespace wardel;
 using wardel::test::RefusingPort;
 using wardel::test::SilentTarget;
 
-// The parts of the window the engine does not use while it monitors.
-class NoFetcher : public UrlFetcher {
-public:
-    void start(const std::string&, const std::string&) override {}
-};
-class NoMessages : public MessageBox {
-public:
-    void show(const std::string&, std::function<void()>) override {}
-};
-class NoTray : public TrayIcon {
-public:
-    bool available() const override { return false; }
-    bool add(const std::string&) override { return false; }
-    void remove() override {}
-};
-class NoShell : public Shell {
-public:
-    bool openFile(const std::string&) override { return false; }
-    bool openUrl(const std::string&) override { return false; }
-    void chooseExistingFile(const std::string&, const std::string&, std::function<void(const std::string&)>) override {}
-};
-class NoWindow : public WindowPort {
-public:
-    void show() override {}
-    void hide() override {}
-    bool visible() const override { return false; }
-    void setNormalState() override {}
-    void bringToFront() override {}
-    void center() override {}
-    void endProgram() override {}
-};
 class CountingAlerts : public AlertSink {
 public:
     void SendAlert(const std::string&, const std::string&, const std::string&) override { ++count; }
@@ -112,11 +82,12 @@ int main(int argc, char** argv) {
     qt::QtClock clock;
     qt::QtTimerSource timers;
     qt::QtProbeSocket socket;
-    NoFetcher mainReader, creditReader;
-    NoMessages messages;
-    NoTray tray;
-    NoShell shell;
-    NoWindow window;
+    // The parts of the window the engine does not use while it monitors: the tests' fakes.
+    test::FakeUrlFetcher mainReader, creditReader;
+    test::FakeMessageBox messages;
+    test::FakeTray tray;
+    test::FakeShell shell;
+    test::FakeWindow window;
     Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
     AppContext ctx{platform, folder};
     CountingAlerts alerts;

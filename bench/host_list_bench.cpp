@@ -21,54 +21,23 @@
 #include "platform/qt/host_table_model.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_timer.h"
+#include "support/fakes.h"
 
 namespace {
 
 using namespace wardel;
 namespace fs = std::filesystem;
 
-// Seams the host list never touches, or only to report a failure the bench then prints.
-struct NoSocket : ProbeSocket {
-    void connectTo(const std::string&, std::int32_t) override {}
-    void close() override {}
-    int state() const override { return Closed; }
-};
-struct NoFetcher : UrlFetcher {
-    void start(const std::string&, const std::string&) override {}
-};
-struct CountingBoxes : MessageBox {
-    void show(const std::string&, std::function<void()>) override { ++shown; }
-    int shown = 0;
-};
-struct NoTray : TrayIcon {
-    bool available() const override { return false; }
-    bool add(const std::string&) override { return false; }
-    void remove() override {}
-};
-struct NoShell : Shell {
-    bool openFile(const std::string&) override { return false; }
-    bool openUrl(const std::string&) override { return false; }
-    void chooseExistingFile(const std::string&, const std::string&, std::function<void(const std::string&)>) override {}
-};
-struct NoWindow : WindowPort {
-    void show() override {}
-    void hide() override {}
-    bool visible() const override { return false; }
-    void setNormalState() override {}
-    void bringToFront() override {}
-    void center() override {}
-    void endProgram() override {}
-};
-
+// Seams the host list never touches, or only to report a failure the bench then prints: the tests' fakes.
 struct Seams {
     qt::QtClock clock;
     qt::QtTimerSource timers;
-    NoSocket socket;
-    NoFetcher mainReader, creditReader;
-    CountingBoxes boxes;
-    NoTray tray;
-    NoShell shell;
-    NoWindow window;
+    test::FakeSocket socket;
+    test::FakeUrlFetcher mainReader, creditReader;
+    test::FakeMessageBox boxes;
+    test::FakeTray tray;
+    test::FakeShell shell;
+    test::FakeWindow window;
     Platform platform{clock, timers, socket, mainReader, creditReader, boxes, tray, shell, window};
 };
 
@@ -97,6 +66,14 @@ struct Round {
 };
 
 // The other order: the file loaded into a grid nobody shows yet, then a view opened on it.
+// The grid as the main window shows it, laid out and on screen.
+void ShowGrid(HostTable& grid, qt::HostTableModel& model, qt::HostGridView& view) {
+    view.resize(540, 235);
+    view.follow(&grid, &model);
+    view.show();
+    QApplication::processEvents();
+}
+
 void LoadThenShow(const fs::path& folder, Round& r) {
     Seams seams;
     AppContext ctx(seams.platform, folder);
@@ -109,10 +86,7 @@ void LoadThenShow(const fs::path& folder, Round& r) {
     t.restart();
     qt::HostTableModel model(ctx.grid);
     qt::HostGridView view;
-    view.resize(540, 235);
-    view.follow(&ctx.grid, &model);
-    view.show();
-    QApplication::processEvents();
+    ShowGrid(ctx.grid, model, view);
     view.grab();
     r.newView = Ms(t);
 }
@@ -123,10 +97,7 @@ Round RunOnce(const fs::path& folder) {
     HostEditor hosts(ctx);
     qt::HostTableModel model(ctx.grid);
     qt::HostGridView view;
-    view.resize(540, 235);
-    view.follow(&ctx.grid, &model);
-    view.show();
-    QApplication::processEvents();
+    ShowGrid(ctx.grid, model, view);
     Round r;
 
     QElapsedTimer t;
@@ -169,8 +140,8 @@ Round RunOnce(const fs::path& folder) {
     QApplication::processEvents();
     view.grab();
     r.deleteFirst = Ms(t);
-    if (seams.boxes.shown != 1)
-        std::fprintf(stderr, "expected exactly one refused save, saw %d message boxes\n", seams.boxes.shown);
+    if (seams.boxes.shown.size() != 1)
+        std::fprintf(stderr, "expected exactly one refused save, saw %zu message boxes\n", seams.boxes.shown.size());
     return r;
 }
 
