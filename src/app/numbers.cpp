@@ -1,8 +1,9 @@
 #include "app/numbers.h"
 
+#include <algorithm>
 #include <cfenv>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -25,6 +26,32 @@ template <typename Int> std::optional<Int> RoundTo(double value) {
         rounded > static_cast<double>(std::numeric_limits<Int>::max()))
         return std::nullopt;
     return static_cast<Int>(rounded);
+}
+
+// For a gathered number (digits, at most one point, an exponent with its digits) that from_chars found out
+// of range: true when it is too large, false when too small. The place value of its first non-zero digit,
+// shifted by the exponent, says which; exponents beyond any double's reach are capped so they cannot wrap.
+bool AboveRange(std::string_view number) {
+    const auto mark = number.find('e');
+    const std::string_view mantissa = number.substr(0, mark);
+    const auto first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos)
+        return false;
+    const auto point = static_cast<long long>(std::min(mantissa.find('.'), mantissa.size()));
+    const auto at = static_cast<long long>(first);
+    const long long place = at < point ? point - at - 1 : point - at;
+    long long exponent = 0;
+    if (mark != std::string_view::npos) {
+        std::string_view digits = number.substr(mark + 1);
+        const bool negative = digits.front() == '-';
+        if (digits.front() == '+' || digits.front() == '-')
+            digits.remove_prefix(1);
+        for (const char c : digits)
+            exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
+        if (negative)
+            exponent = -exponent;
+    }
+    return place + exponent > 0;
 }
 
 }  // namespace
@@ -68,7 +95,7 @@ double LeadingNumber(std::string_view text) {
     double value = 0.0;
     const auto result = std::from_chars(number.data() + start, number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range)
-        value = number.find("e-") != std::string::npos ? 0.0 : std::numeric_limits<double>::infinity();
+        value = AboveRange(std::string_view(number).substr(start)) ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -value : value;
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
 
 #include "app/numbers.h"
 #include "app/time_format.h"
@@ -21,6 +24,39 @@ TEST(NumbersFromText, LeadingNumber) {
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
     EXPECT_TRUE(std::isinf(LeadingNumber("1e400")));
+    // Out of range, the side is the number's own, whatever the exponent's sign says.
+    EXPECT_TRUE(std::isinf(LeadingNumber("1" + std::string(330, '0') + "e-1")));
+    EXPECT_EQ(LeadingNumber("0." + std::string(330, '0') + "1"), 0.0);
+    EXPECT_EQ(LeadingNumber("-0." + std::string(330, '0') + "1e+2"), 0.0);
+    EXPECT_TRUE(std::isinf(LeadingNumber("1e99999999999999999999999")));
+}
+
+// The characters a number is gathered from are read the way strtod reads them, out of range included.
+TEST(NumbersFromText, AgreesWithStrtodOnGeneratedText) {
+    std::mt19937 random(20261206);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const auto run = [&](char c, int most) { return std::string(static_cast<std::size_t>(pick(most + 1)), c); };
+    const auto digits = [&](int most) {
+        std::string s = run('0', pick(2) ? most : 2);
+        for (int n = pick(most + 1); n > 0; --n)
+            s += static_cast<char>('0' + pick(10));
+        return s;
+    };
+    const std::string alphabet = "0123456789.e+-";
+    for (int i = 0; i < 5000; ++i) {
+        std::string text;
+        if (pick(4) == 0) {
+            for (int n = pick(12); n > 0; --n)
+                text += alphabet[static_cast<std::size_t>(pick(static_cast<int>(alphabet.size())))];
+        } else {
+            text = run('-', 1) + run('+', 1) + digits(400) + run('.', 1) + digits(400) + run('e', 1) + run('-', 1) +
+                   run('+', 1) + digits(pick(2) ? 3 : 25) + run('.', 1) + digits(3);
+        }
+        const double expected = std::strtod(text.c_str(), nullptr);
+        EXPECT_EQ(LeadingNumber(text), expected) << '"' << text << '"';
+        if (HasFailure())
+            break;
+    }
 }
 
 TEST(NumbersFromText, RoundsHalvesToEvenAndRefusesOverflow) {
