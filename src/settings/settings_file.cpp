@@ -36,6 +36,9 @@ void ReadWholeSwitch(const std::string& line, std::int16_t& field) {
         negative = *first == '-';
         ++first;
     }
+    // from_chars would take a second sign itself: "--1" is no number.
+    if (first == last || *first == '+' || *first == '-')
+        return;
     const auto result = std::from_chars(first, last, value);
     if (result.ec != std::errc() || result.ptr != last)
         return;

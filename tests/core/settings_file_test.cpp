@@ -72,6 +72,8 @@ TEST(SettingsFile, SwitchesAndCountdownsFromHandEditedLines) {
         {"1.5", "1.5", "90000", 0, 0, 7},  // 1.5 rounds to 2: not a check box state, reads as off; 90000 overflows
         {"-1", "2", "-3", 0, 0, -3},       // other switch values read as off
         {"99999", "99999", "5", 0, 1, 5},  // too large for the field: the field keeps its value
+        {"1", "--0", "", 1, 1, 0},         // only one sign may lead a whole number
+        {"1", "+-1", "", 1, 1, 0},
     };
     for (const auto& c : cases) {
         TempFolder folder;
