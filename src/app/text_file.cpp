@@ -1,13 +1,81 @@
 #include "app/text_file.h"
 
+#include <cerrno>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace wardel {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Follows symbolic links to the file they finally name, which need not exist yet; nullopt for a loop.
+std::optional<fs::path> FinalTarget(fs::path file) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(file, ec)))
+            return file;
+        const fs::path target = fs::read_symlink(file, ec);
+        if (ec)
+            return std::nullopt;
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return std::nullopt;
+}
+
+fs::path FolderOf(const fs::path& file) {
+    return file.parent_path().empty() ? fs::path(".") : file.parent_path();
+}
+
+// Whether the running user may change an existing file. Root could write anything, so for root the file's
+// owner-write bit decides; any other user needs write access to the file and, when a temporary file is to
+// take its place, to its folder.
+bool MayChange(const fs::path& file, const struct stat& status, bool replaced) {
+    if (::geteuid() == 0)
+        return (status.st_mode & S_IWUSR) != 0;
+    if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0)
+        return false;
+    return !replaced || ::faccessat(AT_FDCWD, FolderOf(file).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+bool WriteAll(int fd, const std::string& content) {
+    const char* next = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        next += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Gives the new file the old one's owner and group, or at least its group; where neither is allowed the
+// file becomes the running user's, as any file it writes does. The mode is set after, since a change of
+// owner can clear some of its bits.
+bool KeepOwner(int fd, const struct stat& old) {
+    return ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+}
+
+// Makes a rename in the folder last across a power cut; a file system that cannot sync a folder is left be.
+void SyncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
 
 std::optional<std::string> ReadWholeFile(const fs::path& file) {
     std::error_code ec;
@@ -38,52 +106,63 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-bool ReplaceFileAtomically(const fs::path& file, const std::string& content, FileAccess access) {
-    std::error_code ec;
-    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-    std::random_device random;
-    const fs::path temp =
-        folder / (file.filename().string() + ".tmp" + std::to_string(random() % 1000000000u));
+bool ReplaceFileAtomically(const fs::path& path, const std::string& content, FileAccess access) {
+    // A link stays a link: the file it names is the one replaced, in that file's own folder.
+    const auto file = FinalTarget(path);
+    if (!file)
+        return false;
+    struct stat old {};
+    const bool exists = ::stat(file->c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return false;
+    if (exists && (!S_ISREG(old.st_mode) || !MayChange(*file, old, true)))
+        return false;
 
-    fs::perms perms = fs::perms::owner_read | fs::perms::owner_write;
-    const auto oldStatus = fs::status(file, ec);
-    if (!ec && fs::exists(oldStatus)) {
-        if (!fs::is_regular_file(oldStatus))
-            return false;
-        if (access == FileAccess::Default)
-            perms = oldStatus.permissions();
-    } else if (access == FileAccess::Default) {
-        perms |= fs::perms::group_read | fs::perms::others_read;
+    // One fixed temporary name per file: a save cut off half-way leaves at most this one file, and the next
+    // save takes it over. A link planted in its place is removed, never followed.
+    const fs::path folder = FolderOf(*file);
+    const fs::path temp = folder / (file->filename().string() + ".tmp");
+    ::unlink(temp.c_str());
+    // A new file is made as any new file is (0666 less the umask); the password file is for its owner only.
+    const mode_t created = access == FileAccess::OwnerOnly || exists ? 0600 : 0666;
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, created);
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    if (exists)
+        KeepOwner(fd, old);
+    if (access == FileAccess::OwnerOnly)
+        ok = ::fchmod(fd, 0600) == 0;
+    else if (exists)
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    // The bytes reach the disk before the rename, so a power cut leaves the old file or the new one.
+    ok = ok && WriteAll(fd, content) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), file->c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
     }
-
-    bool written = false;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) {
-            // Narrow the bits before the first byte goes in, so a password never sits in a readable file.
-            fs::permissions(temp, perms & (fs::perms::owner_all | fs::perms::group_all | fs::perms::others_all),
-                            fs::perm_options::replace, ec);
-            out.write(content.data(), static_cast<std::streamsize>(content.size()));
-            out.flush();
-            written = !ec && out.good();
-        }
-    }
-    if (written) {
-        fs::rename(temp, file, ec);
-        if (!ec)
-            return true;
-    }
-    fs::remove(temp, ec);
-    return false;
+    SyncFolder(folder);
+    return true;
 }
 
 bool AppendToFile(const fs::path& file, const std::string& content) {
-    std::ofstream out(file, std::ios::binary | std::ios::app);
-    if (!out)
+    struct stat status {};
+    if (::stat(file.c_str(), &status) == 0 && !MayChange(file, status, false))
         return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    return out.good();
+    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    struct stat before {};
+    bool ok = ::fstat(fd, &before) == 0;
+    if (ok && !WriteAll(fd, content)) {
+        // The content goes in whole or not at all: cut off what a full disk let through, so the next line
+        // does not start in the middle of this one.
+        [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+        ok = false;
+    }
+    return ::close(fd) == 0 && ok;
 }
 
-}  // namespace wardel
+} // namespace wardel

