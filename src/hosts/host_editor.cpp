@@ -11,7 +11,6 @@ namespace wardel {
 
 namespace {
 
-constexpr const char* kHostListName = "host.ini";
 constexpr const char* kNoHostText = "Please input Host Name / IP address";
 constexpr const char* kPortFormatText = "Format error !! Input Port number inside () eg. ssh(22)";
 constexpr const char* kNoSelectionText = "Need to select an entry from host table to remove !!";
@@ -144,7 +143,7 @@ void HostEditor::SaveHostList() {
 }
 
 std::filesystem::path HostEditor::HostListFile() const {
-    return ctx_.folder / kHostListName;
+    return ctx_.folder / kHostListFileName;
 }
 
 bool HostEditor::WriteHostList() const {

@@ -1,5 +1,7 @@
 #include "platform/qt/program_folder.h"
 
+#include "app/program_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -22,6 +24,7 @@ std::filesystem::path ProgramFolder() {
         return ToPath(ownFolder);
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataFolder);
+    CopyMissingProgramFiles(ToPath(ownFolder), ToPath(dataFolder));
     return ToPath(dataFolder);
 }
 

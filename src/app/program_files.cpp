@@ -1,0 +1,26 @@
+#include "app/program_files.h"
+
+#include <system_error>
+
+#include "app/text_file.h"
+#include "hosts/host_list_file.h"
+#include "settings/settings_file.h"
+
+namespace wardel {
+
+void CopyMissingProgramFiles(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder) {
+    const struct {
+        const char* name;
+        FileAccess access;
+    } files[] = {{kSettingsFileName, FileAccess::OwnerOnly}, {kHostListFileName, FileAccess::Default}};
+    for (const auto& file : files) {
+        std::error_code ec;
+        // Anything in the per-user folder under that name, even a dangling link, is the operator's own.
+        if (std::filesystem::exists(std::filesystem::symlink_status(userFolder / file.name, ec)))
+            continue;
+        if (const auto content = ReadWholeFile(programFolder / file.name))
+            ReplaceFileAtomically(userFolder / file.name, *content, file.access);
+    }
+}
+
+} // namespace wardel
