@@ -106,14 +106,17 @@ void AlertSettingDialog::buildControls() {
         named(box, name);
         return box;
     };
-    // A row of a grid: label, box and an optional unit label after it.
+    // A row of a grid: the label, then the box with an optional unit label right after it.
     auto row = [&](QGridLayout* grid, QWidget* parent, const char* labelName, QWidget* box,
                    const char* unitName = nullptr) {
         const int r = grid->rowCount();
         grid->addWidget(label(parent, labelName), r, 0);
-        grid->addWidget(box, r, 1, Qt::AlignLeft);
+        auto* line = new QHBoxLayout;
+        line->addWidget(box);
         if (unitName)
-            grid->addWidget(label(parent, unitName), r, 2);
+            line->addWidget(label(parent, unitName));
+        line->addStretch(1);
+        grid->addLayout(line, r, 1);
     };
 
     auto* top = new QVBoxLayout(this);
@@ -124,7 +127,7 @@ void AlertSettingDialog::buildControls() {
     row(times, frame3, "Label4(1)", textBox(frame3, "TimeOut", kNumberBox), "Label4(3)");
     times->addWidget(checkBox(frame3, "Check4"), times->rowCount(), 0, 1, 3);
     times->addWidget(checkBox(frame3, "Enable_log"), times->rowCount(), 0, 1, 3);
-    times->setColumnStretch(3, 1);
+    times->setColumnStretch(2, 1);
     top->addWidget(frame3);
 
     auto* frame1 = frame(this, "Frame1");
@@ -151,9 +154,11 @@ void AlertSettingDialog::buildControls() {
     cap->setMaxVisibleItems(11);
     cap->setFixedWidth(70);
     named(cap, "max_SMS");
-    const int capRow = gateway->rowCount();
-    gateway->addWidget(link(frame1, "Label3(4)", &AlertSetting::Label3_Click, false), capRow, 0);
-    gateway->addWidget(cap, capRow, 1, Qt::AlignLeft);
+    auto* capLine = new QHBoxLayout;
+    capLine->addWidget(link(frame1, "Label3(4)", &AlertSetting::Label3_Click, false));
+    capLine->addWidget(cap);
+    capLine->addStretch(1);
+    gateway->addLayout(capLine, gateway->rowCount(), 0, 1, 3);
     const int resetRow = gateway->rowCount();
     gateway->addWidget(link(frame1, "SMS_Reset", &AlertSetting::SMS_Reset_Click), resetRow, 0);
     gateway->addWidget(label(frame1, "SMS_Today"), resetRow, 1);
@@ -165,9 +170,7 @@ void AlertSettingDialog::buildControls() {
     row(alive, frame4, "Label7(1)", textBox(frame4, "mailTo1", kWideBox));
     row(alive, frame4, "Label7(2)", textBox(frame4, "min_Select1", kNumberBox), "Label7(4)");
     row(alive, frame4, "Label7(5)", textBox(frame4, "smsTo1", kWideBox));
-    alive->setColumnStretch(3, 1);
-    gateway->addWidget(frame4, gateway->rowCount(), 0, 1, 4);
-    gateway->setColumnStretch(3, 1);
+    gateway->addWidget(frame4, gateway->rowCount(), 0, 1, 3);
     top->addWidget(frame1);
 
     auto* buttons = new QHBoxLayout;
