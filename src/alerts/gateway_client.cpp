@@ -47,9 +47,10 @@ std::string GatewayClient::NowText() const {
 
 void GatewayClient::GatewayLogon() {
     ctx_.platform.window.show();
-    // The account as the settings dialog would hand it over: the saved fields, surrounding blanks removed.
-    const std::string email(Trim(ctx_.settings.smsEmail));
-    const std::string password(Trim(ctx_.settings.smsPassword));
+    const LogonAccount account =
+        logonAccount_ ? logonAccount_() : LogonAccount{ctx_.settings.smsEmail, ctx_.settings.smsPassword};
+    const std::string email(Trim(account.email));
+    const std::string password(Trim(account.password));
     if (email.empty() || password.empty()) {
         ctx_.controls.Label4.setText("Email OR Password is Empty !! Click HERE to set up");
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -54,7 +55,15 @@ public:
     AsyncRead& AsyncRead1() { return asyncRead1_; }
     AsyncRead& AsyncRead2() { return asyncRead2_; }
 
-    // Shows the main window and logs on with the account of the settings; no request without both fields.
+    struct LogonAccount {
+        std::string email;
+        std::string password;
+    };
+    // Where the logon takes the account from (the settings dialog's fields); without it, the settings.
+    void setLogonAccount(std::function<LogonAccount()> source) { logonAccount_ = std::move(source); }
+
+    // Shows the main window and logs on with the account, surrounding blanks removed; no request without both
+    // fields.
     void GatewayLogon();
 
     // The SMS request; with the mail alert list appended when mailListWithSms is 1.
@@ -99,6 +108,7 @@ private:
     GatewayState state_;
     AsyncRead asyncRead1_;
     AsyncRead asyncRead2_;
+    std::function<LogonAccount()> logonAccount_;
 };
 
 } // namespace wardel

@@ -105,6 +105,23 @@ std::optional<std::int32_t> RoundToInt32(double value) { return RoundTo<std::int
 std::optional<std::int16_t> ToInt16(std::string_view text) { return RoundToInt16(LeadingNumber(text)); }
 std::optional<std::int32_t> ToInt32(std::string_view text) { return RoundToInt32(LeadingNumber(text)); }
 
+std::optional<std::int16_t> WholeToInt16(std::string_view text) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    bool negative = false;
+    if (first != last && (*first == '+' || *first == '-')) {
+        negative = *first == '-';
+        ++first;
+    }
+    if (first == last || *first == '+' || *first == '-')
+        return std::nullopt;
+    double value = 0;
+    const auto result = std::from_chars(first, last, value);
+    if (result.ec != std::errc() || result.ptr != last)
+        return std::nullopt;
+    return RoundToInt16(negative ? -value : value);
+}
+
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos)

@@ -16,6 +16,10 @@ double LeadingNumber(std::string_view text);
 std::optional<std::int16_t> ToInt16(std::string_view text);
 std::optional<std::int32_t> ToInt32(std::string_view text);
 
+// The whole text (no blanks around it) read as one number and rounded like ToInt16; nullopt when the text
+// is empty, holds anything after the number, or the result does not fit.
+std::optional<std::int16_t> WholeToInt16(std::string_view text);
+
 // Rounds halves to the even neighbour; nullopt when the result does not fit.
 std::optional<std::int16_t> RoundToInt16(double value);
 std::optional<std::int32_t> RoundToInt32(double value);

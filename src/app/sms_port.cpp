@@ -11,6 +11,17 @@ namespace wardel {
 SMSPort::SMSPort(AppContext& ctx) : ctx_(ctx), hosts_(ctx), gateway_(ctx), engine_(ctx, alerts_) {
     ctx_.unloadMainWindow = [this] { Form_Unload(); };
     ctx_.platform.tray.setDoubleClickHandler([this] { TrayDoubleClick(); });
+    // The logon takes the account from the settings dialog, which at start-up holds the saved one.
+    gateway_.setLogonAccount([this] {
+        const AlertSettingControls& c = alertSetting().controls();
+        return GatewayClient::LogonAccount{c.smsEmail.text(), c.smsPassword.text()};
+    });
+}
+
+SMSPort::~SMSPort() {
+    gateway_.setLogonAccount({});
+    if (alertSetting_ && alertSettingObserver_)
+        alertSettingObserver_(nullptr);
 }
 
 void SMSPort::Form_Load() {
@@ -67,7 +78,52 @@ void SMSPort::TrayDoubleClick() {
     window.show();
 }
 
-void SMSPort::cmdSetting_Click() {}
+void SMSPort::cmdSetting_Click() {
+    alertSetting().Show();
+}
+
+AlertSetting& SMSPort::alertSetting() {
+    if (!alertSetting_) {
+        AlertSetting::Requests requests{[this] { gateway_.GatewayLogon(); }, [this] { SaveSettings(); },
+                                        [this] { CloseAlertSetting(); }};
+        alertSetting_ =
+            std::make_unique<AlertSetting>(ctx_.settings, ctx_.runtime, ctx_.platform.messages, ctx_.platform.shell,
+                                           gateway_.gatewayBase(), std::move(requests));
+        if (alertSettingObserver_)
+            alertSettingObserver_(alertSetting_.get());
+    }
+    return *alertSetting_;
+}
+
+void SMSPort::AlertSettingEvent(const std::function<void(AlertSetting&)>& action) {
+    if (!alertSetting_)
+        return;
+    ++alertSettingEvents_;
+    action(*alertSetting_);
+    --alertSettingEvents_;
+    if (alertSettingEvents_ == 0 && alertSettingCloseAsked_)
+        CloseAlertSetting();
+}
+
+void SMSPort::CloseAlertSetting() {
+    // A dialog never dies inside its own handler: the event that asked ends first.
+    if (alertSettingEvents_ > 0) {
+        alertSettingCloseAsked_ = true;
+        return;
+    }
+    alertSettingCloseAsked_ = false;
+    if (!alertSetting_)
+        return;
+    if (alertSettingObserver_)
+        alertSettingObserver_(nullptr);
+    alertSetting_.reset();
+}
+
+void SMSPort::setAlertSettingObserver(std::function<void(AlertSetting*)> observer) {
+    alertSettingObserver_ = std::move(observer);
+    if (alertSetting_ && alertSettingObserver_)
+        alertSettingObserver_(alertSetting_.get());
+}
 
 void SMSPort::Label4_Click() {
     if (gateway_.state().setupLinkActive)
@@ -81,7 +137,7 @@ void SMSPort::SetTimeLabels() {
 
 void SMSPort::LoadSettings() {
     if (LoadSettingsFile(ctx_.folder / kSettingsFileName, ctx_.settings, ctx_.runtime) == SettingsLoad::Missing) {
-        ShowRecipientHints();
+        alertSetting().ShowRecipientHints();
         return;
     }
     SetTimeLabels();

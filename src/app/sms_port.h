@@ -1,7 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
 #include "alerts/alert_dispatch.h"
 #include "alerts/gateway_client.h"
+#include "app/alert_setting.h"
 #include "app/app_context.h"
 #include "hosts/host_editor.h"
 #include "monitor/monitor_engine.h"
@@ -21,6 +25,9 @@ public:
                                                     "Alert",                  "Timeout #", "Count"};
 
     explicit SMSPort(AppContext& ctx);
+    ~SMSPort();
+    SMSPort(const SMSPort&) = delete;
+    SMSPort& operator=(const SMSPort&) = delete;
 
     // Window load: the start-up sequence, once.
     void Form_Load();
@@ -43,6 +50,16 @@ public:
     void LoadSettings();
     void SaveSettings();
 
+    // The settings dialog, created hidden and filled from the settings at its first use.
+    AlertSetting& alertSetting();
+    bool hasAlertSetting() const { return alertSetting_ != nullptr; }
+    // Runs an operator action of the settings dialog; a dialog that asked to close is destroyed after it.
+    void AlertSettingEvent(const std::function<void(AlertSetting&)>& action);
+    // Told of each new settings dialog, and with null just before the dialog is destroyed.
+    void setAlertSettingObserver(std::function<void(AlertSetting*)> observer);
+    // The midnight reset's part of the dialog: its count shows 0 again.
+    void ResetSmsTodayCaption() { alertSetting().ResetSmsTodayCaption(); }
+
     bool ended() const { return ended_; }
     AppContext& context() { return ctx_; }
     HostEditor& hosts() { return hosts_; }
@@ -50,14 +67,18 @@ public:
     GatewayClient& gateway() { return gateway_; }
 
 private:
-    void ShowRecipientHints() {}  // the settings dialog's recipient hints; nothing to show until it exists
     void SetTimeLabels();
+    void CloseAlertSetting();
 
     AppContext& ctx_;
     AlertDispatch alerts_;
     HostEditor hosts_;
     GatewayClient gateway_;
     MonitorEngine engine_;
+    std::unique_ptr<AlertSetting> alertSetting_;
+    std::function<void(AlertSetting*)> alertSettingObserver_;
+    int alertSettingEvents_ = 0; // operator actions of the dialog under way
+    bool alertSettingCloseAsked_ = false;
     bool trayAdded_ = false;
     bool ended_ = false;
 };

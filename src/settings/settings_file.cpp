@@ -1,7 +1,6 @@
 #include "settings/settings_file.h"
 
 #include <array>
-#include <charconv>
 #include <vector>
 
 #include "app/numbers.h"
@@ -25,25 +24,8 @@ void ReadLeadingSwitch(const std::string& line, std::int16_t& field) {
 
 // Line 11 must be a number as a whole; anything else keeps the old value.
 void ReadWholeSwitch(const std::string& line, std::int16_t& field) {
-    const std::string_view text = Trim(line);
-    if (text.empty())
-        return;
-    double value = 0;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    bool negative = false;
-    if (*first == '+' || *first == '-') {
-        negative = *first == '-';
-        ++first;
-    }
-    // from_chars would take a second sign itself: "--1" is no number.
-    if (first == last || *first == '+' || *first == '-')
-        return;
-    const auto result = std::from_chars(first, last, value);
-    if (result.ec != std::errc() || result.ptr != last)
-        return;
-    if (const auto rounded = RoundToInt16(negative ? -value : value))
-        field = AsSwitch(*rounded);
+    if (const auto value = WholeToInt16(Trim(line)))
+        field = AsSwitch(*value);
 }
 
 void ReadCountdown(const std::string& minutes, std::int16_t& countdown) {
@@ -98,8 +80,12 @@ bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& s) {
         std::string(Trim(s.aliveSmsTo)),
     };
     std::string content;
-    for (const auto& line : lines)
+    for (const auto& line : lines) {
+        // A line break inside a field would shift every later field on the next load.
+        if (line.find_first_of("\r\n") != std::string::npos)
+            return false;
         content += line + "\r\n";
+    }
     // The file holds the gateway password in clear: only its owner may read it.
     return ReplaceFileAtomically(file, content, FileAccess::OwnerOnly);
 }

@@ -171,6 +171,18 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(entries, 3);
 }
 
+TEST(SettingsFile, AFieldWithALineBreakIsNotSavedAndTheOldFileStays) {
+    TempFolder folder;
+    const auto file = folder / "setting.ini";
+    WriteFile(file, "old");
+    for (const char* field : {"ops@example.org\r\n1", "a\nb", "x\r"}) {
+        AppSettings s;
+        s.smsEmail = field;
+        EXPECT_FALSE(SaveSettingsFile(file, s)) << field;
+        EXPECT_EQ(ReadFile(file), "old");
+    }
+}
+
 TEST(SettingsFile, LabelCaptionsShowTheTextAsHeld) {
     AppSettings s;
     s.timeInterval = " 60";

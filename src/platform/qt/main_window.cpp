@@ -10,9 +10,11 @@
 #include <QScreen>
 
 #include "app/sms_port.h"
+#include "platform/qt/alert_setting_dialog.h"
 #include "platform/qt/host_grid_view.h"
 #include "platform/qt/host_table_model.h"
 #include "platform/qt/lifetime.h"
+#include "platform/qt/link_label.h"
 #include "platform/qt/log_view.h"
 
 namespace wardel::qt {
@@ -32,20 +34,6 @@ constexpr int kButtonHeight = 375;
 
 const QColor kDarkBlue(0, 0, 128);
 const QColor kDarkRed(128, 0, 0);
-
-// A label that acts as a link: a left click on it is reported.
-class LinkLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    std::function<void()> onClick;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        QLabel::mouseReleaseEvent(event);
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
-            onClick();
-    }
-};
 
 // The layout is fixed in pixels, so the text is too: 10 pixels, the size of the classic 8-point dialog face,
 // whatever the screen's dots per inch.
@@ -90,6 +78,7 @@ MainWindow::~MainWindow() {
 void MainWindow::buildControls() {
     auto place = [this](QWidget* widget, const char* name, int left, int top, int width = 0, int height = 0) {
         widget->setObjectName(QString::fromLatin1(name));
+        widget->setAccessibleName(QString::fromLatin1(name));
         widget->move(Px(left), Px(top));
         if (width > 0)
             widget->resize(Px(width), height > 0 ? Px(height) : widget->sizeHint().height());
@@ -205,12 +194,33 @@ void MainWindow::attach(SMSPort& port) {
     gridModel_ = std::make_unique<HostTableModel>(port.context().grid);
     grid_->follow(&port.context().grid, gridModel_.get());
     log_->follow(&port.context().logBox);
+    port.setAlertSettingObserver([this](AlertSetting* model) { followAlertSetting(model); });
+}
+
+void MainWindow::followAlertSetting(AlertSetting* model) {
+    if (settingsDialog_) {
+        settingsDialog_->detach();
+        settingsDialog_->hide();
+        // It may be in the middle of its own click handler.
+        settingsDialog_->deleteLater();
+        settingsDialog_ = nullptr;
+    }
+    if (model) {
+        settingsDialog_ = new AlertSettingDialog(
+            *model,
+            [this](const std::function<void(AlertSetting&)>& action) {
+                forward([&action](SMSPort& p) { p.AlertSettingEvent(action); });
+            },
+            this);
+    }
 }
 
 void MainWindow::detach() {
     if (!port_)
         return;
     port_->context().controls.board.setListener({});
+    port_->setAlertSettingObserver({});
+    followAlertSetting(nullptr);
     log_->follow(nullptr);
     grid_->follow(nullptr, nullptr);
     gridModel_.reset();

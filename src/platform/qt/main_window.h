@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace wardel {
+class AlertSetting;
 struct AppContext;
 class ComboControl;
 class Control;
@@ -22,6 +24,7 @@ class SMSPort;
 
 namespace wardel::qt {
 
+class AlertSettingDialog;
 class HostGridView;
 class HostTableModel;
 class LogView;
@@ -67,6 +70,8 @@ private:
     void textEdited(const std::string& name, const QString& text);
     // Runs an operator action on the model unless the window is detached or the program has ended.
     void forward(const std::function<void(SMSPort&)>& action);
+    // The settings dialog's window follows its model: made with it, gone with it.
+    void followAlertSetting(AlertSetting* model);
 
     SMSPort* port_ = nullptr;
     std::unordered_map<std::string, QWidget*> widgets_;  // by control name
@@ -74,6 +79,7 @@ private:
     std::unique_ptr<HostTableModel> gridModel_;
     HostGridView* grid_ = nullptr;
     LogView* log_ = nullptr;
+    QPointer<AlertSettingDialog> settingsDialog_;
     bool frontPending_ = false;
     std::function<void()> ender_;
 };

@@ -1,0 +1,9 @@
+#!/bin/sh
+# Renders the settings dialog on Qt's offscreen platform into docs/alert-settings.png.
+set -eu
+cd "$(dirname "$0")/.."
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --target wardel-screenshots
+mkdir -p docs
+QT_QPA_PLATFORM=offscreen build/tools/wardel-screenshots docs/alert-settings.png
+echo "docs/alert-settings.png"

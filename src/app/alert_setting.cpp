@@ -1,0 +1,234 @@
+#include "app/alert_setting.h"
+
+#include <iterator>
+
+#include "app/numbers.h"
+
+namespace wardel {
+
+namespace {
+
+constexpr const char* kCountryCodeLine = "\r\nIt is internation format with country code";
+
+std::string Trimmed(const Control& control) {
+    return std::string(Trim(control.text()));
+}
+
+bool HasHint(const Control& control) {
+    return control.text().find('*') != std::string::npos;
+}
+
+// A check box shows the states 0 and 1 only; the settings store reads anything else from the file as 0.
+bool IsOn(std::int16_t value) {
+    return value == 1;
+}
+
+std::int16_t Switch(const Control& box) {
+    return box.checked() ? 1 : 0;
+}
+
+} // namespace
+
+std::vector<Control*> AlertSettingControls::all() {
+    return {&Frame3,     &Label4_0,    &TimeInterval, &Label4_2,  &Label4_1,   &TimeOut,  &Label4_3,    &Check4,
+            &Enable_log, &Frame1,      &Check2,       &Label5_0,  &smsEmail,   &Label5_1, &smsPassword, &Label2,
+            &Label5_2,   &smsPhone,    &Label1,       &Mail_List, &Label5_3,   &Label3_4, &max_SMS,     &SMS_Reset,
+            &SMS_Today,  &Frame4,      &alive_Email,  &Label7_0,  &min_Select, &Label7_3, &Label7_1,    &mailTo1,
+            &Label7_2,   &min_Select1, &Label7_4,     &Label7_5,  &smsTo1,     &Save,     &Cancel,      &Label3_5};
+}
+
+void RestartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime) {
+    if (const auto minutes = ToInt16(settings.aliveMailMinutes))
+        runtime.aliveMailCountdown = *minutes;
+    if (const auto minutes = ToInt16(settings.aliveSmsMinutes))
+        runtime.aliveSmsCountdown = *minutes;
+}
+
+AlertSetting::AlertSetting(AppSettings& settings, RuntimeValues& runtime, MessageBox& messages, Shell& shell,
+                           std::string gatewayWebAddress, Requests requests)
+    : settings_(settings), runtime_(runtime), messages_(messages), shell_(shell),
+      gatewayWebAddress_(std::move(gatewayWebAddress)), requests_(std::move(requests)) {
+    c_.Label3_5.setText(gatewayWebAddress_);
+    Fill();
+}
+
+void AlertSetting::Fill() {
+    AppSettings& s = settings_;
+    c_.Check2.setChecked(IsOn(s.alertEnabled));
+    c_.Check4.setChecked(IsOn(s.startOnLaunch));
+    c_.Enable_log.setChecked(IsOn(s.logEnabled));
+    c_.alive_Email.setChecked(IsOn(s.aliveEnabled));
+
+    // The defaults belong to the settings themselves from now on.
+    if (s.aliveMailMinutes.empty())
+        s.aliveMailMinutes = "60";
+    if (s.aliveSmsMinutes.empty())
+        s.aliveSmsMinutes = "720";
+    c_.min_Select.setText(s.aliveMailMinutes);
+    c_.min_Select1.setText(s.aliveSmsMinutes);
+
+    c_.mailTo1.setText(s.aliveMailTo);
+    c_.smsTo1.setText(s.aliveSmsTo);
+    c_.smsEmail.setText(s.smsEmail);
+    c_.smsPassword.setText(s.smsPassword);
+    c_.smsPhone.setText(s.smsPhone);
+
+    if (s.timeInterval.empty())
+        s.timeInterval = "60";
+    if (s.timeOut.empty())
+        s.timeOut = "30";
+    c_.TimeInterval.setText(s.timeInterval);
+    c_.TimeOut.setText(s.timeOut);
+
+    c_.Mail_List.setText(s.mailList);
+    c_.SMS_Today.setText("SMS Sent Today : " + std::to_string(runtime_.smsSentToday));
+
+    // A cap that is no entry of the list (one typed earlier) shows the first entry.
+    c_.max_SMS.setItems(std::vector<std::string>(std::begin(kMaxSmsChoices), std::end(kMaxSmsChoices)));
+    c_.max_SMS.select(0);
+    for (int i = 0; i < static_cast<int>(std::size(kMaxSmsChoices)); ++i) {
+        if (s.maxSms == kMaxSmsChoices[i]) {
+            c_.max_SMS.select(i);
+            break;
+        }
+    }
+
+    ApplyCheck2Rule();
+}
+
+void AlertSetting::ApplyCheck2Rule() {
+    const bool on = c_.Check2.checked();
+    for (Control* control : c_.groupG())
+        control->setEnabled(on);
+    for (Control* control : c_.groupA())
+        control->setEnabled(on && c_.alive_Email.checked());
+}
+
+void AlertSetting::ApplyAliveRule() {
+    for (Control* control : c_.groupA())
+        control->setEnabled(c_.alive_Email.checked());
+}
+
+void AlertSetting::SetCheck2(bool on) {
+    c_.Check2.setChecked(on);
+    ApplyCheck2Rule();
+}
+
+void AlertSetting::Check2_Click() {
+    SetCheck2(!c_.Check2.checked());
+}
+
+void AlertSetting::alive_Email_Click() {
+    c_.alive_Email.setChecked(!c_.alive_Email.checked());
+    ApplyAliveRule();
+}
+
+void AlertSetting::smsPhone_Click() {
+    if (HasHint(c_.smsPhone))
+        c_.smsPhone.setText("");
+}
+
+void AlertSetting::SMS_Reset_Click() {
+    runtime_.smsSentToday = 0;
+    ResetSmsTodayCaption();
+}
+
+void AlertSetting::ShowRecipientHints() {
+    c_.smsPhone.setText(kPhoneHint);
+    c_.Mail_List.setText(kMailListHint);
+    c_.mailTo1.setText(kMailToHint);
+    c_.smsTo1.setText(kSmsToHint);
+}
+
+bool AlertSetting::IsValidPhoneList(std::string_view text) {
+    return Trim(text).find_first_not_of("+0123456789,;") == std::string_view::npos;
+}
+
+bool AlertSetting::IsValidEmail(std::string_view text) {
+    return text.find('@') != std::string_view::npos && text.size() >= 7;
+}
+
+void AlertSetting::CopyIntoSettings() {
+    AppSettings& s = settings_;
+    s.timeInterval = Trimmed(c_.TimeInterval);
+    s.timeOut = Trimmed(c_.TimeOut);
+    s.alertEnabled = Switch(c_.Check2);
+    s.smsEmail = c_.smsEmail.text();
+    s.smsPassword = c_.smsPassword.text();
+    s.smsPhone = c_.smsPhone.text();
+    s.startOnLaunch = Switch(c_.Check4);
+    s.logEnabled = Switch(c_.Enable_log);
+    s.mailList = Trimmed(c_.Mail_List);
+    s.maxSms = c_.max_SMS.text();
+    s.aliveEnabled = Switch(c_.alive_Email);
+    s.aliveMailTo = Trimmed(c_.mailTo1);
+    s.aliveSmsTo = Trimmed(c_.smsTo1);
+    s.aliveMailMinutes = Trimmed(c_.min_Select);
+    s.aliveSmsMinutes = Trimmed(c_.min_Select1);
+}
+
+// Every failing check shows its message; the first one goes on with the next check, any other ends the
+// checking. The boxes queue, so the checking never waits for OK.
+bool AlertSetting::RunChecks() {
+    bool pass = true;
+    auto fail = [&](const std::string& message) {
+        messages_.show(message);
+        pass = false;
+        return false;
+    };
+
+    if (c_.TimeInterval.text().empty() || c_.TimeOut.text().empty())
+        fail("Timeinterval or Timeout value can not be empty");
+
+    if (c_.Check2.checked()) {
+        if (Trimmed(c_.smsEmail).empty() || Trimmed(c_.smsPassword).empty())
+            return fail("[Alert enabled] need input the [Email account] and [password]\r\n\r\n"
+                        "Get password and free try on Textora");
+        if (Trimmed(c_.smsPhone).empty())
+            return fail(std::string("Need input mobile # in [SMS alert to] field ") + kCountryCodeLine);
+        if (!IsValidPhoneList(c_.smsPhone.text()))
+            return fail(std::string("Please input correct mobile # in [SMS alert to] field") + kCountryCodeLine);
+        if (!IsValidEmail(c_.smsEmail.text())) {
+            SetCheck2(false);
+            return fail("Login Email Address is invalid !!");
+        }
+        if (!Trimmed(c_.Mail_List).empty()) {
+            if (!IsValidEmail(c_.Mail_List.text())) {
+                runtime_.mailListWithSms = 0;
+                return fail("Make it empty or input correct email address on [Mail alert to] field !!");
+            }
+            runtime_.mailListWithSms = 1;
+        }
+    }
+
+    if (c_.alive_Email.checked()) {
+        if (!IsValidEmail(c_.mailTo1.text())) {
+            settings_.aliveEnabled = 0;
+            return fail("Need input correct email address on [Mail to] field for [I am alive notice] !!");
+        }
+        if (!IsValidPhoneList(c_.smsTo1.text()))
+            return fail(
+                std::string("Input correct mobile # or make it empty on [SMS to] field for [I am alive notice]") +
+                kCountryCodeLine);
+    }
+
+    const auto minutes = WholeToInt16(Trim(c_.min_Select.text()));
+    if (!minutes || *minutes < 5) {
+        c_.min_Select.setText("5");
+        return fail("Send email for I am alive notice need > 5 minutes");
+    }
+    return pass;
+}
+
+void AlertSetting::Save_Click() {
+    CopyIntoSettings();
+    RestartAliveCountdowns(settings_, runtime_);
+    if (!RunChecks())
+        return;
+    if (c_.Check2.checked() || (!c_.smsEmail.text().empty() && !c_.smsPassword.text().empty()))
+        requests_.logon();
+    requests_.saveSettings();
+    requests_.close();
+}
+
+} // namespace wardel

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/message_box.h"
+#include "platform/shell.h"
+#include "settings/app_settings.h"
+
+namespace wardel {
+
+// The named controls of the settings dialog alertSetting as plain values, top to bottom.
+struct AlertSettingControls {
+    ControlBoard board;
+
+    // The dialog window itself: its caption, and visible while it is shown.
+    Control alertSetting{board, "alertSetting", "Wardel  Settings", true, false};
+
+    Control Frame3{board, "Frame3", "Time Interval Settings"};
+    Control Label4_0{board, "Label4(0)", "Time Interval For Monitoring "};
+    Control TimeInterval{board, "TimeInterval", ""};
+    Control Label4_2{board, "Label4(2)", "Seconds"};
+    Control Label4_1{board, "Label4(1)", "Timeout Value For Connecting"};
+    Control TimeOut{board, "TimeOut", ""};
+    Control Label4_3{board, "Label4(3)", "Seconds"};
+    Control Check4{board, "Check4", "Start Checking when started"};
+    Control Enable_log{board, "Enable_log", "Save Log on file"};
+
+    Control Frame1{board, "Frame1", ""};
+    Control Check2{board, "Check2", "Enable Alert - Textora Member Only"};
+    Control Label5_0{board, "Label5(0)", "Email account "};
+    Control smsEmail{board, "smsEmail", ""};
+    Control Label5_1{board, "Label5(1)", "Password"};
+    Control smsPassword{board, "smsPassword", ""};
+    Control Label2{board, "Label2", "Click to get SMS to try"};
+    Control Label5_2{board, "Label5(2)", "SMS alert to "};
+    Control smsPhone{board, "smsPhone", ""};
+    Control Label1{board, "Label1", "Mail alert to "};
+    Control Mail_List{board, "Mail_List", ""};
+    Control Label5_3{board, "Label5(3)", "Separate multiple mobile # or email account by comma (,)"};
+    Control Label3_4{board, "Label3(4)", "Cap max SMS sending a day to avoid unexpected "};
+    ComboControl max_SMS{board, "max_SMS", ""};
+    Control SMS_Reset{board, "SMS_Reset", "Click to Reset"};
+    Control SMS_Today{board, "SMS_Today", "SMS Sent Today : 0"};
+
+    Control Frame4{board, "Frame4", ""};
+    Control alive_Email{board, "alive_Email", "I am alive notice.Let you know program keep monitoring "};
+    Control Label7_0{board, "Label7(0)", "Time to send EMAIL on every  "};
+    Control min_Select{board, "min_Select", ""};
+    Control Label7_3{board, "Label7(3)", "minutes"};
+    Control Label7_1{board, "Label7(1)", "Mail to"};
+    Control mailTo1{board, "mailTo1", ""};
+    Control Label7_2{board, "Label7(2)", "Time to send SMS on every  "};
+    Control min_Select1{board, "min_Select1", ""};
+    Control Label7_4{board, "Label7(4)", "minutes"};
+    Control Label7_5{board, "Label7(5)", "SMS to"};
+    Control smsTo1{board, "smsTo1", ""};
+
+    Control Save{board, "Save", "Save and Login"};
+    Control Cancel{board, "Cancel", "Cancel"};
+    Control Label3_5{board, "Label3(5)", ""}; // the gateway's web address
+
+    // Enabled only while Check2 is checked.
+    std::vector<Control*> groupG() {
+        return {&Label5_0,  &smsEmail, &Label5_1, &smsPassword, &Label2,    &Label5_2,  &smsPhone,    &Label1,
+                &Mail_List, &Label5_3, &Label3_4, &max_SMS,     &SMS_Reset, &SMS_Today, &alive_Email, &Label3_5};
+    }
+    // Enabled only while Check2 and alive_Email are both checked.
+    std::vector<Control*> groupA() {
+        return {&Label7_0, &min_Select,  &Label7_3, &Label7_1, &mailTo1,
+                &Label7_2, &min_Select1, &Label7_4, &Label7_5, &smsTo1};
+    }
+    // Every control of the dialog but the window, top to bottom.
+    std::vector<Control*> all();
+};
+
+// Restarts the I-am-alive countdowns from the minutes in the settings: the leading number of each, rounded;
+// a number too large for a countdown leaves that countdown as it was.
+void RestartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime);
+
+// The settings dialog alertSetting as a presentation model: the one place where the operator edits the
+// settings. It fills its controls from the settings when it is created, keeps the enabling rules while the
+// operator edits, and on Save copies its fields into the settings before it checks them in a fixed order;
+// only when every check passed does it log on, write setting.ini and close. The widgets show its control
+// values and forward what the operator does.
+//
+// The owner destroys it when it asks to be closed (Cancel, the close box, a save that passed), after the
+// handler that asked has returned.
+class AlertSetting {
+public:
+    static constexpr const char* kMaxSmsChoices[] = {"9999", "5",  "10", "15", "20", "30",
+                                                     "40",   "50", "70", "80", "100"};
+    static constexpr const char* kPhoneHint = "55812345671,16132123456 (*with country code)";
+    static constexpr const char* kMailListHint = "*Keep Empty if no mail alert needed";
+    static constexpr const char* kMailToHint = "*Separte multiple email address by ,";
+    static constexpr const char* kSmsToHint = "*Keep Empty if no SMS alert needed";
+
+    // What the dialog asks of the program.
+    struct Requests {
+        std::function<void()> logon;        // GatewayLogon; it reads the account from this dialog
+        std::function<void()> saveSettings; // SaveSettings
+        std::function<void()> close;        // close the dialog and destroy this model
+    };
+
+    AlertSetting(AppSettings& settings, RuntimeValues& runtime, MessageBox& messages, Shell& shell,
+                 std::string gatewayWebAddress, Requests requests);
+    AlertSetting(const AlertSetting&) = delete;
+    AlertSetting& operator=(const AlertSetting&) = delete;
+
+    AlertSettingControls& controls() { return c_; }
+    const AlertSettingControls& controls() const { return c_; }
+
+    // Shows the dialog without blocking the main window; its controls keep what they hold.
+    void Show() { c_.alertSetting.setVisible(true); }
+
+    // Operator actions. A click on a check box turns it over.
+    void Check2_Click();
+    void alive_Email_Click();
+    void Check4_Click() { c_.Check4.setChecked(!c_.Check4.checked()); }
+    void Enable_log_Click() { c_.Enable_log.setChecked(!c_.Enable_log.checked()); }
+    void smsPhone_Click();
+    void SMS_Reset_Click();
+    void Label2_Click() { OpenGatewaySite(); }
+    void Label3_Click() { OpenGatewaySite(); }
+    void Save_Click();
+    void Cancel_Click() { requests_.close(); }
+    // The window's close box: as Cancel.
+    void Form_Unload() { requests_.close(); }
+
+    // Puts the hint texts into the four recipient fields.
+    void ShowRecipientHints();
+    // The midnight reset's part: the count shown goes back to 0.
+    void ResetSmsTodayCaption() { c_.SMS_Today.setText("SMS Sent Today : 0"); }
+
+    // True when the text, blanks around it removed, holds only "+0123456789,;" (an empty text too).
+    static bool IsValidPhoneList(std::string_view text);
+    // An e-mail address passes when it holds "@" and has at least seven characters, blanks included.
+    static bool IsValidEmail(std::string_view text);
+
+private:
+    void Fill();
+    void SetCheck2(bool on);
+    void ApplyCheck2Rule();
+    void ApplyAliveRule();
+    void CopyIntoSettings();
+    bool RunChecks();
+    void OpenGatewaySite() { shell_.openUrl(gatewayWebAddress_); }
+
+    AppSettings& settings_;
+    RuntimeValues& runtime_;
+    MessageBox& messages_;
+    Shell& shell_;
+    std::string gatewayWebAddress_;
+    Requests requests_;
+    AlertSettingControls c_;
+};
+
+} // namespace wardel

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <unordered_map>
+
+class QComboBox;
+
+namespace wardel {
+class AlertSetting;
+class Control;
+} // namespace wardel
+
+namespace wardel::qt {
+
+// The settings dialog alertSetting on screen: a modeless window with the controls top to bottom in their
+// frames. It shows the control values of the AlertSetting model and hands every operator action to it; the
+// monitor goes on while it is open.
+//
+// The model may die before the widget (Cancel, the close box, a save that passed): the owner calls
+// detach() first, after which the widget shows nothing and forwards nothing.
+class AlertSettingDialog : public QDialog {
+    Q_OBJECT
+public:
+    // Runs an operator action on the model through its owner, which destroys a model that asked to close
+    // once the action has returned.
+    using Forward = std::function<void(const std::function<void(AlertSetting&)>&)>;
+
+    AlertSettingDialog(AlertSetting& model, Forward forward, QWidget* parent = nullptr);
+    ~AlertSettingDialog() override;
+
+    void detach();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void connectOperatorActions();
+    void showControl(const Control& control);
+    void showCombo(QComboBox* combo, const Control& control);
+    void act(void (AlertSetting::*handler)());
+    Control* liveControl(const std::string& name) const;
+
+    AlertSetting* model_;
+    Forward forward_;
+    std::unordered_map<std::string, QWidget*> widgets_; // by control name
+};
+
+} // namespace wardel::qt
