@@ -84,6 +84,36 @@ TEST_F(HostTableModelTest, ShowsDataRowsUnderTheHeadingRow) {
     EXPECT_FALSE(model.data(model.index(5, 0), Qt::DisplayRole).isValid());
 }
 
+TEST_F(HostTableModelTest, HandsTheViewAtMostTheFirst1024CharactersOfACell) {
+    HostTableModel model(table);
+    const std::string euro = "\u20ac";     // three bytes in UTF-8
+    const std::string face = "\U0001F600"; // four bytes, two UTF-16 units
+    auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i)
+            out += text;
+        return out;
+    };
+    const QString ellipsis(QChar(0x2026));
+    const struct {
+        std::string cell;
+        QString shown;
+    } cases[] = {
+        {std::string(1024, 'a'), QString(1024, 'a')},
+        {std::string(1025, 'a'), QString(1024, 'a') + ellipsis},
+        {std::string(1023, 'a') + euro + std::string(10'000'000, 'b'),
+         QString(1023, 'a') + QString::fromStdString(euro) + ellipsis},
+        {repeat(face, 1025), QString::fromStdString(repeat(face, 1024)) + ellipsis},
+    };
+    for (const auto& c : cases) {
+        table.setCell(1, HostTable::colDescription, c.cell);
+        const QModelIndex cell = model.index(0, HostTable::colDescription);
+        EXPECT_EQ(model.data(cell, Qt::DisplayRole).toString(), c.shown) << c.cell.size();
+        EXPECT_EQ(model.data(cell, Qt::ToolTipRole).toString(), c.shown) << c.cell.size();
+        EXPECT_EQ(table.cell(1, HostTable::colDescription), c.cell);
+    }
+}
+
 TEST_F(HostTableModelTest, CellWriteIsOneDataChangedForThatCell) {
     HostTableModel model(table);
     table.appendRow();

@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -259,9 +260,25 @@ void FillGrid(HostTable& grid, const std::vector<std::string>& hosts) {
     }
 }
 
-void ClickCell(QTableView* grid, int viewRow) {
-    const QRect cell = grid->visualRect(grid->model()->index(viewRow, 3));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+QPoint CellCentre(QTableView* grid, int viewRow) {
+    return grid->visualRect(grid->model()->index(viewRow, 3)).center();
+}
+
+void ClickCell(QTableView* grid, int viewRow, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(grid->viewport(), button, modifiers, CellCentre(grid, viewRow));
+}
+
+void Drag(QTableView* grid, int fromViewRow, int toViewRow) {
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, fromViewRow));
+    QTest::mouseMove(grid->viewport(), CellCentre(grid, toViewRow));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, toViewRow));
+}
+
+void Keys(QTableView* grid, std::initializer_list<Qt::Key> keys) {
+    grid->setFocus();
+    for (const Qt::Key key : keys)
+        QTest::keyClick(grid, key);
 }
 
 int SelectedViewRow(QTableView* grid) {
@@ -269,33 +286,87 @@ int SelectedViewRow(QTableView* grid) {
     return rows.size() == 1 ? rows.front().row() : -1;
 }
 
-TEST(MainWindowWidgetTest, GridClicksSelectByTableRowNumber) {
-    WindowRig rig;
-    rig.port.Form_Load();
-    FillGrid(rig.ctx.grid, {"alpha", "beta", "gamma"});
-    QTableView* grid = rig.grid();
+std::vector<std::string> HighlightedHosts(QTableView* grid) {
+    std::vector<std::string> hosts;
+    for (const QModelIndex& row : grid->selectionModel()->selectedRows())
+        hosts.push_back(row.data().toString().toStdString());
+    return hosts;
+}
 
-    ClickCell(grid, 1);
-    EXPECT_EQ(rig.ctx.grid.currentRow(), 2);
-    EXPECT_TRUE(rig.ctx.rowSelected);
-    EXPECT_EQ(SelectedViewRow(grid), 1);
+TEST(MainWindowWidgetTest, DeleteRemovesTheHighlightedRowWhateverTheOperatorDidToTheGrid) {
+    using Grid = QTableView*;
+    const struct {
+        const char* name;
+        std::function<void(Grid)> gestures;
+        std::vector<std::string> highlighted;
+    } cases[] = {
+        {"plain click", [](Grid g) { ClickCell(g, 2); }, {"k3"}},
+        {"click on the heading",
+         [](Grid g) {
+             ClickCell(g, 1);
+             QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                               QPoint(g->horizontalHeader()->sectionViewportPosition(3) + 5, 5));
+         },
+         {"k2"}},
+        {"right click",
+         [](Grid g) {
+             ClickCell(g, 1);
+             ClickCell(g, 3, Qt::RightButton);
+         },
+         {"k2"}},
+        {"right click, nothing selected", [](Grid g) { ClickCell(g, 3, Qt::RightButton); }, {}},
+        {"press on one row, release on another",
+         [](Grid g) {
+             ClickCell(g, 0);
+             Drag(g, 1, 3);
+         },
+         {"k1"}},
+        {"drag, nothing selected", [](Grid g) { Drag(g, 1, 2); }, {}},
+        {"click below the rows",
+         [](Grid g) {
+             ClickCell(g, 1);
+             QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, QPoint(20, g->viewport()->height() - 3));
+         },
+         {"k2"}},
+        {"Ctrl click on another row",
+         [](Grid g) {
+             ClickCell(g, 1);
+             ClickCell(g, 2, Qt::LeftButton, Qt::ControlModifier);
+         },
+         {"k2"}},
+        {"Shift click",
+         [](Grid g) {
+             ClickCell(g, 0);
+             ClickCell(g, 3, Qt::LeftButton, Qt::ShiftModifier);
+         },
+         {"k1"}},
+        {"arrow keys",
+         [](Grid g) {
+             ClickCell(g, 0);
+             Keys(g, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down});
+         },
+         {"k3"}},
+        {"Down, nothing selected", [](Grid g) { Keys(g, {Qt::Key_Down}); }, {"k1"}},
+    };
+    for (const auto& c : cases) {
+        WindowRig rig;
+        rig.port.Form_Load();
+        FillGrid(rig.ctx.grid, {"k1", "k2", "k3", "k4"});
+        QTableView* grid = rig.grid();
+        c.gestures(grid);
+        EXPECT_EQ(HighlightedHosts(grid), c.highlighted) << c.name;
 
-    // A click on the heading selects nothing and keeps the selection.
-    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      QPoint(grid->horizontalHeader()->sectionViewportPosition(3) + 5, 5));
-    EXPECT_EQ(rig.ctx.grid.currentRow(), 2);
-    EXPECT_EQ(SelectedViewRow(grid), 1);
-
-    // The keyboard moves the selection the model knows about.
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_Down);
-    EXPECT_EQ(rig.ctx.grid.currentRow(), 3);
-
-    // Delete removes the highlighted row and clears the highlight.
-    QTest::mouseClick(rig.widget<QPushButton>("cmdDelete"), Qt::LeftButton);
-    EXPECT_EQ(rig.ctx.grid.rowCount(), 3);
-    EXPECT_EQ(rig.ctx.grid.cell(2, HostTable::colHost), "beta");
-    EXPECT_EQ(SelectedViewRow(grid), -1);
+        QTest::mouseClick(rig.widget<QPushButton>("cmdDelete"), Qt::LeftButton);
+        std::vector<std::string> left;
+        for (int row = 1; row <= rig.ctx.grid.lastRow(); ++row)
+            left.push_back(rig.ctx.grid.cell(row, HostTable::colHost));
+        std::vector<std::string> expected{"k1", "k2", "k3", "k4"};
+        for (const std::string& removed : c.highlighted)
+            std::erase(expected, removed);
+        EXPECT_EQ(left, expected) << c.name;
+        EXPECT_EQ(rig.messages.shown.size(), c.highlighted.empty() ? 1U : 0U) << c.name;
+        EXPECT_EQ(HighlightedHosts(grid), std::vector<std::string>{}) << c.name;
+    }
 }
 
 TEST(MainWindowWidgetTest, GridFollowsTheTablesSelectionAndEnabledState) {

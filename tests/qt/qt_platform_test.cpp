@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QUrl>
 #include <functional>
@@ -118,7 +120,26 @@ TEST_F(QtPlatformTest, MessageBoxesShowOneAtATimeInOrder) {
     EXPECT_EQ(events, (std::vector<std::string>{"returned", "ok first", "ok second", "ok third"}));
 }
 
+// For the life of the object, the application's style puts icons on dialog buttons, as desktop themes do.
+class ButtonIconStyle {
+public:
+    ButtonIconStyle() : previous_(QApplication::style()->name()) { QApplication::setStyle(new WithIcons); }
+    ~ButtonIconStyle() { QApplication::setStyle(QStyleFactory::create(previous_)); }
+
+private:
+    struct WithIcons : QProxyStyle {
+        int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                      QStyleHintReturn* data) const override {
+            if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+                return 1;
+            return QProxyStyle::styleHint(hint, option, widget, data);
+        }
+    };
+    QString previous_;
+};
+
 TEST_F(QtPlatformTest, MessageBoxHasTheProgramTitleOneOkButtonAndNoIcon) {
+    ButtonIconStyle style;
     QtMessageBox boxes;
     boxes.show("Please input Host Name / IP address");
     QMessageBox* box = boxes.current();
@@ -128,6 +149,7 @@ TEST_F(QtPlatformTest, MessageBoxHasTheProgramTitleOneOkButtonAndNoIcon) {
     EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
     EXPECT_EQ(box->buttons().size(), 1);
     EXPECT_EQ(box->standardButton(box->buttons().front()), QMessageBox::Ok);
+    EXPECT_TRUE(box->buttons().front()->icon().isNull());
     // Escape or the close box closes it like OK, and the queue goes on.
     bool closed = false;
     boxes.show("next", [&closed] { closed = true; });

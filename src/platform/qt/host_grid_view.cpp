@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <algorithm>
 
 #include "platform/qt/host_table_model.h"
@@ -31,7 +32,6 @@ HostGridView::HostGridView(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(std::max(16, fontMetrics().height() + 5));
-    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { clicked(index.row()); });
 }
 
 void HostGridView::follow(HostTable* table, HostTableModel* model) {
@@ -49,18 +49,56 @@ void HostGridView::follow(HostTable* table, HostTableModel* model) {
     showSelection();
 }
 
+int HostGridView::plainLeftRow(const QMouseEvent* event) const {
+    constexpr Qt::KeyboardModifiers kChords =
+        Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (event->button() != Qt::LeftButton || (event->modifiers() & kChords))
+        return -1;
+    return indexAt(event->position().toPoint()).row();
+}
+
+// The mouse reaches the table only as whole clicks; the base view never sees it, so it neither selects nor
+// moves its current cell by pressing, dragging or right-clicking.
+void HostGridView::mousePressEvent(QMouseEvent* event) {
+    pressedRow_ = plainLeftRow(event);
+}
+
+void HostGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click counts as a press of its own.
+    mousePressEvent(event);
+}
+
+void HostGridView::mouseMoveEvent(QMouseEvent*) {
+    // A drag selects nothing; only where the button goes up counts.
+}
+
+void HostGridView::mouseReleaseEvent(QMouseEvent* event) {
+    const int pressed = pressedRow_;
+    pressedRow_ = -1;
+    if (pressed >= 0 && plainLeftRow(event) == pressed)
+        clicked(pressed);
+}
+
 void HostGridView::keyPressEvent(QKeyEvent* event) {
-    const int before = currentIndex().row();
+    // The base view moves the current cell (it selects nothing, see selectionCommand); a move to another row
+    // selects that row as a click does.
+    const int before = table_ ? HostTableModel::viewRow(table_->currentRow()) : currentIndex().row();
     QTableView::keyPressEvent(event);
     const QModelIndex now = currentIndex();
     if (now.isValid() && now.row() != before)
         clicked(now.row());
+    else
+        showSelection();
+}
+
+QItemSelectionModel::SelectionFlags HostGridView::selectionCommand(const QModelIndex&, const QEvent*) const {
+    return QItemSelectionModel::NoUpdate;
 }
 
 void HostGridView::clicked(int viewRow) {
     if (onClick_ && viewRow >= 0)
         onClick_(HostTableModel::tableRow(viewRow));
-    // The view moved its highlight on its own; show what the table made of the click.
+    // Show what the table made of the click, whatever it was.
     showSelection();
 }
 

@@ -9,10 +9,13 @@ namespace wardel::qt {
 
 class HostTableModel;
 
-// grdHotGrid: the host table as a grid with one fixed heading row and no row numbers. The operator's
-// clicks on a data row (and moves with the keyboard) are reported with the table's row number; the
-// highlight and the enabled state always follow the HostTable, so what is highlighted is what Delete
-// removes.
+// grdHotGrid: the host table as a grid with one fixed heading row and no row numbers.
+//
+// The highlight is only ever the HostTable's current row, so what is highlighted is what Delete removes. The
+// view never selects on its own: a plain left click (press and release on the same data row) and the
+// keyboard's moves are reported with the table's row number, and the highlight then shows what the table made
+// of them. A right click, a drag, a click on empty space and a click with Ctrl, Shift, Alt or Meta change
+// nothing. The enabled state follows the HostTable too.
 class HostGridView : public QTableView {
 public:
     explicit HostGridView(QWidget* parent = nullptr);
@@ -23,14 +26,23 @@ public:
     void setClickHandler(std::function<void(int)> handler) { onClick_ = std::move(handler); }
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
 
 private:
     void showSelection();
     void clicked(int viewRow);
+    // The view row under a plain left press or release at the event's position, else -1.
+    int plainLeftRow(const QMouseEvent* event) const;
 
     HostTable* table_ = nullptr;
     std::function<void(int)> onClick_;
+    int pressedRow_ = -1; // the view row of the pending plain left press
 };
 
 } // namespace wardel::qt

@@ -1,6 +1,46 @@
 #include "platform/qt/host_table_model.h"
 
+#include <string_view>
+
 namespace wardel::qt {
+
+namespace {
+
+// Laying out and eliding a cell costs time in proportion to its length, on every repaint and every click on
+// its row; a hand-edited host.ini can hold megabytes in one field. The grid shows at most this many
+// characters of a cell, then an ellipsis. The cell keeps its full text.
+constexpr std::size_t kShownCharacters = 1024;
+
+// The bytes of the first `limit` characters of UTF-8 text, or npos when the text has no more characters than
+// that. A cut never falls inside a sequence; a stray continuation byte past the longest sequence (four bytes)
+// counts as a character of its own, so malformed text is cut as early.
+std::size_t Utf8PrefixBytes(std::string_view text, std::size_t limit) {
+    std::size_t characters = 0;
+    std::size_t sequence = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool continues = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80 && sequence > 0 && sequence < 4;
+        if (continues) {
+            ++sequence;
+            continue;
+        }
+        if (characters == limit)
+            return i;
+        ++characters;
+        sequence = 1;
+    }
+    return std::string_view::npos;
+}
+
+QString ShownText(const std::string& cell) {
+    const std::size_t cut = Utf8PrefixBytes(cell, kShownCharacters);
+    if (cut == std::string_view::npos)
+        return QString::fromStdString(cell);
+    QString shown = QString::fromUtf8(cell.data(), static_cast<qsizetype>(cut));
+    shown += QChar(0x2026);
+    return shown;
+}
+
+} // namespace
 
 HostTableModel::HostTableModel(HostTable& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {
     table_.setObserver(this);
@@ -24,7 +64,7 @@ QVariant HostTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return QString::fromStdString(table_.cell(tableRow(index.row()), index.column()));
+        return ShownText(table_.cell(tableRow(index.row()), index.column()));
     case Qt::TextAlignmentRole:
         // The status column is centred; every other column reads from the left.
         if (index.column() == HostTable::colLastStatus)

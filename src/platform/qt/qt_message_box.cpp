@@ -1,5 +1,7 @@
 #include "platform/qt/qt_message_box.h"
 
+#include <QAbstractButton>
+#include <QIcon>
 #include <QMessageBox>
 
 #include "platform/qt/lifetime.h"
@@ -29,6 +31,8 @@ void QtMessageBox::showNext() {
     auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Wardel"), QString::fromStdString(next.text),
                                 QMessageBox::Ok, parent_);
     box->setTextFormat(Qt::PlainText);
+    // Desktop themes put an icon on dialog buttons; the program's boxes carry none, on the button either.
+    box->button(QMessageBox::Ok)->setIcon(QIcon());
     box->setAttribute(Qt::WA_DeleteOnClose);
     // OK is the only way out: the close box and Escape count as OK, as they did for the one-button box.
     QObject::connect(box, &QDialog::finished, box, [this] { closed(); });
