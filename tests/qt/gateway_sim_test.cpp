@@ -27,7 +27,7 @@ struct LiveRig {
         network.setProxy(QNetworkProxy::NoProxy);
         ctx.unloadMainWindow = [this] { unloaded = true; };
         ctx.settings.smsEmail = "ops@example.com";
-        ctx.settings.smsPassword = "p&ss=w#rd";
+        ctx.settings.smsPassword = "p&ss=w#rd+1*";
     }
     std::string Target(const std::string& url) const { return url.substr(client.gatewayBase().size()); }
 
@@ -51,7 +51,7 @@ class GatewaySimTest : public testing::Test {
 protected:
     GatewaySimulator simulator;
     bool listening = [this] {
-        simulator.account().password = "p&ss=w#rd";
+        simulator.account().password = "p&ss=w#rd+1*";
         return simulator.listen();
     }();
     LiveRig rig{simulator.baseUrl().toStdString()};
@@ -68,14 +68,15 @@ TEST_F(GatewaySimTest, LogonShowsTheAccountAndTheCredit) {
     EXPECT_EQ(rig.ctx.controls.Label4.text(), "SMS Account : ops@example.com");
     ASSERT_EQ(simulator.requestLines().size(), 1);
     EXPECT_EQ(simulator.requestLines()[0].toStdString(),
-              "GET /txgate/php/sms_logon.php?email=ops@example.com&pwd=p%26ss%3Dw%23rd&now=" + kNow + " HTTP/1.1");
+              "GET /txgate/php/sms_logon.php?email=ops@example.com&pwd=p%26ss%3Dw%23rd%2B1%2A&now=" + kNow +
+                  " HTTP/1.1");
 }
 
 TEST_F(GatewaySimTest, AnSmsGoesOutAsBuiltAndIsFollowedByACreditQuery) {
     rig.client.GatewayLogon();
     ASSERT_TRUE(WaitUntil([&] { return rig.client.state().gatewayLoggedIn; }));
 
-    const std::string text = "R&D web=down\r\nsince 07:05 (Z\xC3\xBCrich)";
+    const std::string text = "R&D web=down\r\nsince 07:05 (Z\xC3\xBCrich) +1*";
     const std::string url =
         rig.client.BuildSmsUrl(0, rig.ctx.settings.smsEmail, rig.ctx.settings.smsPassword,
                                rig.client.state().gatewayApiId, GatewayClient::kSenderNumber, "+441111111111", text);
