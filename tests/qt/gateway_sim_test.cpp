@@ -23,7 +23,8 @@ const std::string kFailureBox = "Connecting Error or Timeout !! Please check you
 
 // The gateway client on real URL readers over loopback; everything else on fakes.
 struct LiveRig {
-    explicit LiveRig(const std::string& base) : client(ctx, base) {
+    explicit LiveRig(const std::string& base, qt::UrlReadLimits limits = {})
+        : mainReader(network, limits), creditReader(network, limits), client(ctx, base) {
         network.setProxy(QNetworkProxy::NoProxy);
         ctx.unloadMainWindow = [this] { unloaded = true; };
         ctx.settings.smsEmail = "ops@example.com";
@@ -35,8 +36,8 @@ struct LiveRig {
     test::FakeScheduler scheduler;
     test::FakeSocket socket;
     QNetworkAccessManager network;
-    qt::QtUrlFetcher mainReader{network};
-    qt::QtUrlFetcher creditReader{network};
+    qt::QtUrlFetcher mainReader;
+    qt::QtUrlFetcher creditReader;
     test::FakeMessageBox messages;
     test::FakeTray tray;
     test::FakeShell shell;
@@ -114,8 +115,7 @@ TEST_F(GatewaySimTest, ALogonThatCannotBeReadEndsTheProgramAfterItsBox) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         simulator.setMisbehaviour(c.misbehaviour);
-        LiveRig live(simulator.baseUrl().toStdString());
-        live.mainReader.setSilenceLimit(300);
+        LiveRig live(simulator.baseUrl().toStdString(), {.silenceMs = 300});
         live.client.GatewayLogon();
         ASSERT_TRUE(WaitUntil([&] { return !live.messages.shown.empty(); }));
         EXPECT_EQ(live.messages.shown[0], kFailureBox);
