@@ -1,7 +1,9 @@
 // How much of the machine the monitor takes while it watches: the real engine on the real clock, timers and
-// probe socket, cycling over loopback targets (some open, some refusing, two that never answer) with a
-// one-second pause, for at least a minute. Prints the CPU time used, its share of the wall time, and the
-// peak memory. A monitor that waits by spinning would show close to 100 %; the goal is below 1 %.
+// probe socket, cycling over loopback targets (some open, some refusing, two that never answer, one that
+// streams data at the probe as fast as it is taken) with a one-second pause, for at least a minute. Prints the
+// CPU time used, its share of the wall time, the peak memory and how much the streaming target got rid of. A
+// monitor that waits by spinning would show close to 100 %; the goal is below 1 %. A probe that read what
+// targets send would show the streamed bytes in its memory and CPU time.
 //
 // Usage: engine_cpu_bench [seconds]   (default 60)
 
@@ -35,6 +37,7 @@
 namespace {
 
 using namespace wardel;
+using wardel::test::FloodingTarget;
 using wardel::test::RefusingPort;
 using wardel::test::SilentTarget;
 
@@ -75,6 +78,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 3; ++i)
         open.push_back(std::make_unique<OpenTarget>());
     SilentTarget silent1, silent2;
+    FloodingTarget flooding;
 
     const auto folder = std::filesystem::temp_directory_path() / ("wardel-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
@@ -100,6 +104,7 @@ int main(int argc, char** argv) {
         targets.emplace_back("127.0.0.1", RefusingPort());
     targets.emplace_back("127.0.0.1", silent1.port());
     targets.emplace_back("127.0.0.1", silent2.port());
+    targets.emplace_back("127.0.0.1", flooding.port());
     for (const auto& [host, port] : targets) {
         const int row = ctx.grid.cell(1, HostTable::colHost).empty() ? 1 : ctx.grid.appendRow();
         ctx.grid.setCell(row, HostTable::colHost, host);
@@ -129,7 +134,8 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(folder);
 
     const double cpu = CpuSeconds(after) - CpuSeconds(before);
-    std::printf("engine_cpu_bench: %zu targets (3 open, 3 refusing, 2 silent), interval 1 s, timeout 2 s\n",
+    std::printf("engine_cpu_bench: %zu targets (3 open, 3 refusing, 2 silent, 1 flooding), interval 1 s, "
+                "timeout 2 s\n",
                 targets.size());
     std::printf("  wall time       %.1f s\n", wallSeconds);
     std::printf("  cycles ended    %d\n", cycles);
@@ -137,5 +143,7 @@ int main(int argc, char** argv) {
     std::printf("  CPU time        %.3f s\n", cpu);
     std::printf("  CPU share       %.3f %% of one core (goal < 1 %%)\n", 100.0 * cpu / wallSeconds);
     std::printf("  peak memory     %ld KiB (max resident set)\n", after.ru_maxrss);
+    std::printf("  flooded         %.1f MiB taken from the streaming target\n",
+                static_cast<double>(flooding.sent()) / (1024.0 * 1024.0));
     return 0;
 }

@@ -67,7 +67,7 @@ std::string GatewayClient::SmsUrl(std::int16_t unicode, const std::string& email
                                   const std::string& text) const {
     return gatewayBase_ + "/txgate/php/smstoolsen.php?api_id=" + EncodeQueryValue(apiId) +
            "&email=" + EncodeQueryValue(email) + "&pwd=" + EncodeQueryValue(password) +
-           "&to=" + EncodeQueryValue(recipients) + "&from=" + EncodeQueryValue(sender) +
+           "&to=" + EncodeRecipientNumbers(recipients) + "&from=" + EncodeQueryValue(sender) +
            "&unicode=" + std::to_string(unicode) + "&text=" + EncodeQueryValue(text);
 }
 
@@ -154,6 +154,13 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
         return;
     }
     auto& c = ctx_.controls;
+    if (!result.ok) {
+        // A failed download: whatever the reader still holds (the logon URL, or the reply of another read
+        // that ended in between) is no logon reply. The logon fails as an unreadable reply would.
+        state_.gatewayLoggedIn = true;
+        LogonFailed();
+        return;
+    }
     if (!reply.empty() && reply.front() == '-') {
         state_.gatewayLoggedIn = false;
         c.Label4.setText("Email OR Password Error for sending SMS !!");
@@ -165,7 +172,6 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
     state_.gatewayLoggedIn = true;
     LogonReply parsed;
     if (!ParseLogonReply(reply, parsed)) {
-        // Also what a failed logon download looks like: the reader still holds the logon URL.
         LogonFailed();
         return;
     }

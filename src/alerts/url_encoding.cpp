@@ -6,19 +6,17 @@ namespace {
 bool NeedsEncoding(unsigned char byte) {
     if (byte <= 0x20 || byte >= 0x7F)
         return true;
-    constexpr std::string_view kSpecial = "\"#%&<=>[\\]^`{|}";
+    constexpr std::string_view kSpecial = "\"#%&*+<=>[\\]^`{|}";
     return kSpecial.find(static_cast<char>(byte)) != std::string_view::npos;
 }
 
-} // namespace
-
-std::string EncodeQueryValue(std::string_view value) {
+std::string Encode(std::string_view value, bool keepPlus) {
     constexpr char kHex[] = "0123456789ABCDEF";
     std::string encoded;
     encoded.reserve(value.size());
     for (const char c : value) {
         const auto byte = static_cast<unsigned char>(c);
-        if (!NeedsEncoding(byte)) {
+        if (!NeedsEncoding(byte) || (keepPlus && c == '+')) {
             encoded += c;
             continue;
         }
@@ -27,6 +25,16 @@ std::string EncodeQueryValue(std::string_view value) {
         encoded += kHex[byte & 0x0F];
     }
     return encoded;
+}
+
+} // namespace
+
+std::string EncodeQueryValue(std::string_view value) {
+    return Encode(value, false);
+}
+
+std::string EncodeRecipientNumbers(std::string_view value) {
+    return Encode(value, true);
 }
 
 } // namespace wardel

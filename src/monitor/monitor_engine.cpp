@@ -16,8 +16,10 @@
 //   SocketWait    the five waits, in order: listening 2, pending 3, resolving 4, connecting 6, closing 8.
 //                 The wait whose state the socket is in shows "<label>(hh:mm:ss)"; a wait ends for good
 //                 once the state differs. The socket is looked at again on each of its state changes,
-//                 each Timer2 tick (so the time in the text advances every second) and each click. A
-//                 timeout seen here ends the waits without an outcome; only the Timeout is recorded.
+//                 each Timer2 tick, each click, and when the clock's second changes (a timer re-armed for
+//                 the next second's start each time, so the text never lags the clock and the wait costs
+//                 one wake-up a second beside Timer2). A timeout seen here ends the waits without an
+//                 outcome; only the Timeout is recorded.
 //   Idle          no cycle runs. The window then shows Stopped (caption "&Start Monitor", Label2 hidden),
 //                 Waiting (Timer1 counting down, Add and grid enabled) or Halted (an empty host cell ended
 //                 the cycle: caption "&Stop Monitor", no timer, Add and grid enabled so that a target can
@@ -61,13 +63,16 @@ constexpr ProgressWait kProgressWaits[] = {
 };
 constexpr int kProgressWaitCount = static_cast<int>(std::size(kProgressWaits));
 
+constexpr int kMsPerSecond = 1000;
 constexpr int kLowestPort = 1;
 constexpr int kHighestPort = 65535;
 
 } // namespace
 
 MonitorEngine::MonitorEngine(AppContext& ctx, AlertSink& alerts)
-    : ctx_(ctx), recorder_(ctx, alerts), probed_(ctx.grid) {
+    : ctx_(ctx), secondRefresh_(ctx.platform.timers.createTimer(1000, false)), recorder_(ctx, alerts),
+      probed_(ctx.grid) {
+    secondRefresh_->setTickHandler([this] { LookAgain(); });
     ctx_.Timer1->setTickHandler([this] { Timer1_Timer(); });
     ctx_.Timer2->setTickHandler([this] { Timer2_Timer(); });
     ctx_.Timer3->setTickHandler([this] { Timer3_Timer(); });
@@ -159,6 +164,12 @@ void MonitorEngine::LookAgain() {
         Drive(Step::LookAtSocket);
 }
 
+void MonitorEngine::RefreshAtNextSecond() {
+    const int msLeft = kMsPerSecond - std::clamp(ctx_.platform.clock.now().millisecond, 0, kMsPerSecond - 1);
+    secondRefresh_->setInterval(msLeft);
+    secondRefresh_->setEnabled(true);
+}
+
 void MonitorEngine::RunCheckCycle() {
     Drive(Step::StartCycle);
 }
@@ -186,6 +197,8 @@ void MonitorEngine::Drive(Step step) {
             break;
         }
     }
+    if (phase_ != Phase::SocketWait)
+        secondRefresh_->setEnabled(false);
 }
 
 MonitorEngine::Step MonitorEngine::StartCycle() {
@@ -254,6 +267,7 @@ MonitorEngine::Step MonitorEngine::LookAtSocket() {
             return Step::FinishRow;
         probed_.write(HostTable::colLastStatus, wait.label + FormatTime(ctx_.platform.clock.now()) + ")");
         phase_ = Phase::SocketWait;
+        RefreshAtNextSecond();
         return Step::Stay;
     }
     recorder_.RecordOutcome(probed_, snapshot_, socket.state());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "alerts/alert_sink.h"
 #include "app/app_context.h"
@@ -60,11 +61,14 @@ private:
     Step PauseOneSecond(Phase pause);
     // After any event: a cycle that waits on the socket looks at it again.
     void LookAgain();
+    // Wakes the waiting cycle when the clock's next second begins, so its text shows the clock's second.
+    void RefreshAtNextSecond();
 
     std::int16_t Seconds(const std::string& setting) const;
     static std::int16_t CountDown(std::int16_t value);
 
     AppContext& ctx_;
+    std::unique_ptr<Timer> secondRefresh_; // runs only while the cycle shows a waiting text
     OutcomeRecorder recorder_;
     ProbedRow probed_;
     RowSnapshot snapshot_;

@@ -5,11 +5,12 @@ namespace wardel {
 // A moment on the operator's local wall clock (24-hour).
 struct LocalDateTime {
     int year = 2000;
-    int month = 1;   // 1..12
-    int day = 1;     // 1..31
-    int hour = 0;    // 0..23
-    int minute = 0;  // 0..59
-    int second = 0;  // 0..59
+    int month = 1;       // 1..12
+    int day = 1;         // 1..31
+    int hour = 0;        // 0..23
+    int minute = 0;      // 0..59
+    int second = 0;      // 0..59
+    int millisecond = 0; // 0..999: when the next second begins
 };
 
 // Local date and time. Every time stamp of the monitor comes from here, so tests can run on a virtual clock.
@@ -19,4 +20,4 @@ public:
     virtual LocalDateTime now() const = 0;
 };
 
-}  // namespace wardel
+} // namespace wardel

@@ -119,6 +119,29 @@ TEST_F(GatewayReplyTest, UnreadableLogonReplyShowsTheBoxThenEndsTheProgram) {
     }
 }
 
+TEST_F(GatewayReplyTest, AFailedLogonReadEndsTheProgramWhateverTheReaderHolds) {
+    for (const bool replyBetween : {false, true}) {
+        test::TestRig fresh;
+        GatewayClient& g = fresh.port.gateway();
+        g.setGatewayBase(kBase);
+        // Stars in the account used to make the logon URL itself read as an accepted reply.
+        fresh.ctx.settings.smsEmail = "ops*1@example.com";
+        fresh.ctx.settings.smsPassword = "s3*cret";
+        g.GatewayLogon();
+        if (replyBetween) { // another read on the main reader ends first, leaving its reply in the store
+            g.IssueRequest(g.AsyncRead1(), GatewayClient::kSmsKind, kBase + "/request");
+            fresh.mainReader.finish("1sendsms", true, "OK*24*ab42%");
+        }
+        fresh.mainReader.finish("logon1", false, "");
+
+        SCOPED_TRACE(replyBetween ? "reply in between" : "starred account");
+        EXPECT_EQ(fresh.ctx.controls.Label4.text(), "Textora Logon Error !! ");
+        EXPECT_EQ(fresh.messages.shown, std::vector<std::string>{kFailureBox});
+        EXPECT_FALSE(fresh.ctx.controls.Label7.visible());
+        EXPECT_EQ(g.state().gatewayApiId, "");
+    }
+}
+
 TEST_F(GatewayReplyTest, CreditRepliesAreTrimmedUnlessTheyHoldHttp) {
     LogonAnswered("*25*ab42%");
     const struct {

@@ -20,8 +20,8 @@ TEST(EncodeQueryValue, EncodesOnlyWhatWouldChangeTheRequest) {
     } cases[] = {
         {"", ""},
         {"ops@example.com", "ops@example.com"},
-        {"+441111111111,+442222222222", "+441111111111,+442222222222"},
-        {"web1:80 (down)*", "web1:80%20(down)*"},
+        {"+441111111111,+442222222222", "%2B441111111111,%2B442222222222"},
+        {"web1:80 (down)*", "web1:80%20(down)%2A"},
         {"R&D web", "R%26D%20web"},
         {"a=b", "a%3Db"},
         {"line1\r\nline2\tend", "line1%0D%0Aline2%09end"},
@@ -34,6 +34,8 @@ TEST(EncodeQueryValue, EncodesOnlyWhatWouldChangeTheRequest) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(EncodeQueryValue(c.value), c.encoded) << testing::PrintToString(c.value);
+    // SMS recipients keep the "+" of their numbers, as the gateway has always received them.
+    EXPECT_EQ(EncodeRecipientNumbers("+441111111111, +44*2"), "+441111111111,%20+44%2A2");
 }
 
 class GatewayUrlTest : public testing::Test {
@@ -86,10 +88,11 @@ TEST_F(GatewayUrlTest, SmsUrlsCarryTheMailListOnlyWhenAskedAndOnlyForAlerts) {
 }
 
 TEST_F(GatewayUrlTest, ValuesThatWouldCutOrSplitTheRequestAreEncoded) {
-    EXPECT_EQ(gateway.BuildSmsUrl(0, "ops@example.com", "p&w=#", "42", kSender, "+441111111111",
-                                  "R&D web=down\r\nsince 12:00"),
-              kBase + "/txgate/php/smstoolsen.php?api_id=42&email=ops@example.com&pwd=p%26w%3D%23"
-                      "&to=+441111111111&from=441234567890&unicode=0&text=R%26D%20web%3Ddown%0D%0Asince%2012:00");
+    EXPECT_EQ(gateway.BuildSmsUrl(0, "ops+1@example.com", "p&w=#+*", "42", kSender, "+441111111111",
+                                  "R&D web=down\r\nsince 12:00 +1*"),
+              kBase + "/txgate/php/smstoolsen.php?api_id=42&email=ops%2B1@example.com&pwd=p%26w%3D%23%2B%2A"
+                      "&to=+441111111111&from=441234567890&unicode=0"
+                      "&text=R%26D%20web%3Ddown%0D%0Asince%2012:00%20%2B1%2A");
     EXPECT_EQ(gateway.BuildMailAlertUrl("ops@example.com", "s3cret", "a@example.com", "Caf\xC3\xA9 down"),
               kBase + "/txgate/php/mail_alert.php?email=ops@example.com&pwd=s3cret&email_list=a@example.com"
                       "&text=Caf%C3%A9%20down");

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "app/time_format.h"
 #include "hosts/host_editor.h"
 #include "support/engine_rig.h"
 
@@ -62,6 +63,17 @@ TEST(MonitorEngine, SilentTargetShowsConnectingEverySecondThenTimeout) {
     EXPECT_TRUE(rig.ctx.Timer1->enabled());
 }
 
+TEST(MonitorEngine, TheWaitingTextShowsTheClocksSecondAsItChanges) {
+    EngineRig rig({2026, 12, 6, 7, 5, 9, 600}); // each second of the clock begins 400 ms into a tick
+    rig.addTarget("10.9.9.9", "22");
+    rig.setIntervals("60", "5");
+    rig.click();
+    for (int t = 1000; t < 5000; t += 50) {
+        rig.at(t);
+        ASSERT_EQ(rig.status(1), "Connecting(" + FormatTime(rig.scheduler.now()) + ")") << "t=" << t;
+    }
+}
+
 TEST(MonitorEngine, EveryProbeGetsTheWholeTimeout) {
     EngineRig rig;
     rig.addTarget("slow", "80");
@@ -72,8 +84,8 @@ TEST(MonitorEngine, EveryProbeGetsTheWholeTimeout) {
     rig.socket.setState(kQuick); // the slow one answers after two and a half of its three seconds
     rig.at(6000);
     EXPECT_THAT(rig.journal("cell 2,2"),
-                ElementsAre("t=3500 cell 2,2=Connecting(07:05:12)", "t=4500 cell 2,2=Connecting(07:05:13)",
-                            "t=5500 cell 2,2=Timeout(07:05:14)"));
+                ElementsAre("t=3500 cell 2,2=Connecting(07:05:12)", "t=4000 cell 2,2=Connecting(07:05:13)",
+                            "t=5000 cell 2,2=Connecting(07:05:14)", "t=5500 cell 2,2=Timeout(07:05:14)"));
 }
 
 TEST(MonitorEngine, WaitsFollowTheSocketAndAreNotRepeated) {

@@ -3,12 +3,12 @@
 
 #include <map>
 
-#include "support/loopback_targets.h"
 #include "monitor/monitor_engine.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_probe_socket.h"
 #include "platform/qt/qt_timer.h"
 #include "support/engine_rig.h"
+#include "support/loopback_targets.h"
 #include "support/test_rig.h"
 
 namespace wardel::test {
@@ -45,9 +45,10 @@ private:
 };
 
 // The real engine on the real clock, timers and socket; everything else is a fake.
-TEST(EngineOnLoopback, OneCycleOverOpenClosedAndSilentTargets) {
+TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentAndFloodingTargets) {
     OpenTarget open;
     SilentTarget silent;
+    FloodingTarget flooding;
     const std::string openPort = std::to_string(open.port());
     const std::string closedPort = std::to_string(RefusingPort());
 
@@ -69,11 +70,8 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedAndSilentTargets) {
     const struct {
         std::string host;
         std::string port;
-    } targets[] = {{"127.0.0.1", openPort},
-                   {"127.0.0.1", closedPort},
-                   {"127.0.0.1", std::to_string(silent.port())},
-                   {"localhost", openPort},
-                   {"::1", openPort}};
+    } targets[] = {{"127.0.0.1", openPort}, {"127.0.0.1", closedPort}, {"127.0.0.1", std::to_string(silent.port())},
+                   {"localhost", openPort}, {"::1", openPort},         {"127.0.0.1", std::to_string(flooding.port())}};
     for (const auto& target : targets) {
         const int row = ctx.grid.cell(1, HostTable::colHost).empty() ? 1 : ctx.grid.appendRow();
         ctx.grid.setCell(row, HostTable::colHost, target.host);
@@ -97,6 +95,7 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedAndSilentTargets) {
     EXPECT_THAT(std::vector<std::string>(silentRow.begin(), silentRow.end() - 1), Each(std::string("Connecting(")));
     EXPECT_THAT(history.prefixes(4), ElementsAre("ALIVE("));
     EXPECT_THAT(history.prefixes(5), ElementsAre("ALIVE("));
+    EXPECT_THAT(history.prefixes(6), ElementsAre("ALIVE(")); // a target that talks is probed like any other
     ASSERT_EQ(alerts.calls.size(), 2u);
     EXPECT_THAT(alerts.calls[0].message, StartsWith("Alert for 127.0.0.1 " + closedPort + " Down("));
     EXPECT_EQ(alerts.calls[1].kind, "2");

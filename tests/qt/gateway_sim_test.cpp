@@ -23,11 +23,12 @@ const std::string kFailureBox = "Connecting Error or Timeout !! Please check you
 
 // The gateway client on real URL readers over loopback; everything else on fakes.
 struct LiveRig {
-    explicit LiveRig(const std::string& base) : client(ctx, base) {
+    explicit LiveRig(const std::string& base, qt::UrlReadLimits limits = {})
+        : mainReader(network, limits), creditReader(network, limits), client(ctx, base) {
         network.setProxy(QNetworkProxy::NoProxy);
         ctx.unloadMainWindow = [this] { unloaded = true; };
         ctx.settings.smsEmail = "ops@example.com";
-        ctx.settings.smsPassword = "p&ss=w#rd";
+        ctx.settings.smsPassword = "p&ss=w#rd+1*";
     }
     std::string Target(const std::string& url) const { return url.substr(client.gatewayBase().size()); }
 
@@ -35,8 +36,8 @@ struct LiveRig {
     test::FakeScheduler scheduler;
     test::FakeSocket socket;
     QNetworkAccessManager network;
-    qt::QtUrlFetcher mainReader{network};
-    qt::QtUrlFetcher creditReader{network};
+    qt::QtUrlFetcher mainReader;
+    qt::QtUrlFetcher creditReader;
     test::FakeMessageBox messages;
     test::FakeTray tray;
     test::FakeShell shell;
@@ -51,7 +52,7 @@ class GatewaySimTest : public testing::Test {
 protected:
     GatewaySimulator simulator;
     bool listening = [this] {
-        simulator.account().password = "p&ss=w#rd";
+        simulator.account().password = "p&ss=w#rd+1*";
         return simulator.listen();
     }();
     LiveRig rig{simulator.baseUrl().toStdString()};
@@ -68,14 +69,15 @@ TEST_F(GatewaySimTest, LogonShowsTheAccountAndTheCredit) {
     EXPECT_EQ(rig.ctx.controls.Label4.text(), "SMS Account : ops@example.com");
     ASSERT_EQ(simulator.requestLines().size(), 1);
     EXPECT_EQ(simulator.requestLines()[0].toStdString(),
-              "GET /txgate/php/sms_logon.php?email=ops@example.com&pwd=p%26ss%3Dw%23rd&now=" + kNow + " HTTP/1.1");
+              "GET /txgate/php/sms_logon.php?email=ops@example.com&pwd=p%26ss%3Dw%23rd%2B1%2A&now=" + kNow +
+                  " HTTP/1.1");
 }
 
 TEST_F(GatewaySimTest, AnSmsGoesOutAsBuiltAndIsFollowedByACreditQuery) {
     rig.client.GatewayLogon();
     ASSERT_TRUE(WaitUntil([&] { return rig.client.state().gatewayLoggedIn; }));
 
-    const std::string text = "R&D web=down\r\nsince 07:05 (Z\xC3\xBCrich)";
+    const std::string text = "R&D web=down\r\nsince 07:05 (Z\xC3\xBCrich) +1*";
     const std::string url =
         rig.client.BuildSmsUrl(0, rig.ctx.settings.smsEmail, rig.ctx.settings.smsPassword,
                                rig.client.state().gatewayApiId, GatewayClient::kSenderNumber, "+441111111111", text);
@@ -113,8 +115,7 @@ TEST_F(GatewaySimTest, ALogonThatCannotBeReadEndsTheProgramAfterItsBox) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         simulator.setMisbehaviour(c.misbehaviour);
-        LiveRig live(simulator.baseUrl().toStdString());
-        live.mainReader.setSilenceLimit(300);
+        LiveRig live(simulator.baseUrl().toStdString(), {.silenceMs = 300});
         live.client.GatewayLogon();
         ASSERT_TRUE(WaitUntil([&] { return !live.messages.shown.empty(); }));
         EXPECT_EQ(live.messages.shown[0], kFailureBox);

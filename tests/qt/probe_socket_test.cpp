@@ -1,9 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "support/loopback_targets.h"
 #include "platform/qt/lifetime.h"
 #include "platform/qt/qt_probe_socket.h"
+#include "support/loopback_targets.h"
 
 namespace wardel::test {
 namespace {
@@ -67,6 +67,21 @@ TEST(QtProbeSocket, SilentTargetStaysConnectingAndCloseAbandonsIt) {
     watched.reported.clear();
     watched.socket.connectTo("127.0.0.1", open.port());
     EXPECT_TRUE(watched.settlesAt(ProbeSocket::Connected));
+}
+
+TEST(QtProbeSocket, AFloodingTargetCostsNoMoreThanTheSystemsSocketBuffers) {
+    FloodingTarget target(256 * 1024 * 1024);
+    WatchedSocket watched;
+    watched.socket.connectTo("127.0.0.1", target.port());
+    ASSERT_TRUE(watched.settlesAt(ProbeSocket::Connected));
+    ServeUntil([] { return false; }, 2000); // as long as the engine's pause and a wait
+
+    EXPECT_EQ(watched.socket.state(), ProbeSocket::Connected);
+    const auto* tcp = watched.socket.findChild<QTcpSocket*>();
+    ASSERT_NE(tcp, nullptr);
+    EXPECT_LE(tcp->bytesAvailable(), 64 * 1024);
+    // Unread, the flood stops once the kernel's buffers are full (at most tens of MiB even when tuned up).
+    EXPECT_LT(target.sent(), 48 * 1024 * 1024);
 }
 
 TEST(QtProbeSocket, PortOutsideTheTcpRangeFails) {

@@ -17,19 +17,36 @@ LocalDateTime FromEpochSeconds(std::int64_t seconds) {
     const auto days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
     const std::int64_t rest = seconds - days * 86400;
     const year_month_day ymd{sys_days{std::chrono::days{days}}};
-    return LocalDateTime{static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-                         static_cast<int>(static_cast<unsigned>(ymd.day())), static_cast<int>(rest / 3600),
-                         static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60)};
+    return LocalDateTime{static_cast<int>(ymd.year()),
+                         static_cast<int>(static_cast<unsigned>(ymd.month())),
+                         static_cast<int>(static_cast<unsigned>(ymd.day())),
+                         static_cast<int>(rest / 3600),
+                         static_cast<int>(rest / 60 % 60),
+                         static_cast<int>(rest % 60)};
 }
 
-FakeScheduler::FakeScheduler(LocalDateTime start) : startEpochSeconds_(EpochSeconds(start)) {}
+namespace {
+
+std::int64_t EpochMs(const LocalDateTime& t) {
+    return EpochSeconds(t) * 1000 + t.millisecond;
+}
+
+} // namespace
+
+FakeScheduler::FakeScheduler(LocalDateTime start) : startEpochMs_(EpochMs(start)) {}
 
 FakeScheduler::~FakeScheduler() {
     for (FakeTimer* timer : timers_)
         timer->scheduler_ = nullptr;
 }
 
-LocalDateTime FakeScheduler::now() const { return FromEpochSeconds(startEpochSeconds_ + nowMs_ / 1000); }
+LocalDateTime FakeScheduler::now() const {
+    const std::int64_t ms = startEpochMs_ + nowMs_;
+    const std::int64_t seconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+    LocalDateTime t = FromEpochSeconds(seconds);
+    t.millisecond = static_cast<int>(ms - seconds * 1000);
+    return t;
+}
 
 std::unique_ptr<Timer> FakeScheduler::createTimer(int intervalMs, bool enabled) {
     return std::make_unique<FakeTimer>(*this, intervalMs, enabled);
@@ -53,7 +70,7 @@ void FakeScheduler::advance(std::int64_t ms) {
 }
 
 void FakeScheduler::advanceTo(const LocalDateTime& when) {
-    const std::int64_t targetMs = (EpochSeconds(when) - startEpochSeconds_) * 1000;
+    const std::int64_t targetMs = EpochMs(when) - startEpochMs_;
     if (targetMs < nowMs_)
         throw std::invalid_argument("advanceTo into the past");
     advance(targetMs - nowMs_);
@@ -81,4 +98,4 @@ void FakeScheduler::FakeTimer::setEnabled(bool on) {
     enabled_ = on;
 }
 
-}  // namespace wardel::test
+} // namespace wardel::test

@@ -9,7 +9,8 @@
 
 namespace wardel::test {
 
-// Virtual time for the core: a local clock and timers that tick only when the test advances time.
+// Virtual time for the core: a local clock (to the millisecond) and timers that tick only when the test
+// advances time.
 // Ticks fire in due-time order, ties in the order the timers were created.
 class FakeScheduler : public Clock, public TimerSource {
 public:
@@ -29,9 +30,9 @@ public:
 
 private:
     friend class FakeTimer;
-    std::int64_t startEpochSeconds_;
+    std::int64_t startEpochMs_;
     std::int64_t nowMs_ = 0;
-    std::vector<FakeTimer*> timers_;  // in creation order
+    std::vector<FakeTimer*> timers_; // in creation order
 };
 
 class FakeScheduler::FakeTimer : public Timer {
@@ -54,4 +55,4 @@ private:
 std::int64_t EpochSeconds(const LocalDateTime& t);
 LocalDateTime FromEpochSeconds(std::int64_t seconds);
 
-}  // namespace wardel::test
+} // namespace wardel::test

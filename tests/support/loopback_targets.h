@@ -9,8 +9,10 @@
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace wardel::test {
@@ -71,6 +73,40 @@ private:
     int listener_ = -1;
     quint16 port_ = 0;
     std::vector<int> fillers_;
+};
+
+// A port that streams bytes at whoever connects, as fast as the peer takes them, until `cap` bytes have
+// gone out over all its connections together.
+class FloodingTarget {
+public:
+    explicit FloodingTarget(qint64 cap = std::numeric_limits<qint64>::max()) : cap_(cap) {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* peer = server_.nextPendingConnection()) {
+                QObject::connect(peer, &QTcpSocket::bytesWritten, peer, [this, peer](qint64 bytes) {
+                    sent_ += bytes;
+                    Pour(peer);
+                });
+                QObject::connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
+                Pour(peer);
+            }
+        });
+    }
+    quint16 port() const { return server_.serverPort(); }
+    // Bytes the system took from the target so far.
+    qint64 sent() const { return sent_; }
+
+private:
+    // Keeps a little queued in the target itself, so what it holds stays small too.
+    void Pour(QTcpSocket* peer) {
+        static const QByteArray chunk(64 * 1024, 'x');
+        while (peer->bytesToWrite() < 2 * chunk.size() && sent_ + peer->bytesToWrite() < cap_)
+            peer->write(chunk);
+    }
+
+    QTcpServer server_;
+    qint64 cap_;
+    qint64 sent_ = 0;
 };
 
 // Serves the event loop until `done` holds or `ms` have passed; true when it holds (tests only).

@@ -21,7 +21,8 @@ Query ParseQuery(const QByteArray& query) {
         if (equals < 0)
             values[pair] = QByteArray();
         else
-            values[pair.left(equals)] = QByteArray::fromPercentEncoding(pair.mid(equals + 1));
+            values[pair.left(equals)] =
+                QByteArray::fromPercentEncoding(QByteArray(pair.mid(equals + 1)).replace('+', ' '));
     }
     return values;
 }

@@ -37,7 +37,8 @@ struct GatewayReply {
 // A stand-in for the SMS and mail gateway: plain HTTP/1.1 on 127.0.0.1, one request per connection, the
 // five endpoints with the gateway's reply grammar. The logon answers "Logon OK*<credit>*ok<api id>%" for the
 // right e-mail and password and "-..." otherwise; every SMS accepted costs one credit; the credit query
-// answers the count. Query values are read with their %XX escapes decoded ("+" stays "+").
+// answers the count. Query values are decoded as a usual web server does: "+" is a blank, then every %XX
+// escape is its byte.
 class GatewaySimulator : public QObject {
     Q_OBJECT
 public:

@@ -8,7 +8,7 @@ LocalDateTime QtClock::now() const {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate date = now.date();
     const QTime time = now.time();
-    return LocalDateTime{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+    return LocalDateTime{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), time.msec()};
 }
 
 } // namespace wardel::qt

@@ -10,6 +10,10 @@ namespace wardel::qt {
 
 namespace {
 
+// The probe never reads what a target sends. Qt would otherwise keep reading into an unbounded buffer
+// during the pause and the waits; with a full small buffer it stops reading, TCP flow control stops the
+// target, and a target that streams on connect costs neither memory nor CPU.
+constexpr qint64 kReadBufferBytes = 4096;
 constexpr std::int32_t kLowestPort = 1;
 constexpr std::int32_t kHighestPort = 65535;
 
@@ -18,6 +22,7 @@ constexpr std::int32_t kHighestPort = 65535;
 QtProbeSocket::QtProbeSocket(QObject* parent) : QObject(parent), socket_(this) {
     // A probe is a plain TCP connect to the target itself, never through a proxy.
     socket_.setProxy(QNetworkProxy::NoProxy);
+    socket_.setReadBufferSize(kReadBufferBytes);
     connect(&socket_, &QAbstractSocket::stateChanged, this, &QtProbeSocket::onStateChanged);
     connect(&socket_, &QAbstractSocket::errorOccurred, this, &QtProbeSocket::onErrorOccurred);
 }

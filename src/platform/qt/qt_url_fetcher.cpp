@@ -10,7 +10,8 @@
 
 namespace wardel::qt {
 
-QtUrlFetcher::QtUrlFetcher(QNetworkAccessManager& network, QObject* parent) : QObject(parent), network_(network) {}
+QtUrlFetcher::QtUrlFetcher(QNetworkAccessManager& network, UrlReadLimits limits, QObject* parent)
+    : QObject(parent), network_(network), limits_(limits) {}
 
 QtUrlFetcher::~QtUrlFetcher() {
     auto reads = std::move(reads_);
@@ -35,18 +36,24 @@ void QtUrlFetcher::start(const std::string& name, const std::string& url) {
     QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    // Should the connection close before any reply byte, Qt sends this GET once more by itself (no public
+    // switch in Qt 6.4 turns that off); the read still completes once.
     QNetworkReply* reply = network_.get(request);
 
     auto* silence = new QTimer(reply);
     silence->setSingleShot(true);
-    silence->setInterval(silenceLimitMs_);
-    reads_[reply] = Read{name, reply, silence, {}, bodyLimit_};
+    silence->setInterval(limits_.silenceMs);
+    reads_[reply] = Read{name, reply, silence, {}};
+    auto* overall = new QTimer(reply);
+    overall->setSingleShot(true);
 
+    connect(overall, &QTimer::timeout, this, [this, reply] { Abandon(reply); });
     connect(silence, &QTimer::timeout, this, [this, reply] { Abandon(reply); });
     connect(reply, &QNetworkReply::metaDataChanged, silence, qOverload<>(&QTimer::start));
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] { BytesArrived(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { ReplyFinished(reply); });
     silence->start();
+    overall->start(limits_.overallMs);
 }
 
 void QtUrlFetcher::BytesArrived(QNetworkReply* reply) {
@@ -56,7 +63,7 @@ void QtUrlFetcher::BytesArrived(QNetworkReply* reply) {
     Read& read = found->second;
     read.silence->start();
     read.body += reply->readAll();
-    if (read.body.size() > read.bodyLimit)
+    if (read.body.size() > limits_.bodyBytes)
         Abandon(reply);
 }
 
@@ -67,7 +74,7 @@ void QtUrlFetcher::ReplyFinished(QNetworkReply* reply) {
     Read read = std::move(found->second);
     reads_.erase(found);
     read.body += reply->readAll();
-    const bool ok = reply->error() == QNetworkReply::NoError && read.body.size() <= read.bodyLimit;
+    const bool ok = reply->error() == QNetworkReply::NoError && read.body.size() <= limits_.bodyBytes;
     reply->deleteLater();
     Deliver(FetchResult{read.name, ok, ok ? read.body.toStdString() : std::string()});
 }

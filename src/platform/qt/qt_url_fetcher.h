@@ -13,29 +13,34 @@ class QTimer;
 
 namespace wardel::qt {
 
+// What one read may cost before it ends as failed.
+struct UrlReadLimits {
+    qint64 bodyBytes = 1024 * 1024;
+    int silenceMs = 60 * 1000;     // no byte arrived for this long
+    int overallMs = 5 * 60 * 1000; // since the read started
+};
+
 // Background HTTP GET on QNetworkAccessManager, never answered from a cache.
 //
 // The URL arrives already percent-encoded and goes to Qt byte for byte (strict parsing, no second
 // encoding); a URL Qt cannot take as it is, or one that is not http or https, ends as a failed read from the
 // event loop instead of going out with a mangled target. A read succeeds only when its reply finished
-// without a network or HTTP error. A body over the size limit, or a transfer silent for longer than the
-// silence limit, ends as a failed read, so a broken gateway can neither fill the memory nor keep a read
-// open for ever. Every read completes exactly once, on the thread of the network manager (the UI thread),
-// and nothing is delivered once the program has ended.
+// without a network or HTTP error. A body over the size limit, a transfer silent for longer than the
+// silence limit, or a read still open after the overall limit (a reply trickling a byte now and then) ends
+// as a failed read, so a broken gateway can neither fill the memory nor keep a read open for ever. Every
+// read completes exactly once, on the thread of the network manager (the UI thread), and nothing is
+// delivered once the program has ended.
+//
+// Qt sends a GET a second time when the connection it used closes before any reply byte arrived, and
+// nothing in Qt 6.4's public API turns that off: a gateway that acts on a request and then drops the
+// connection unanswered may receive that request (an SMS, say) twice. The read still completes once.
 class QtUrlFetcher : public QObject, public UrlFetcher {
     Q_OBJECT
 public:
-    static constexpr qint64 kDefaultBodyLimit = 1024 * 1024;
-    static constexpr int kDefaultSilenceLimitMs = 60 * 1000;
-
-    explicit QtUrlFetcher(QNetworkAccessManager& network, QObject* parent = nullptr);
+    explicit QtUrlFetcher(QNetworkAccessManager& network, UrlReadLimits limits = {}, QObject* parent = nullptr);
     ~QtUrlFetcher() override;
 
     void start(const std::string& name, const std::string& url) override;
-
-    // Limits for the reads started from now on.
-    void setBodyLimit(qint64 bytes) { bodyLimit_ = bytes; }
-    void setSilenceLimit(int ms) { silenceLimitMs_ = ms; }
 
     std::size_t readsInFlight() const { return reads_.size(); }
 
@@ -45,7 +50,6 @@ private:
         QPointer<QNetworkReply> reply;
         QTimer* silence = nullptr; // child of the reply
         QByteArray body;
-        qint64 bodyLimit = 0;
     };
 
     void BytesArrived(QNetworkReply* reply);
@@ -55,8 +59,7 @@ private:
     void Deliver(FetchResult result);
 
     QNetworkAccessManager& network_;
-    qint64 bodyLimit_ = kDefaultBodyLimit;
-    int silenceLimitMs_ = kDefaultSilenceLimitMs;
+    const UrlReadLimits limits_;
     std::map<QNetworkReply*, Read> reads_;
 };
 
