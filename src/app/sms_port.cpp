@@ -8,7 +8,10 @@
 
 namespace wardel {
 
-SMSPort::SMSPort(AppContext& ctx) : ctx_(ctx), hosts_(ctx), gateway_(ctx), engine_(ctx, alerts_) {
+SMSPort::SMSPort(AppContext& ctx)
+    : ctx_(ctx), hosts_(ctx), gateway_(ctx), alerts_(ctx.settings, ctx.runtime, gateway_, ctx.log),
+      engine_(ctx, alerts_), notice_(ctx.platform.clock, *ctx.Timer4, *ctx.Timer5, ctx.settings, ctx.runtime, gateway_,
+                                     ctx.log, ctx.logBox, ctx.controls.Label2, *this) {
     ctx_.unloadMainWindow = [this] { Form_Unload(); };
     ctx_.platform.tray.setDoubleClickHandler([this] { TrayDoubleClick(); });
 }
@@ -92,4 +95,4 @@ void SMSPort::SaveSettings() {
         SetTimeLabels();
 }
 
-}  // namespace wardel
+} // namespace wardel
