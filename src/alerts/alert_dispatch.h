@@ -1,14 +1,36 @@
 #pragma once
 
+#include <string>
+
 #include "alerts/alert_sink.h"
+#include "alerts/gateway_client.h"
+#include "log/event_log.h"
+#include "settings/app_settings.h"
 
 namespace wardel {
 
-// Alert delivery by SMS within the credit and the daily cap. Until that is built, alerts are only logged
-// (by the engine) and go no further.
+// Alert delivery: every alert the engine reports goes to the SMS recipients as one SMS, while the account
+// has credit and the day's cap is not reached; past the cap it goes to the mail alert list as a gateway
+// mail. The cap counts SMS requests issued since midnight (smsSentToday), not SMS delivered: the gateway's
+// answer is not looked at here. Every outcome leaves a line in the event log.
 class AlertDispatch : public AlertSink {
 public:
-    void SendAlert(const std::string&, const std::string&, const std::string&) override {}
+    AlertDispatch(const AppSettings& settings, RuntimeValues& runtime, GatewayClient& gateway, EventLog& log);
+
+    // Delivers a copy of the text while gateway alerts are switched on; kind and description play no part.
+    void SendAlert(const std::string& message, const std::string& kind, const std::string& description) override;
+
+    // One alert to the recipients. The message gets the day's last-SMS suffix and the SMS length limit in
+    // place; the mail fallback sends it as received.
+    void SendSmsAlert(const std::string& recipients, std::string& message);
+
+private:
+    void SendMailFallback(const std::string& message);
+
+    const AppSettings& settings_;
+    RuntimeValues& runtime_;
+    GatewayClient& gateway_;
+    EventLog& log_;
 };
 
-}  // namespace wardel
+} // namespace wardel

@@ -98,11 +98,18 @@ std::string GatewayClient::BuildMailAlertUrl(const std::string& email, const std
 void GatewayClient::SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject) {
     state_.lastRequestWasMail = true;
     text = ReplaceCrLf(text, "<br>");
-    const std::string url =
-        gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + EncodeQueryValue(ctx_.settings.smsEmail) +
-        "&pwd=" + EncodeQueryValue(ctx_.settings.smsPassword) + "&email_list=" + EncodeQueryValue(recipients) +
-        "&subject=" + EncodeQueryValue(subject) + "&text=" + EncodeQueryValue(text);
-    IssueRequest(asyncRead1_, kMailKind, url);
+    IssueRequest(asyncRead1_, kMailKind, GatewayMailUrl(recipients, text, subject));
+}
+
+std::string GatewayClient::GatewayMailUrl(const std::string& recipients, const std::string& text,
+                                          const std::string& subject) const {
+    return gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + EncodeQueryValue(ctx_.settings.smsEmail) +
+           "&pwd=" + EncodeQueryValue(ctx_.settings.smsPassword) + "&email_list=" + EncodeQueryValue(recipients) +
+           "&subject=" + EncodeQueryValue(subject) + "&text=" + EncodeQueryValue(text);
+}
+
+std::size_t GatewayClient::GatewayMailTextLength(std::string_view text) {
+    return EncodeQueryValue(ReplaceCrLf(std::string(text), "<br>")).size();
 }
 
 void GatewayClient::IssueRequest(AsyncRead& reader, std::string_view kind, const std::string& url) {

@@ -80,6 +80,12 @@ public:
     // Sends a gateway mail with the account of the settings. Every CR LF of the text becomes "<br>" (in the
     // caller's text too); the subject keeps its own.
     void SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject);
+    // The gateway mail request for a text whose CR LF pairs are already "<br>".
+    std::string GatewayMailUrl(const std::string& recipients, const std::string& text,
+                               const std::string& subject) const;
+    // The bytes a piece of mail text adds to that request: its CR LF pairs as "<br>", then encoded. Text
+    // made of whole lines, each ended by CR LF, adds the sum of what its lines add.
+    static std::size_t GatewayMailTextLength(std::string_view text);
 
     // Raises requestSeq, tags the reader with it and the kind, and starts the read of the URL.
     void IssueRequest(AsyncRead& reader, std::string_view kind, const std::string& url);

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app/numbers.h"
+#include "settings/settings_file.h"
 
 namespace wardel {
 
@@ -35,13 +36,6 @@ std::vector<Control*> AlertSettingControls::all() {
             &Label5_2,   &smsPhone,    &Label1,       &Mail_List, &Label5_3,   &Label3_4, &max_SMS,     &SMS_Reset,
             &SMS_Today,  &Frame4,      &alive_Email,  &Label7_0,  &min_Select, &Label7_3, &Label7_1,    &mailTo1,
             &Label7_2,   &min_Select1, &Label7_4,     &Label7_5,  &smsTo1,     &Save,     &Cancel,      &Label3_5};
-}
-
-void RestartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime) {
-    if (const auto minutes = ToInt16(settings.aliveMailMinutes))
-        runtime.aliveMailCountdown = *minutes;
-    if (const auto minutes = ToInt16(settings.aliveSmsMinutes))
-        runtime.aliveSmsCountdown = *minutes;
 }
 
 AlertSetting::AlertSetting(AppSettings& settings, RuntimeValues& runtime, MessageBox& messages, Shell& shell,

@@ -77,9 +77,6 @@ struct AlertSettingControls {
     std::vector<Control*> all();
 };
 
-// Restarts the I-am-alive countdowns from the minutes in the settings: the leading number of each, rounded;
-// a number too large for a countdown leaves that countdown as it was.
-void RestartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime);
 
 // The settings dialog alertSetting as a presentation model: the one place where the operator edits the
 // settings. It fills its controls from the settings when it is created, keeps the enabling rules while the

@@ -8,7 +8,10 @@
 
 namespace wardel {
 
-SMSPort::SMSPort(AppContext& ctx) : ctx_(ctx), hosts_(ctx), gateway_(ctx), engine_(ctx, alerts_) {
+SMSPort::SMSPort(AppContext& ctx)
+    : ctx_(ctx), hosts_(ctx), gateway_(ctx), alerts_(ctx.settings, ctx.runtime, gateway_, ctx.log),
+      engine_(ctx, alerts_), notice_(ctx.platform.clock, *ctx.Timer4, *ctx.Timer5, ctx.settings, ctx.runtime, gateway_,
+                                     ctx.log, ctx.logBox, ctx.controls.Label2, *this) {
     ctx_.unloadMainWindow = [this] { Form_Unload(); };
     ctx_.platform.tray.setDoubleClickHandler([this] { TrayDoubleClick(); });
     // The logon takes the account from the settings dialog, which at start-up holds the saved one.
@@ -50,6 +53,10 @@ void SMSPort::Form_Load() {
     gateway_.GatewayLogon();
     if (ctx_.settings.startOnLaunch == 1)
         cmdMonitor_Click();
+}
+
+void SMSPort::setSmsTodayCaption(const std::string& caption) {
+    alertSetting().controls().SMS_Today.setText(caption);
 }
 
 void SMSPort::Form_Unload() {
@@ -148,4 +155,4 @@ void SMSPort::SaveSettings() {
         SetTimeLabels();
 }
 
-}  // namespace wardel
+} // namespace wardel

@@ -39,6 +39,13 @@ void ReadCountdown(const std::string& minutes, std::int16_t& countdown) {
 
 }  // namespace
 
+void RestartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime) {
+    if (const auto minutes = ToInt16(settings.aliveMailMinutes))
+        runtime.aliveMailCountdown = *minutes;
+    if (const auto minutes = ToInt16(settings.aliveSmsMinutes))
+        runtime.aliveSmsCountdown = *minutes;
+}
+
 SettingsLoad LoadSettingsFile(const std::filesystem::path& file, AppSettings& s, RuntimeValues& runtime) {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec))

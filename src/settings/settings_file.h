@@ -19,6 +19,10 @@ SettingsLoad LoadSettingsFile(const std::filesystem::path& file, AppSettings& se
 // line break (it would make more than fifteen lines).
 bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& settings);
 
+// What a saved settings dialog does to the I-am-alive countdowns: each starts again from its period, the
+// leading number of its minutes text; a number beyond 16 bits leaves that countdown as it was.
+void RestartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime);
+
 // The captions the main window shows for the cycle interval and the connect timeout.
 std::string TimeIntervalCaption(const AppSettings& settings);
 std::string TimeOutCaption(const AppSettings& settings);

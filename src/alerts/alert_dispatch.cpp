@@ -1,0 +1,55 @@
+#include "alerts/alert_dispatch.h"
+
+#include <limits>
+
+#include "alerts/sms_text.h"
+#include "app/numbers.h"
+
+namespace wardel {
+
+AlertDispatch::AlertDispatch(const AppSettings& settings, RuntimeValues& runtime, GatewayClient& gateway, EventLog& log)
+    : settings_(settings), runtime_(runtime), gateway_(gateway), log_(log) {}
+
+void AlertDispatch::SendAlert(const std::string& message, const std::string&, const std::string&) {
+    if (settings_.alertEnabled != 1)
+        return;
+    std::string text = message;
+    SendSmsAlert(settings_.smsPhone, text);
+}
+
+void AlertDispatch::SendSmsAlert(const std::string& recipients, std::string& message) {
+    if (SmsCredits(gateway_.state().creditText) <= 0) {
+        log_.WriteLog("No SMS Credits !!");
+        return;
+    }
+    // The cap is read as a real number: "2.5" lets a third SMS out while two have gone.
+    const double cap = LeadingNumber(settings_.maxSms);
+    auto& sent = runtime_.smsSentToday;
+    if (!(cap > sent)) {
+        SendMailFallback(message);
+        return;
+    }
+    if (sent < std::numeric_limits<std::int16_t>::max())
+        ++sent;
+    if (cap == sent)
+        message += " Today SMS:" + std::to_string(sent) + "/" + settings_.maxSms;
+    KeepFirstCharacters(message, kSmsCharacters);
+    const std::string url =
+        gateway_.BuildSmsUrl(0, settings_.smsEmail, settings_.smsPassword, gateway_.state().gatewayApiId,
+                             GatewayClient::kSenderNumber, recipients, message);
+    gateway_.IssueRequest(gateway_.AsyncRead1(), GatewayClient::kSmsKind, url);
+    log_.WriteLog("Send SMS message [" + message + "]");
+}
+
+void AlertDispatch::SendMailFallback(const std::string& message) {
+    log_.WriteLog("No SMS send ..up to the limit " + settings_.maxSms + " a day");
+    if (Trim(settings_.mailList).empty())
+        return;
+    const std::string url =
+        gateway_.BuildMailAlertUrl(settings_.smsEmail, settings_.smsPassword, settings_.mailList, message);
+    // The fallback travels under the SMS tag kind, so its reply is answered with a credit query like an SMS's.
+    gateway_.IssueRequest(gateway_.AsyncRead1(), GatewayClient::kSmsKind, url);
+    log_.WriteLog("Mail Alert Send to " + settings_.mailList);
+}
+
+} // namespace wardel

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "alerts/gateway_client.h"
+#include "log/event_log.h"
+#include "log/log_box.h"
+#include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/timer.h"
+#include "settings/app_settings.h"
+
+namespace wardel {
+
+// The settings dialog's "SMS Sent Today" caption, which the midnight reset sets. Whoever fills it creates
+// the dialog hidden first when it does not exist yet.
+class SmsTodayCaption {
+public:
+    virtual ~SmsTodayCaption() = default;
+    virtual void setSmsTodayCaption(const std::string& caption) = 0;
+};
+
+// The two periodic tasks of the main window on the delivery side.
+//
+// Every minute (Timer5) the I-am-alive countdowns run down, whether or not the notice is on; a countdown at
+// 0 is reloaded from its period and counted at once, so a period of N minutes makes its half of the notice
+// due on every N-th tick. While the notice is on, each tick asks sch_Notify for the halves that are due:
+// an HTML mail with the newest part of the log box and a short SMS, each to its own recipients. Without a
+// gateway logon nothing goes out; a line at the end of the log box says so, once a minute.
+//
+// Every 35 seconds (Timer4) the midnight check clears the day's SMS alert count once the clock reads 00:00.
+class AliveNotice {
+public:
+    // The longest request URL the I-am-alive mail may take; the log box is cut to fit.
+    static constexpr std::size_t kMaxMailUrlBytes = 8000;
+
+    AliveNotice(const Clock& clock, Timer& timer4, Timer& timer5, const AppSettings& settings, RuntimeValues& runtime,
+                GatewayClient& gateway, EventLog& log, LogBox& txtLog, const Control& label2,
+                SmsTodayCaption& smsToday);
+    ~AliveNotice();
+    AliveNotice(const AliveNotice&) = delete;
+    AliveNotice& operator=(const AliveNotice&) = delete;
+
+    void Timer5_Timer(); // the minute task
+    void Timer4_Timer(); // the midnight check
+
+    void sch_Notify(bool bMail, bool bSMS);
+    // The text is cut to one SMS in place.
+    void SendAliveSms(const std::string& recipients, std::string& text);
+
+
+private:
+    std::string AliveMailBody(const std::string& subject) const;
+
+    const Clock& clock_;
+    Timer& timer4_;
+    Timer& timer5_;
+    const AppSettings& settings_;
+    RuntimeValues& runtime_;
+    GatewayClient& gateway_;
+    EventLog& log_;
+    LogBox& txtLog_;
+    const Control& label2_;
+    SmsTodayCaption& smsToday_;
+};
+
+} // namespace wardel

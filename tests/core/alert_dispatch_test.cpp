@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "alerts/alert_dispatch.h"
+#include "support/query_values.h"
+#include "support/test_rig.h"
+
+namespace wardel {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The dispatch of the main window on the fake platform, logged on with credit.
+struct DispatchRig : test::TestRig {
+    DispatchRig() {
+        auto& s = ctx.settings;
+        s.alertEnabled = 1;
+        s.smsEmail = "ops@example.com";
+        s.smsPassword = "s3cret";
+        s.smsPhone = "441111111111,442222222222";
+        s.mailList = "boss@example.com";
+        s.maxSms = "3";
+        port.gateway().state().gatewayLoggedIn = true;
+        port.gateway().state().gatewayApiId = "42";
+        port.gateway().state().creditText = "10";
+    }
+    void Alert(const std::string& text) { port.alerts().SendAlert(text, "1", "web server"); }
+    // Every request issued, as "<tag> <path> <to or email_list> [<text>]", the values decoded.
+    Lines Requests() const {
+        Lines seen;
+        for (const auto& r : mainReader.requests) {
+            const bool sms = test::QueryPath(r.url) == "/txgate/php/smstoolsen.php";
+            seen.push_back(r.name + " " + test::QueryPath(r.url) + " " +
+                           test::QueryValue(r.url, sms ? "to" : "email_list") + " [" + test::QueryValue(r.url, "text") +
+                           "]");
+        }
+        return seen;
+    }
+    // The log's messages, oldest first, without their time stamps.
+    Lines Logged() const {
+        Lines messages;
+        const auto lines = logLines();
+        for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+            messages.push_back(line->substr(22));
+        return messages;
+    }
+};
+
+const std::string kSms = " /txgate/php/smstoolsen.php 441111111111,442222222222 [";
+const std::string kMail = " /txgate/php/mail_alert.php boss@example.com [";
+
+TEST(AlertDispatch, CreditAndDailyCapChooseBetweenSmsMailAndNothing) {
+    const struct {
+        const char* what;
+        std::int16_t alertEnabled;
+        std::string maxSms;
+        std::string credit;
+        std::string mailList;
+        std::int16_t sentBefore;
+        int alerts;
+        Lines requests;
+        Lines logged;
+        std::int16_t sentAfter;
+    } cases[] = {
+        {"cap 3",
+         1,
+         "3",
+         "10",
+         "boss@example.com",
+         0,
+         4,
+         {"1sendsms" + kSms + "a1]", "2sendsms" + kSms + "a2]", "3sendsms" + kSms + "a3 Today SMS:3/3]",
+          "4sendsms" + kMail + "a4]"},
+         {"Send SMS message [a1]", "Send SMS message [a2]", "Send SMS message [a3 Today SMS:3/3]",
+          "No SMS send ..up to the limit 3 a day", "Mail Alert Send to boss@example.com"},
+         3},
+        {"cap read as a real number, never reached exactly",
+         1,
+         "2.5",
+         "10",
+         "boss@example.com",
+         0,
+         4,
+         {"1sendsms" + kSms + "a1]", "2sendsms" + kSms + "a2]", "3sendsms" + kSms + "a3]", "4sendsms" + kMail + "a4]"},
+         {"Send SMS message [a1]", "Send SMS message [a2]", "Send SMS message [a3]",
+          "No SMS send ..up to the limit 2.5 a day", "Mail Alert Send to boss@example.com"},
+         3},
+        {"no credit, below the cap", 1, "3", "0", "boss@example.com", 1, 1, {}, {"No SMS Credits !!"}, 1},
+        {"no credit, capped", 1, "3", " 0.5 ", "boss@example.com", 3, 1, {}, {"No SMS Credits !!"}, 3},
+        {"credit text without a number", 1, "3", "n/a", "boss@example.com", 0, 1, {}, {"No SMS Credits !!"}, 0},
+        {"capped without a mail list", 1, "", "10", "  ", 0, 1, {}, {"No SMS send ..up to the limit  a day"}, 0},
+        {"alerts off", 0, "3", "10", "boss@example.com", 0, 2, {}, {}, 0},
+        {"alerts switch neither 0 nor 1", 2, "3", "10", "boss@example.com", 0, 1, {}, {}, 0},
+        {"counter at its ceiling",
+         1,
+         "40000",
+         "1.5",
+         "",
+         32767,
+         1,
+         {"1sendsms" + kSms + "a1]"},
+         {"Send SMS message [a1]"},
+         32767},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DispatchRig rig;
+        rig.ctx.settings.alertEnabled = c.alertEnabled;
+        rig.ctx.settings.maxSms = c.maxSms;
+        rig.ctx.settings.mailList = c.mailList;
+        rig.port.gateway().state().creditText = c.credit;
+        rig.ctx.runtime.smsSentToday = c.sentBefore;
+        for (int i = 1; i <= c.alerts; ++i)
+            rig.Alert("a" + std::to_string(i));
+        EXPECT_EQ(rig.Requests(), c.requests);
+        EXPECT_EQ(rig.Logged(), c.logged);
+        EXPECT_EQ(rig.ctx.runtime.smsSentToday, c.sentAfter);
+    }
+}
+
+TEST(AlertDispatch, AnSmsKeepsItsFirst160CharactersWholeAndTheMailFallbackTheWholeText) {
+    DispatchRig rig;
+    const std::string x158(158, 'x'), x159(159, 'x'), x160(160, 'x');
+    const std::string e = "\xC3\xA9", euro = "\xE2\x82\xAC", smile = "\xF0\x9F\x98\x80";
+    const struct {
+        std::string maxSms;
+        std::string alert;
+        std::string sent;
+    } cases[] = {
+        {"9", std::string(200, 'x'), x160},
+        {"9", x159 + e + "yy", x159 + e},
+        {"9", x160 + e, x160},
+        {"9", x158 + smile + euro + "z", x158 + smile + euro},
+        {"9", x158 + e + e, x158 + e + e},
+        {"1", std::string(150, 'x'), std::string(150, 'x') + " Today SMS"},
+    };
+    for (const auto& c : cases) {
+        rig.mainReader.requests.clear();
+        rig.ctx.runtime.smsSentToday = 0;
+        rig.ctx.settings.maxSms = c.maxSms;
+        rig.Alert(c.alert);
+        ASSERT_EQ(rig.mainReader.requests.size(), 1u);
+        EXPECT_EQ(test::QueryValue(rig.mainReader.requests[0].url, "text"), c.sent);
+        EXPECT_EQ(rig.Logged().back(), "Send SMS message [" + c.sent + "]");
+    }
+    const std::string full = x159 + e + std::string(40, 'y');
+    rig.Alert(full); // capped at 1
+    EXPECT_EQ(test::QueryPath(rig.mainReader.requests.back().url), "/txgate/php/mail_alert.php");
+    EXPECT_EQ(test::QueryValue(rig.mainReader.requests.back().url, "text"), full);
+}
+
+} // namespace
+} // namespace wardel
