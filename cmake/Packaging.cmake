@@ -6,6 +6,11 @@ install(TARGETS wardel wardel-gateway-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BI
 install(FILES data/wardel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/wardel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Run from either of these folders, Wardel keeps its files in the per-user data folder.
+set_property(SOURCE src/platform/qt/program_folder.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+  WARDEL_INSTALL_FOLDERS="${CMAKE_INSTALL_FULL_BINDIR}:${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}")
+
 set(WARDEL_PACKAGE_MAINTAINER "Wardel developers <wardel@example.org>"
   CACHE STRING "Maintainer field of the Debian package")
 
@@ -18,7 +23,6 @@ set(CPACK_PACKAGE_DESCRIPTION
 A target that fails as often in a row as its limit allows raises an alert by SMS or mail through a web \
 gateway; one that answers again is reported back to alive. Everything is logged in the window and in daily \
 files. The package also holds wardel-gateway-sim, a stand-in for the gateway on 127.0.0.1.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
