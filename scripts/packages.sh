@@ -1,4 +1,4 @@
-# Sourced by run.sh and test.sh: installs the Debian packages Wardel needs, and only those that are missing,
+# Sourced by run.sh, test.sh and package.sh: installs the Debian packages Wardel needs, and only those that are missing,
 # so a second run does not touch apt at all.
 
 # libqt6svg6 holds the SVG image plugin that draws the icon; dpkg-dev and file let CPack build the package.
