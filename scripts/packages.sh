@@ -1,7 +1,9 @@
-# Sourced by run.sh and test.sh: installs the Debian packages Wardel needs, and only those that are missing,
+# Sourced by run.sh, test.sh and package.sh: installs the Debian packages Wardel needs, and only those that are missing,
 # so a second run does not touch apt at all.
 
-WARDEL_PACKAGES=(qt6-base-dev cmake ninja-build g++ libgtest-dev libgmock-dev xvfb xauth fonts-dejavu-core)
+# libqt6svg6 holds the SVG image plugin that draws the icon; dpkg-dev and file let CPack build the package.
+WARDEL_PACKAGES=(qt6-base-dev libqt6svg6 cmake ninja-build g++ libgtest-dev libgmock-dev xvfb xauth fonts-dejavu-core
+    dpkg-dev file)
 
 package_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"

@@ -1,5 +1,6 @@
 #include "platform/qt/app_icon.h"
 
+#include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -8,7 +9,10 @@ namespace wardel::qt {
 
 namespace {
 
-// A dark blue tile with a green pulse line: a watch kept on a line.
+// The same picture the desktop entry shows; the SVG image plugin renders it.
+const QString kIconResource = QStringLiteral(":/icons/wardel.svg");
+
+// The SVG drawn again in code, for a system without the SVG image plugin.
 QPixmap DrawIcon(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -32,12 +36,19 @@ QPixmap DrawIcon(int size) {
     return pixmap;
 }
 
+QPixmap IconPixmap(int size) {
+    QImageReader reader(kIconResource);
+    reader.setScaledSize(QSize(size, size));
+    const QImage image = reader.read();
+    return image.isNull() ? DrawIcon(size) : QPixmap::fromImage(image);
+}
+
 } // namespace
 
 QIcon WardelIcon() {
     QIcon icon;
-    icon.addPixmap(DrawIcon(16));
-    icon.addPixmap(DrawIcon(32));
+    for (const int size : {16, 24, 32, 48, 64})
+        icon.addPixmap(IconPixmap(size));
     return icon;
 }
 

@@ -4,7 +4,7 @@
 
 namespace wardel::qt {
 
-// The program's icon, for the window and the notification area, in 16 and 32 pixels.
+// The program's icon, for the window and the notification area, from 16 to 64 pixels.
 QIcon WardelIcon();
 
 } // namespace wardel::qt

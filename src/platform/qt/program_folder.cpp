@@ -16,11 +16,17 @@ std::filesystem::path ToPath(const QString& folder) {
     return QFile::encodeName(folder).toStdString();
 }
 
+// The folders the package and `cmake --install` put the program in. A program there keeps its files per
+// user even when run by root, who could write beside it into the system's own folder.
+bool IsInstallFolder(const QString& folder) {
+    return QStringLiteral(WARDEL_INSTALL_FOLDERS).split(u':').contains(folder);
+}
+
 } // namespace
 
 std::filesystem::path ProgramFolder() {
     const QString ownFolder = QCoreApplication::applicationDirPath();
-    if (::access(QFile::encodeName(ownFolder).constData(), W_OK) == 0)
+    if (!IsInstallFolder(ownFolder) && ::access(QFile::encodeName(ownFolder).constData(), W_OK) == 0)
         return ToPath(ownFolder);
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataFolder);
