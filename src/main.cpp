@@ -6,8 +6,8 @@
 
 #include "app/app_context.h"
 #include "app/sms_port.h"
-#include "platform/qt/app_icon.h"
-#include "platform/qt/main_window.h"
+#include "ui/app_icon.h"
+#include "ui/main_window.h"
 #include "platform/qt/program_folder.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_message_box.h"

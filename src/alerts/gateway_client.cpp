@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "alerts/url_encoding.h"
-#include "app/numbers.h"
-#include "app/time_format.h"
+#include "common/numbers.h"
+#include "common/time_format.h"
 
 namespace wardel {
 namespace {

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/time_format.h"
+#include "common/time_format.h"
 #include "settings/settings_file.h"
 
 namespace wardel {

@@ -3,8 +3,8 @@
 #include <system_error>
 #include <vector>
 
-#include "app/numbers.h"
-#include "app/text_file.h"
+#include "common/numbers.h"
+#include "common/text_file.h"
 #include "hosts/host_list_file.h"
 
 namespace wardel {

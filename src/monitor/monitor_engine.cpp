@@ -39,8 +39,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/numbers.h"
-#include "app/time_format.h"
+#include "common/numbers.h"
+#include "common/time_format.h"
 
 namespace wardel {
 

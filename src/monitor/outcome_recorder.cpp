@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "app/time_format.h"
+#include "common/time_format.h"
 #include "platform/probe_socket.h"
 
 namespace wardel {

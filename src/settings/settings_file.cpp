@@ -4,8 +4,8 @@
 #include <charconv>
 #include <vector>
 
-#include "app/numbers.h"
-#include "app/text_file.h"
+#include "common/numbers.h"
+#include "common/text_file.h"
 
 namespace wardel {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/numbers.h"
-#include "app/time_format.h"
+#include "common/numbers.h"
+#include "common/time_format.h"
 
 namespace wardel {
 namespace {

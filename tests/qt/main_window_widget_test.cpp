@@ -16,7 +16,7 @@
 
 #include "app/sms_port.h"
 #include "platform/qt/lifetime.h"
-#include "platform/qt/main_window.h"
+#include "ui/main_window.h"
 #include "support/test_rig.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {

@@ -1,4 +1,4 @@
-#include "app/numbers.h"
+#include "common/numbers.h"
 
 #include <cfenv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/qt/log_view.h"
+#include "ui/log_view.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

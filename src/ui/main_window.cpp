@@ -1,4 +1,4 @@
-#include "platform/qt/main_window.h"
+#include "ui/main_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -10,10 +10,10 @@
 #include <QScreen>
 
 #include "app/sms_port.h"
-#include "platform/qt/host_grid_view.h"
-#include "platform/qt/host_table_model.h"
+#include "ui/host_grid_view.h"
+#include "ui/host_table_model.h"
 #include "platform/qt/lifetime.h"
-#include "platform/qt/log_view.h"
+#include "ui/log_view.h"
 
 namespace wardel::qt {
 

@@ -1,10 +1,10 @@
-#include "platform/qt/host_grid_view.h"
+#include "ui/host_grid_view.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <algorithm>
 
-#include "platform/qt/host_table_model.h"
+#include "ui/host_table_model.h"
 
 namespace wardel::qt {
 
