@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QNetworkAccessManager>
 
-#include "app/app_context.h"
 #include "app/sms_port.h"
 #include "ui/app_icon.h"
 #include "ui/main_window.h"
@@ -43,8 +42,7 @@ int main(int argc, char** argv) {
     shell.setParentWidget(&window);
 
     Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
-    AppContext ctx(platform, ProgramFolder());
-    SMSPort port(ctx);
+    SMSPort port(platform, ProgramFolder());
     window.attach(port);
     // SIGTERM and SIGINT unload the window like the close box, so the log gets its last line.
     ShutdownSignal endOnSignal([&port] { port.Form_Unload(); });

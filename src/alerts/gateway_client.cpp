@@ -34,27 +34,31 @@ bool ContainsHttp(const std::string& text) {
 
 } // namespace
 
-GatewayClient::GatewayClient(AppContext& ctx, std::string gatewayBase)
-    : ctx_(ctx), gatewayBase_(std::move(gatewayBase)), asyncRead1_(ctx.platform.mainReader),
-      asyncRead2_(ctx.platform.creditReader) {
+GatewayClient::GatewayClient(const Clock& clock, UrlFetcher& mainReader, UrlFetcher& creditReader,
+                             MessageBox& messages, WindowPort& window, Control& Label4, Control& Label7,
+                             const AppSettings& settings, const RuntimeValues& runtime,
+                             std::function<void()> unloadMainWindow, std::string gatewayBase)
+    : clock_(clock), messages_(messages), window_(window), Label4_(Label4), Label7_(Label7), settings_(settings),
+      runtime_(runtime), unloadMainWindow_(std::move(unloadMainWindow)), gatewayBase_(std::move(gatewayBase)),
+      asyncRead1_(mainReader), asyncRead2_(creditReader) {
     asyncRead1_.setAsyncReadComplete([this](const FetchResult& result) { OnMainReply(result); });
     asyncRead2_.setAsyncReadComplete([this](const FetchResult& result) { OnCreditReply(result); });
 }
 
 std::string GatewayClient::NowText() const {
-    return FormatDateTime(ctx_.platform.clock.now());
+    return FormatDateTime(clock_.now());
 }
 
 void GatewayClient::GatewayLogon() {
-    ctx_.platform.window.show();
+    window_.show();
     // The account as the settings dialog would hand it over: the saved fields, surrounding blanks removed.
-    const std::string email(Trim(ctx_.settings.smsEmail));
-    const std::string password(Trim(ctx_.settings.smsPassword));
+    const std::string email(Trim(settings_.smsEmail));
+    const std::string password(Trim(settings_.smsPassword));
     if (email.empty() || password.empty()) {
-        ctx_.controls.Label4.setText("Email OR Password is Empty !! Click HERE to set up");
+        Label4_.setText("Email OR Password is Empty !! Click HERE to set up");
         return;
     }
-    ctx_.controls.Label4.setText("Connecting to Textora , Please wait ....");
+    Label4_.setText("Connecting to Textora , Please wait ....");
     const std::string url = gatewayBase_ + "/txgate/php/sms_logon.php?email=" + EncodeQueryValue(email) +
                             "&pwd=" + EncodeQueryValue(password) + "&now=" + EncodeQueryValue(NowText());
     asyncRead1_.setPropName(std::string(kLogonTag));
@@ -75,8 +79,8 @@ std::string GatewayClient::BuildSmsUrl(std::int16_t unicode, const std::string& 
                                        const std::string& text) {
     state_.lastRequestWasMail = false;
     std::string url = SmsUrl(unicode, email, password, apiId, sender, recipients, text);
-    if (ctx_.runtime.mailListWithSms == 1)
-        url += "&email_list=" + EncodeQueryValue(ctx_.settings.mailList);
+    if (runtime_.mailListWithSms == 1)
+        url += "&email_list=" + EncodeQueryValue(settings_.mailList);
     return url;
 }
 
@@ -98,8 +102,8 @@ void GatewayClient::SendGatewayMail(const std::string& recipients, std::string& 
     state_.lastRequestWasMail = true;
     text = ReplaceCrLf(text, "<br>");
     const std::string url =
-        gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + EncodeQueryValue(ctx_.settings.smsEmail) +
-        "&pwd=" + EncodeQueryValue(ctx_.settings.smsPassword) + "&email_list=" + EncodeQueryValue(recipients) +
+        gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + EncodeQueryValue(settings_.smsEmail) +
+        "&pwd=" + EncodeQueryValue(settings_.smsPassword) + "&email_list=" + EncodeQueryValue(recipients) +
         "&subject=" + EncodeQueryValue(subject) + "&text=" + EncodeQueryValue(text);
     IssueRequest(asyncRead1_, kMailKind, url);
 }
@@ -115,14 +119,14 @@ void GatewayClient::IssueRequest(AsyncRead& reader, std::string_view kind, const
 
 void GatewayClient::IssueCreditQuery() {
     const std::string url = gatewayBase_ +
-                            "/txgate/php/creditupdate.php?email=" + EncodeQueryValue(ctx_.settings.smsEmail) +
+                            "/txgate/php/creditupdate.php?email=" + EncodeQueryValue(settings_.smsEmail) +
                             "&now=" + EncodeQueryValue(NowText());
     IssueRequest(asyncRead2_, kCreditKind, url);
 }
 
 void GatewayClient::SetCreditText(std::string text) {
     state_.creditText = std::move(text);
-    ctx_.controls.Label7.setText(state_.creditText);
+    Label7_.setText(state_.creditText);
 }
 
 // The accepted logon reply: any text, "*", the credit count, "*", two characters that are skipped, the
@@ -152,12 +156,11 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
         state_.lastRequestWasMail = false;
         return;
     }
-    auto& c = ctx_.controls;
     if (!reply.empty() && reply.front() == '-') {
         state_.gatewayLoggedIn = false;
-        c.Label4.setText("Email OR Password Error for sending SMS !!");
+        Label4_.setText("Email OR Password Error for sending SMS !!");
         SetCreditText("0");
-        c.Label7.setVisible(false);
+        Label7_.setVisible(false);
         state_.lastRequestWasMail = false;
         return;
     }
@@ -169,19 +172,19 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
         return;
     }
     state_.gatewayApiId = parsed.apiId;
-    c.Label7.setVisible(true);
+    Label7_.setVisible(true);
     SetCreditText(parsed.creditText);
-    c.Label4.setText("SMS Account : " + ctx_.settings.smsEmail);
+    Label4_.setText("SMS Account : " + settings_.smsEmail);
     state_.setupLinkActive = false;
     state_.lastRequestWasMail = false;
 }
 
 void GatewayClient::LogonFailed() {
-    ctx_.controls.Label4.setText("Textora Logon Error !! ");
-    ctx_.platform.messages.show("Connecting Error or Timeout !! Please check your network or try again", [this] {
+    Label4_.setText("Textora Logon Error !! ");
+    messages_.show("Connecting Error or Timeout !! Please check your network or try again", [this] {
         state_.lastRequestWasMail = false;
-        if (ctx_.unloadMainWindow)
-            ctx_.unloadMainWindow();
+        if (unloadMainWindow_)
+            unloadMainWindow_();
     });
 }
 

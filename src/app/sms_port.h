@@ -1,14 +1,45 @@
 #pragma once
 
+#include <filesystem>
+#include <memory>
+
 #include "alerts/alert_dispatch.h"
 #include "alerts/gateway_client.h"
-#include "app/app_context.h"
+#include "app/main_controls.h"
+#include "common/subscription.h"
 #include "hosts/host_editor.h"
+#include "hosts/host_table.h"
+#include "log/event_log.h"
+#include "log/log_box.h"
 #include "monitor/monitor_engine.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/probe_socket.h"
+#include "platform/shell.h"
+#include "platform/timer.h"
+#include "platform/tray_icon.h"
+#include "platform/url_fetcher.h"
+#include "platform/window_port.h"
+#include "settings/app_settings.h"
 
 namespace wardel {
 
-// The main window SMSPort as a presentation model. It owns the subsystems, runs the start-up and the
+// The outside world as the monitor sees it: Qt in the program, fakes in the tests.
+struct Platform {
+    Clock& clock;
+    TimerSource& timers;
+    ProbeSocket& socket;       // sckHotMon
+    UrlFetcher& mainReader;    // under AsyncRead1
+    UrlFetcher& creditReader;  // under AsyncRead2
+    MessageBox& messages;
+    TrayIcon& tray;
+    Shell& shell;
+    WindowPort& window;
+};
+
+// The main window SMSPort as a presentation model, and the one place that wires the program together: it
+// owns what lives once for the whole run (the settings, the controls, the grid, the log and the five
+// timers) and the subsystems, and hands each subsystem only what it uses. It runs the start-up and the
 // shutdown sequence, hides into the tray and comes back, and takes the operator's clicks; the widgets only
 // show its control values and forward what the operator does.
 class SMSPort {
@@ -20,7 +51,10 @@ public:
     static constexpr const char* kGridHeadings[] = {"Host Name / IP Address", "Port",      "Last Status", "Description",
                                                     "Alert",                  "Timeout #", "Count"};
 
-    explicit SMSPort(AppContext& ctx);
+    // `folder` is the program's own folder: setting.ini, host.ini, log_mmdd.txt.
+    SMSPort(Platform& platform, std::filesystem::path folder);
+    SMSPort(const SMSPort&) = delete;
+    SMSPort& operator=(const SMSPort&) = delete;
 
     // Window load: the start-up sequence, once.
     void Form_Load();
@@ -35,7 +69,7 @@ public:
     void cmdDelete_Click() { hosts_.cmdDelete_Click(); }
     void grdHotGrid_Click(int row) { hosts_.grdHotGrid_Click(row); }
     void cmdMonitor_Click() { engine_.cmdMonitor_Click(); }
-    void cmdLog_Click() { ctx_.log.cmdLog_Click(ctx_.platform.shell); }
+    void cmdLog_Click() { log_.cmdLog_Click(platform_.shell); }
     void cmdSetting_Click();
     void cmdExit_Click() { Form_Unload(); }
     void Label4_Click();
@@ -44,20 +78,43 @@ public:
     void SaveSettings();
 
     bool ended() const { return ended_; }
-    AppContext& context() { return ctx_; }
+
+    // What the window shows.
+    MainControls& controls() { return controls_; }
+    HostTable& grid() { return grid_; }
+    LogBox& logBox() { return logBox_; }
+
+    AppSettings& settings() { return settings_; }
+    RuntimeValues& runtime() { return runtime_; }
+    EventLog& eventLog() { return log_; }
     HostEditor& hosts() { return hosts_; }
     MonitorEngine& engine() { return engine_; }
     GatewayClient& gateway() { return gateway_; }
 
 private:
     void ShowRecipientHints() {}  // the settings dialog's recipient hints; nothing to show until it exists
-    void SetTimeLabels();
+    void BindClickProcedures();
 
-    AppContext& ctx_;
+    Platform& platform_;
+    std::filesystem::path folder_;
+    AppSettings settings_;
+    RuntimeValues runtime_;
+    MainControls controls_;
+    HostTable grid_;  // grdHotGrid
+    LogBox logBox_;   // txtLog
+    EventLog log_;
+
+    std::unique_ptr<Timer> Timer1_;  // pause between cycles
+    std::unique_ptr<Timer> Timer2_;  // probe timeout
+    std::unique_ptr<Timer> Timer3_;  // one-second pause inside a cycle
+    std::unique_ptr<Timer> Timer4_;  // midnight check
+    std::unique_ptr<Timer> Timer5_;  // minute task
+
     AlertDispatch alerts_;
     HostEditor hosts_;
     GatewayClient gateway_;
     MonitorEngine engine_;
+    Subscription trayDoubleClicks_;
     bool trayAdded_ = false;
     bool ended_ = false;
 };

@@ -11,7 +11,6 @@ namespace wardel {
 
 namespace {
 
-constexpr const char* kHostListName = "host.ini";
 constexpr const char* kNoHostText = "Please input Host Name / IP address";
 constexpr const char* kPortFormatText = "Format error !! Input Port number inside () eg. ssh(22)";
 constexpr const char* kNoSelectionText = "Need to select an entry from host table to remove !!";
@@ -51,35 +50,37 @@ std::optional<std::string> PortBetweenParentheses(std::string_view text) {
     return std::string(text.substr(open + 1, close - open - 1));
 }
 
-HostEditor::HostEditor(AppContext& ctx) : ctx_(ctx) {}
+HostEditor::HostEditor(EntryControls controls, HostTable& grid, MessageBox& messages, EventLog& log,
+                       std::filesystem::path hostListFile)
+    : controls_(controls), grid_(grid), messages_(messages), log_(log), hostListFile_(std::move(hostListFile)) {}
 
 std::string HostEditor::ParseTargetPort(const std::string& text) {
     auto port = PortBetweenParentheses(text);
     if (!port) {
-        ctx_.platform.messages.show(kPortFormatText);
+        messages_.show(kPortFormatText);
         return {};
     }
     return *port;
 }
 
 void HostEditor::cmdAdd_Click() {
-    auto& c = ctx_.controls;
+    auto& c = controls_;
     const std::string host = c.txtIpAddress.text();
     const std::string portText = c.cbxPortSel.text();
     const std::string description = c.Description.text();
     const std::string timeoutLimit = c.num_Timeout.text();
 
     if (Trim(host).empty()) {
-        ctx_.platform.messages.show(kNoHostText);
+        messages_.show(kNoHostText);
         return;
     }
     if (!FitsHostList(host) || !FitsHostList(PortBetweenParentheses(portText).value_or("")) ||
         !FitsHostList(description) || !FitsHostList(timeoutLimit)) {
-        ctx_.platform.messages.show(kUnfitText);
+        messages_.show(kUnfitText);
         return;
     }
 
-    HostTable& grid = ctx_.grid;
+    HostTable& grid = grid_;
     const int row = grid.cell(1, Col::colHost).empty() ? 1 : grid.appendRow();
     grid.setCell(row, Col::colHost, host);
     WriteEntryCells(grid, row, ParseTargetPort(portText), description, timeoutLimit);
@@ -90,10 +91,10 @@ void HostEditor::cmdAdd_Click() {
 }
 
 void HostEditor::cmdDelete_Click() {
-    HostTable& grid = ctx_.grid;
+    HostTable& grid = grid_;
     const int row = grid.currentRow();
-    if (!ctx_.rowSelected || !grid.isDataRow(row)) {
-        ctx_.platform.messages.show(kNoSelectionText);
+    if (!rowSelected_ || !grid.isDataRow(row)) {
+        messages_.show(kNoSelectionText);
     } else if (grid.rowCount() == 2) {
         // The last entry leaves the empty table behind: row 1 with every cell cleared.
         for (int column = 0; column < HostTable::kColumns; ++column)
@@ -101,17 +102,17 @@ void HostEditor::cmdDelete_Click() {
     } else {
         grid.removeRow(row);
     }
-    ctx_.rowSelected = false;
+    rowSelected_ = false;
     grid.setCurrentRow(0);
     SaveHostList();
 }
 
 void HostEditor::grdHotGrid_Click(int row) {
     // A disabled grid takes no clicks, and the heading row is not an entry.
-    if (!ctx_.grid.enabled() || !ctx_.grid.isDataRow(row))
+    if (!grid_.enabled() || !grid_.isDataRow(row))
         return;
-    ctx_.grid.setCurrentRow(row);
-    ctx_.rowSelected = true;
+    grid_.setCurrentRow(row);
+    rowSelected_ = true;
 }
 
 void HostEditor::LoadHostList() {
@@ -121,7 +122,7 @@ void HostEditor::LoadHostList() {
 
     // Each record is placed as an Add places it. Once row 1 is filled every later record is appended, so
     // those are gathered and appended in one step.
-    HostTable& grid = ctx_.grid;
+    HostTable& grid = grid_;
     std::vector<HostEntry> appended;
     for (HostRecord& record : ParseHostList(*text)) {
         if (appended.empty() && grid.cell(1, Col::colHost).empty()) {
@@ -147,18 +148,18 @@ void HostEditor::SaveHostList() {
     if (WriteHostList())
         return;
     // The grid keeps its change; the next Add or Delete tries again.
-    ctx_.WriteLog(kSaveErrorText);
-    ctx_.platform.messages.show(kSaveErrorText);
+    log_.WriteLog(kSaveErrorText);
+    messages_.show(kSaveErrorText);
 }
 
 std::filesystem::path HostEditor::HostListFile() const {
-    return ctx_.folder / kHostListName;
+    return hostListFile_;
 }
 
 bool HostEditor::WriteHostList() const {
-    if (ctx_.grid.rowCount() - 1 > kMaxHostListEntries)
+    if (grid_.rowCount() - 1 > kMaxHostListEntries)
         return false;
-    const auto content = FormatHostList(ctx_.grid);
+    const auto content = FormatHostList(grid_);
     if (!content)
         return false;
     // A file whose permission bits say read-only stays as it is, even for a user (root) who could write it.

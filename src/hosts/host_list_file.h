@@ -14,6 +14,8 @@ namespace wardel {
 // The fields are written without any escaping, so a field can never hold a double quote, a CR or an LF.
 // An empty table is written as one record of four empty fields.
 
+inline constexpr const char* kHostListFileName = "host.ini";
+
 // The four persistent fields of one target, in file order.
 struct HostRecord {
     std::string host;

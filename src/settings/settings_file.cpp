@@ -101,6 +101,28 @@ bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& s) {
     return ReplaceFileAtomically(file, content, FileAccess::OwnerOnly);
 }
 
+namespace {
+
+void SetTimeLabels(const AppSettings& settings, TimeLabels labels) {
+    labels.lblTimeinterval.setText(TimeIntervalCaption(settings));
+    labels.lblTimeout.setText(TimeOutCaption(settings));
+}
+
+} // namespace
+
+SettingsLoad LoadSettings(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime,
+                          TimeLabels labels) {
+    if (LoadSettingsFile(file, settings, runtime) == SettingsLoad::Missing)
+        return SettingsLoad::Missing;
+    SetTimeLabels(settings, labels);
+    return SettingsLoad::Loaded;
+}
+
+void SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels) {
+    if (SaveSettingsFile(file, settings))
+        SetTimeLabels(settings, labels);
+}
+
 std::string TimeIntervalCaption(const AppSettings& s) {
     return "Time interval cycle for monitoring : " + s.timeInterval + " seconds";
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/controls.h"
 #include "settings/app_settings.h"
 
 namespace wardel {
@@ -17,6 +18,18 @@ SettingsLoad LoadSettingsFile(const std::filesystem::path& file, AppSettings& se
 
 // Writes all fifteen lines, or nothing at all; false when the file could not be written.
 bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& settings);
+
+// The main window's captions of the cycle interval and the connect timeout.
+struct TimeLabels {
+    Control& lblTimeinterval;
+    Control& lblTimeout;
+};
+
+// LoadSettings: reads the file and shows the two time captions; a missing file changes nothing.
+SettingsLoad LoadSettings(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime,
+                          TimeLabels labels);
+// SaveSettings: writes the file and, once it is written, shows the two time captions.
+void SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels);
 
 // The captions the main window shows for the cycle interval and the connect timeout.
 std::string TimeIntervalCaption(const AppSettings& settings);

@@ -2,13 +2,10 @@
 
 namespace wardel::qt {
 
-HostTableModel::HostTableModel(HostTable& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {
-    table_.setObserver(this);
-}
+HostTableModel::HostTableModel(HostTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), observing_(table_.observe(*this)) {}
 
-HostTableModel::~HostTableModel() {
-    table_.setObserver(nullptr);
-}
+HostTableModel::~HostTableModel() = default;
 
 int HostTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : table_.rowCount() - 1;

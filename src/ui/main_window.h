@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "common/subscription.h"
 #include "platform/window_port.h"
 
 class QComboBox;
@@ -14,7 +15,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace wardel {
-struct AppContext;
 class ComboControl;
 class Control;
 class SMSPort;
@@ -58,8 +58,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void buildControls();
-    void connectOperatorActions();
+    // A widget for the control as its design says, wired to hand the operator's edits and clicks to the
+    // model by the control's name; null for the window's caption.
+    QWidget* buildControl(const Control& control);
+    void place(QWidget* widget, int left, int top, int width, int height);
+    void click(const std::string& name);
     void showControl(const Control& control);
     void showCombo(QComboBox* combo, const ComboControl& control);
     // The model's control of that name while the window may still act on it, else null.
@@ -76,6 +79,7 @@ private:
     LogView* log_ = nullptr;
     bool frontPending_ = false;
     std::function<void()> ender_;
+    Subscription boardListener_;
 };
 
 } // namespace wardel::qt

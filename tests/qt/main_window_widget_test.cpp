@@ -67,8 +67,11 @@ struct WindowRig {
     FakeShell shell;
     MainWindow window;
     Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
-    AppContext ctx{platform, folder.path()};
-    SMSPort port{ctx};
+    SMSPort port{platform, folder.path()};
+    MainControls& controls = port.controls();
+    HostTable& table = port.grid(); // grdHotGrid's model side
+    LogBox& logBox = port.logBox();
+    EventLog& log = port.eventLog();
     int programEnds = 0;
 };
 
@@ -132,7 +135,7 @@ TEST(MainWindowWidgetTest, ControlsSitAtTheirTwipPositionsAndStayThereOnResize) 
 TEST(MainWindowWidgetTest, FollowsEveryControlValue) {
     WindowRig rig;
     rig.port.Form_Load();
-    MainControls& c = rig.ctx.controls;
+    MainControls& c = rig.controls;
 
     c.Label2.setText("Checking 10.0.0.1 : 80");
     c.Label2.setVisible(true);
@@ -161,7 +164,7 @@ TEST(MainWindowWidgetTest, FollowsEveryControlValue) {
 TEST(MainWindowWidgetTest, OperatorEditsReachTheModelWithoutEcho) {
     WindowRig rig;
     rig.port.Form_Load();
-    MainControls& c = rig.ctx.controls;
+    MainControls& c = rig.controls;
 
     auto* host = rig.widget<QLineEdit>("txtIpAddress");
     QTest::keyClicks(host, "10.0.0.9");
@@ -186,9 +189,9 @@ TEST(MainWindowWidgetTest, OperatorEditsReachTheModelWithoutEcho) {
 
     // Add takes the fields and clears host and description, which the window shows.
     QTest::mouseClick(rig.widget<QPushButton>("cmdAdd"), Qt::LeftButton);
-    EXPECT_EQ(rig.ctx.grid.cell(1, HostTable::colHost), "10.0.0.9");
-    EXPECT_EQ(rig.ctx.grid.cell(1, HostTable::colPort), "8080");
-    EXPECT_EQ(rig.ctx.grid.cell(1, HostTable::colTimeoutLimit), "20");
+    EXPECT_EQ(rig.table.cell(1, HostTable::colHost), "10.0.0.9");
+    EXPECT_EQ(rig.table.cell(1, HostTable::colPort), "8080");
+    EXPECT_EQ(rig.table.cell(1, HostTable::colTimeoutLimit), "20");
     EXPECT_TRUE(host->text().isEmpty());
     EXPECT_EQ(rig.grid()->model()->index(0, 3).data().toString(), QStringLiteral("core switch"));
 }
@@ -272,59 +275,59 @@ int SelectedViewRow(QTableView* grid) {
 TEST(MainWindowWidgetTest, GridClicksSelectByTableRowNumber) {
     WindowRig rig;
     rig.port.Form_Load();
-    FillGrid(rig.ctx.grid, {"alpha", "beta", "gamma"});
+    FillGrid(rig.table, {"alpha", "beta", "gamma"});
     QTableView* grid = rig.grid();
 
     ClickCell(grid, 1);
-    EXPECT_EQ(rig.ctx.grid.currentRow(), 2);
-    EXPECT_TRUE(rig.ctx.rowSelected);
+    EXPECT_EQ(rig.table.currentRow(), 2);
+    EXPECT_TRUE(rig.port.hosts().rowSelected());
     EXPECT_EQ(SelectedViewRow(grid), 1);
 
     // A click on the heading selects nothing and keeps the selection.
     QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
                       QPoint(grid->horizontalHeader()->sectionViewportPosition(3) + 5, 5));
-    EXPECT_EQ(rig.ctx.grid.currentRow(), 2);
+    EXPECT_EQ(rig.table.currentRow(), 2);
     EXPECT_EQ(SelectedViewRow(grid), 1);
 
     // The keyboard moves the selection the model knows about.
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_Down);
-    EXPECT_EQ(rig.ctx.grid.currentRow(), 3);
+    EXPECT_EQ(rig.table.currentRow(), 3);
 
     // Delete removes the highlighted row and clears the highlight.
     QTest::mouseClick(rig.widget<QPushButton>("cmdDelete"), Qt::LeftButton);
-    EXPECT_EQ(rig.ctx.grid.rowCount(), 3);
-    EXPECT_EQ(rig.ctx.grid.cell(2, HostTable::colHost), "beta");
+    EXPECT_EQ(rig.table.rowCount(), 3);
+    EXPECT_EQ(rig.table.cell(2, HostTable::colHost), "beta");
     EXPECT_EQ(SelectedViewRow(grid), -1);
 }
 
 TEST(MainWindowWidgetTest, GridFollowsTheTablesSelectionAndEnabledState) {
     WindowRig rig;
     rig.port.Form_Load();
-    FillGrid(rig.ctx.grid, {"alpha", "beta", "gamma"});
+    FillGrid(rig.table, {"alpha", "beta", "gamma"});
     QTableView* grid = rig.grid();
 
-    rig.ctx.grid.setCurrentRow(3);
+    rig.table.setCurrentRow(3);
     EXPECT_EQ(SelectedViewRow(grid), 2);
     // Removing a row above keeps the highlight on the same entry.
-    rig.ctx.grid.removeRow(1);
+    rig.table.removeRow(1);
     EXPECT_EQ(SelectedViewRow(grid), 1);
-    rig.ctx.grid.setCurrentRow(0);
+    rig.table.setCurrentRow(0);
     EXPECT_EQ(SelectedViewRow(grid), -1);
 
-    rig.ctx.grid.setEnabled(false);
+    rig.table.setEnabled(false);
     EXPECT_FALSE(grid->isEnabled());
     ClickCell(grid, 0);
-    EXPECT_EQ(rig.ctx.grid.currentRow(), 0);
-    rig.ctx.grid.setEnabled(true);
+    EXPECT_EQ(rig.table.currentRow(), 0);
+    rig.table.setEnabled(true);
     EXPECT_TRUE(grid->isEnabled());
 }
 
 TEST(MainWindowWidgetTest, LogViewShowsNewestFirstAndDropsTheOldestAtTheEnd) {
     WindowRig rig;
-    rig.ctx.WriteLog("\r\n"); // the oldest line: two empty text lines
-    rig.ctx.WriteLog("one");
-    rig.ctx.WriteLog("two");
+    rig.log.WriteLog("\r\n"); // the oldest line: two empty text lines
+    rig.log.WriteLog("one");
+    rig.log.WriteLog("two");
     QStringList lines = rig.logLines();
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], QStringLiteral("2026-12-06 07:05:09 - two"));
@@ -334,31 +337,31 @@ TEST(MainWindowWidgetTest, LogViewShowsNewestFirstAndDropsTheOldestAtTheEnd) {
 
     // Fill the box to its cap: the CR LF line leaves as a whole, then "one".
     for (std::size_t i = 3; i < LogBox::kMaxLines; ++i)
-        rig.ctx.logBox.prepend("line " + std::to_string(i));
+        rig.logBox.prepend("line " + std::to_string(i));
     EXPECT_EQ(rig.logLines().size(), static_cast<qsizetype>(LogBox::kMaxLines) + 1);
-    rig.ctx.logBox.prepend("newest");
+    rig.logBox.prepend("newest");
     lines = rig.logLines();
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(LogBox::kMaxLines));
     EXPECT_EQ(lines.front(), QStringLiteral("newest"));
     EXPECT_EQ(lines.back(), QStringLiteral("2026-12-06 07:05:09 - one"));
-    rig.ctx.logBox.prepend("newer still");
+    rig.logBox.prepend("newer still");
     EXPECT_EQ(rig.logLines().back(), QStringLiteral("2026-12-06 07:05:09 - two"));
 }
 
 TEST(MainWindowWidgetTest, LogViewPutsALineAddedAtTheEndBelowTheOldest) {
     WindowRig rig;
-    rig.ctx.WriteLog("\r\n");
-    rig.ctx.WriteLog("one");
-    rig.ctx.logBox.append("below the oldest");
+    rig.log.WriteLog("\r\n");
+    rig.log.WriteLog("one");
+    rig.logBox.append("below the oldest");
     EXPECT_EQ(rig.logLines(), (QStringList{QStringLiteral("2026-12-06 07:05:09 - one"), QString(), QString(),
                                            QStringLiteral("below the oldest")}));
 }
 
 TEST(MainWindowWidgetTest, AttachingShowsLinesAlreadyInTheBox) {
     WindowRig rig;
-    rig.ctx.WriteLog("before");
+    rig.log.WriteLog("before");
     rig.window.detach();
-    rig.ctx.WriteLog("while detached");
+    rig.log.WriteLog("while detached");
     rig.window.attach(rig.port);
     EXPECT_EQ(rig.logLines(), (QStringList{QStringLiteral("2026-12-06 07:05:09 - while detached"),
                                            QStringLiteral("2026-12-06 07:05:09 - before")}));
