@@ -26,7 +26,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "app/main_controls.h"
+#include "log/event_log.h"
 #include "monitor/monitor_engine.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_probe_socket.h"
@@ -87,15 +88,30 @@ int main(int argc, char** argv) {
     qt::QtTimerSource timers;
     qt::QtProbeSocket socket;
     // The parts of the window the engine does not use while it monitors: the tests' fakes.
-    test::FakeUrlFetcher mainReader, creditReader;
     test::FakeMessageBox messages;
-    test::FakeTray tray;
-    test::FakeShell shell;
-    test::FakeWindow window;
-    Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
-    AppContext ctx{platform, folder};
+    struct {
+        AppSettings settings;
+        MainControls controls;
+        HostTable grid;
+    } ctx;
+    LogBox logBox;
+    EventLog log{clock, ctx.settings, logBox, folder};
+    const auto timer1 = timers.createTimer(1000, false);
+    const auto timer2 = timers.createTimer(1000, false);
+    const auto timer3 = timers.createTimer(1000, false);
     CountingAlerts alerts;
-    MonitorEngine engine{ctx, alerts};
+    MonitorEngine engine{clock,
+                         *timer1,
+                         *timer2,
+                         *timer3,
+                         timers,
+                         socket,
+                         messages,
+                         ctx.grid,
+                         {ctx.controls.cmdMonitor, ctx.controls.cmdAdd, ctx.controls.Label2},
+                         ctx.settings,
+                         log,
+                         alerts};
 
     std::vector<std::pair<std::string, quint16>> targets;
     for (const auto& target : open)
@@ -116,7 +132,7 @@ int main(int argc, char** argv) {
     ctx.settings.timeOut = "2";
 
     int cycles = 0;
-    ctx.controls.board.setListener([&](const Control& control) {
+    const Subscription cycleEnds = ctx.controls.board.subscribe([&](const Control& control) {
         if (&control == &ctx.controls.Label2 && control.text().rfind("Current status : now ", 0) == 0)
             ++cycles;
     });

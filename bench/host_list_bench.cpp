@@ -16,13 +16,12 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/app_context.h"
+#include "app/main_controls.h"
 #include "hosts/host_editor.h"
 #include "hosts/host_list_file.h"
-#include "platform/qt/host_grid_view.h"
-#include "platform/qt/host_table_model.h"
+#include "ui/host_grid_view.h"
+#include "ui/host_table_model.h"
 #include "platform/qt/qt_clock.h"
-#include "platform/qt/qt_timer.h"
 #include "support/fakes.h"
 
 namespace {
@@ -31,16 +30,21 @@ using namespace wardel;
 namespace fs = std::filesystem;
 
 // Seams the host list never touches, or only to report a failure the bench then prints: the tests' fakes.
+// The host entry commands with the records they use, as the main window has them.
 struct Seams {
+    explicit Seams(const fs::path& folder) : log(clock, settings, logBox, folder), hosts(entry(), grid, boxes, log, folder / kHostListFileName) {}
+    HostEditor::EntryControls entry() {
+        return {controls.txtIpAddress, controls.cbxPortSel, controls.Description, controls.num_Timeout};
+    }
+
     qt::QtClock clock;
-    qt::QtTimerSource timers;
-    test::FakeSocket socket;
-    test::FakeUrlFetcher mainReader, creditReader;
     test::FakeMessageBox boxes;
-    test::FakeTray tray;
-    test::FakeShell shell;
-    test::FakeWindow window;
-    Platform platform{clock, timers, socket, mainReader, creditReader, boxes, tray, shell, window};
+    AppSettings settings;
+    MainControls controls;
+    HostTable grid;
+    LogBox logBox;
+    EventLog log;
+    HostEditor hosts;
 };
 
 std::string FullHostList() {
@@ -78,9 +82,8 @@ void ShowGrid(HostTable& grid, qt::HostTableModel& model, qt::HostGridView& view
 }
 
 void LoadThenShow(const fs::path& folder, Round& r) {
-    Seams seams;
-    AppContext ctx(seams.platform, folder);
-    HostEditor hosts(ctx);
+    Seams ctx(folder);
+    HostEditor& hosts = ctx.hosts;
     QElapsedTimer t;
     t.start();
     hosts.LoadHostList();
@@ -97,9 +100,8 @@ void LoadThenShow(const fs::path& folder, Round& r) {
 // A click on a row whose description holds 10 MB, as a hand-edited host.ini may: the press and release as the
 // window gets them, the selection and the repaint.
 double ClickOnLongCell(const fs::path& folder) {
-    Seams seams;
-    AppContext ctx(seams.platform, folder);
-    HostEditor hosts(ctx);
+    Seams ctx(folder);
+    HostEditor& hosts = ctx.hosts;
     ctx.grid.setCell(1, HostTable::colHost, "10.0.0.1");
     const int row = ctx.grid.appendRow();
     ctx.grid.setCell(row, HostTable::colHost, "10.0.0.2");
@@ -129,9 +131,8 @@ double ClickOnLongCell(const fs::path& folder) {
 }
 
 Round RunOnce(const fs::path& folder) {
-    Seams seams;
-    AppContext ctx(seams.platform, folder);
-    HostEditor hosts(ctx);
+    Seams ctx(folder);
+    HostEditor& hosts = ctx.hosts;
     qt::HostTableModel model(ctx.grid);
     qt::HostGridView view;
     ShowGrid(ctx.grid, model, view);
@@ -177,8 +178,8 @@ Round RunOnce(const fs::path& folder) {
     QApplication::processEvents();
     view.grab();
     r.deleteFirst = Ms(t);
-    if (seams.boxes.shown.size() != 1)
-        std::fprintf(stderr, "expected exactly one refused save, saw %zu message boxes\n", seams.boxes.shown.size());
+    if (ctx.boxes.shown.size() != 1)
+        std::fprintf(stderr, "expected exactly one refused save, saw %zu message boxes\n", ctx.boxes.shown.size());
     return r;
 }
 

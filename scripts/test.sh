@@ -21,6 +21,16 @@ run_tests() {
     ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$jobs"
 }
 
+echo "== Include layering"
+python3 "$root/scripts/check_includes.py"
+
+# The format check waits for the one formatting pass over the whole tree; until then it is skipped.
+export WARDEL_SKIP_FORMAT_CHECK=${WARDEL_SKIP_FORMAT_CHECK:-1}
+if [ "$WARDEL_SKIP_FORMAT_CHECK" != 1 ]; then
+    echo "== Format"
+    "$root/scripts/check_format.sh"
+fi
+
 echo "== Build and tests"
 run_tests "$root/build-test"
 

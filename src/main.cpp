@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QNetworkAccessManager>
 
-#include "app/app_context.h"
+#include "app/program_files.h"
 #include "app/sms_port.h"
-#include "platform/qt/app_icon.h"
-#include "platform/qt/main_window.h"
+#include "ui/app_icon.h"
+#include "ui/main_window.h"
 #include "platform/qt/program_folder.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_message_box.h"
@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
     shell.setParentWidget(&window);
 
     Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
-    AppContext ctx(platform, ProgramFolder());
-    SMSPort port(ctx);
+    // An operator whose files lay beside the program keeps them when they move to the per-user folder.
+    SMSPort port(platform, ProgramFolder(CopyMissingProgramFiles));
     window.attach(port);
     // SIGTERM and SIGINT unload the window like the close box, so the log gets its last line.
     ShutdownSignal endOnSignal([&port] { port.Form_Unload(); });

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "alerts/sms_text.h"
-#include "app/numbers.h"
+#include "common/numbers.h"
 
 namespace wardel {
 

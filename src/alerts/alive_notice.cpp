@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "alerts/sms_text.h"
-#include "app/numbers.h"
-#include "app/time_format.h"
+#include "common/numbers.h"
+#include "common/time_format.h"
 
 namespace wardel {
 namespace {
@@ -37,15 +37,10 @@ void CountDown(std::int16_t& countdown, const std::string& minutes) {
 AliveNotice::AliveNotice(const Clock& clock, Timer& timer4, Timer& timer5, const AppSettings& settings,
                          RuntimeValues& runtime, GatewayClient& gateway, EventLog& log, LogBox& txtLog,
                          const Control& label2, SmsTodayCaption& smsToday)
-    : clock_(clock), timer4_(timer4), timer5_(timer5), settings_(settings), runtime_(runtime), gateway_(gateway),
+    : clock_(clock), settings_(settings), runtime_(runtime), gateway_(gateway),
       log_(log), txtLog_(txtLog), label2_(label2), smsToday_(smsToday) {
-    timer4_.setTickHandler([this] { Timer4_Timer(); });
-    timer5_.setTickHandler([this] { Timer5_Timer(); });
-}
-
-AliveNotice::~AliveNotice() {
-    timer4_.setTickHandler(nullptr);
-    timer5_.setTickHandler(nullptr);
+    timer4Ticks_ = timer4.subscribeTick([this] { Timer4_Timer(); });
+    timer5Ticks_ = timer5.subscribeTick([this] { Timer5_Timer(); });
 }
 
 void AliveNotice::Timer5_Timer() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "alerts/gateway_client.h"
+#include "common/subscription.h"
 #include "log/event_log.h"
 #include "log/log_box.h"
 #include "platform/clock.h"
@@ -39,7 +40,6 @@ public:
     AliveNotice(const Clock& clock, Timer& timer4, Timer& timer5, const AppSettings& settings, RuntimeValues& runtime,
                 GatewayClient& gateway, EventLog& log, LogBox& txtLog, const Control& label2,
                 SmsTodayCaption& smsToday);
-    ~AliveNotice();
     AliveNotice(const AliveNotice&) = delete;
     AliveNotice& operator=(const AliveNotice&) = delete;
 
@@ -50,13 +50,10 @@ public:
     // The text is cut to one SMS in place.
     void SendAliveSms(const std::string& recipients, std::string& text);
 
-
 private:
     std::string AliveMailBody(const std::string& subject) const;
 
     const Clock& clock_;
-    Timer& timer4_;
-    Timer& timer5_;
     const AppSettings& settings_;
     RuntimeValues& runtime_;
     GatewayClient& gateway_;
@@ -64,6 +61,8 @@ private:
     LogBox& txtLog_;
     const Control& label2_;
     SmsTodayCaption& smsToday_;
+    Subscription timer4Ticks_;
+    Subscription timer5Ticks_;
 };
 
 } // namespace wardel

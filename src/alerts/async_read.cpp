@@ -63,13 +63,9 @@ std::string ReplyBytesToText(std::string_view bytes) {
     return text;
 }
 
-AsyncRead::AsyncRead(UrlFetcher& fetcher) : fetcher_(fetcher) {
-    fetcher_.setCompletionHandler([this](const FetchResult& result) { FetchEnded(result); });
-}
-
-AsyncRead::~AsyncRead() {
-    fetcher_.setCompletionHandler({});
-}
+AsyncRead::AsyncRead(UrlFetcher& fetcher)
+    : fetcher_(fetcher),
+      fetchEnds_(fetcher_.subscribeCompletion([this](const FetchResult& result) { FetchEnded(result); })) {}
 
 void AsyncRead::setDataFromURL(std::string value) {
     dataFromUrl_ = std::move(value);

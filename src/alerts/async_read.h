@@ -28,7 +28,6 @@ public:
     using CompleteHandler = std::function<void(const FetchResult&)>;
 
     explicit AsyncRead(UrlFetcher& fetcher);
-    ~AsyncRead();
     AsyncRead(const AsyncRead&) = delete;
     AsyncRead& operator=(const AsyncRead&) = delete;
 
@@ -49,6 +48,7 @@ private:
     std::string dataFromUrl_;
     std::string propName_;
     CompleteHandler onComplete_;
+    Subscription fetchEnds_; // last, so it goes first
 };
 
 } // namespace wardel

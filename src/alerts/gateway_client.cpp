@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "alerts/url_encoding.h"
-#include "app/numbers.h"
-#include "app/time_format.h"
+#include "common/numbers.h"
+#include "common/time_format.h"
 
 namespace wardel {
 namespace {
@@ -34,28 +34,32 @@ bool ContainsHttp(const std::string& text) {
 
 } // namespace
 
-GatewayClient::GatewayClient(AppContext& ctx, std::string gatewayBase)
-    : ctx_(ctx), gatewayBase_(std::move(gatewayBase)), asyncRead1_(ctx.platform.mainReader),
-      asyncRead2_(ctx.platform.creditReader) {
+GatewayClient::GatewayClient(const Clock& clock, UrlFetcher& mainReader, UrlFetcher& creditReader,
+                             MessageBox& messages, WindowPort& window, Control& Label4, Control& Label7,
+                             const AppSettings& settings, const RuntimeValues& runtime,
+                             std::function<void()> unloadMainWindow, std::string gatewayBase)
+    : clock_(clock), messages_(messages), window_(window), Label4_(Label4), Label7_(Label7), settings_(settings),
+      runtime_(runtime), unloadMainWindow_(std::move(unloadMainWindow)), gatewayBase_(std::move(gatewayBase)),
+      asyncRead1_(mainReader), asyncRead2_(creditReader) {
     asyncRead1_.setAsyncReadComplete([this](const FetchResult& result) { OnMainReply(result); });
     asyncRead2_.setAsyncReadComplete([this](const FetchResult& result) { OnCreditReply(result); });
 }
 
 std::string GatewayClient::NowText() const {
-    return FormatDateTime(ctx_.platform.clock.now());
+    return FormatDateTime(clock_.now());
 }
 
 void GatewayClient::GatewayLogon() {
-    ctx_.platform.window.show();
+    window_.show();
     const LogonAccount account =
-        logonAccount_ ? logonAccount_() : LogonAccount{ctx_.settings.smsEmail, ctx_.settings.smsPassword};
+        logonAccount_ ? logonAccount_() : LogonAccount{settings_.smsEmail, settings_.smsPassword};
     const std::string email(Trim(account.email));
     const std::string password(Trim(account.password));
     if (email.empty() || password.empty()) {
-        ctx_.controls.Label4.setText("Email OR Password is Empty !! Click HERE to set up");
+        Label4_.setText("Email OR Password is Empty !! Click HERE to set up");
         return;
     }
-    ctx_.controls.Label4.setText("Connecting to Textora , Please wait ....");
+    Label4_.setText("Connecting to Textora , Please wait ....");
     const std::string url = gatewayBase_ + "/txgate/php/sms_logon.php?email=" + EncodeQueryValue(email) +
                             "&pwd=" + EncodeQueryValue(password) + "&now=" + EncodeQueryValue(NowText());
     asyncRead1_.setPropName(std::string(kLogonTag));
@@ -76,8 +80,8 @@ std::string GatewayClient::BuildSmsUrl(std::int16_t unicode, const std::string& 
                                        const std::string& text) {
     state_.lastRequestWasMail = false;
     std::string url = SmsUrl(unicode, email, password, apiId, sender, recipients, text);
-    if (ctx_.runtime.mailListWithSms == 1)
-        url += "&email_list=" + EncodeQueryValue(ctx_.settings.mailList);
+    if (runtime_.mailListWithSms == 1)
+        url += "&email_list=" + EncodeQueryValue(settings_.mailList);
     return url;
 }
 
@@ -103,8 +107,8 @@ void GatewayClient::SendGatewayMail(const std::string& recipients, std::string& 
 
 std::string GatewayClient::GatewayMailUrl(const std::string& recipients, const std::string& text,
                                           const std::string& subject) const {
-    return gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + EncodeQueryValue(ctx_.settings.smsEmail) +
-           "&pwd=" + EncodeQueryValue(ctx_.settings.smsPassword) + "&email_list=" + EncodeQueryValue(recipients) +
+    return gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + EncodeQueryValue(settings_.smsEmail) +
+           "&pwd=" + EncodeQueryValue(settings_.smsPassword) + "&email_list=" + EncodeQueryValue(recipients) +
            "&subject=" + EncodeQueryValue(subject) + "&text=" + EncodeQueryValue(text);
 }
 
@@ -123,14 +127,14 @@ void GatewayClient::IssueRequest(AsyncRead& reader, std::string_view kind, const
 
 void GatewayClient::IssueCreditQuery() {
     const std::string url = gatewayBase_ +
-                            "/txgate/php/creditupdate.php?email=" + EncodeQueryValue(ctx_.settings.smsEmail) +
+                            "/txgate/php/creditupdate.php?email=" + EncodeQueryValue(settings_.smsEmail) +
                             "&now=" + EncodeQueryValue(NowText());
     IssueRequest(asyncRead2_, kCreditKind, url);
 }
 
 void GatewayClient::SetCreditText(std::string text) {
     state_.creditText = std::move(text);
-    ctx_.controls.Label7.setText(state_.creditText);
+    Label7_.setText(state_.creditText);
 }
 
 // The accepted logon reply: any text, "*", the credit count, "*", two characters that are skipped, the
@@ -160,7 +164,6 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
         state_.lastRequestWasMail = false;
         return;
     }
-    auto& c = ctx_.controls;
     if (!result.ok) {
         // A failed download: whatever the reader still holds (the logon URL, or the reply of another read
         // that ended in between) is no logon reply. The logon fails as an unreadable reply would.
@@ -170,9 +173,9 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
     }
     if (!reply.empty() && reply.front() == '-') {
         state_.gatewayLoggedIn = false;
-        c.Label4.setText("Email OR Password Error for sending SMS !!");
+        Label4_.setText("Email OR Password Error for sending SMS !!");
         SetCreditText("0");
-        c.Label7.setVisible(false);
+        Label7_.setVisible(false);
         state_.lastRequestWasMail = false;
         return;
     }
@@ -183,19 +186,19 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
         return;
     }
     state_.gatewayApiId = parsed.apiId;
-    c.Label7.setVisible(true);
+    Label7_.setVisible(true);
     SetCreditText(parsed.creditText);
-    c.Label4.setText("SMS Account : " + ctx_.settings.smsEmail);
+    Label4_.setText("SMS Account : " + settings_.smsEmail);
     state_.setupLinkActive = false;
     state_.lastRequestWasMail = false;
 }
 
 void GatewayClient::LogonFailed() {
-    ctx_.controls.Label4.setText("Textora Logon Error !! ");
-    ctx_.platform.messages.show("Connecting Error or Timeout !! Please check your network or try again", [this] {
+    Label4_.setText("Textora Logon Error !! ");
+    messages_.show("Connecting Error or Timeout !! Please check your network or try again", [this] {
         state_.lastRequestWasMail = false;
-        if (ctx_.unloadMainWindow)
-            ctx_.unloadMainWindow();
+        if (unloadMainWindow_)
+            unloadMainWindow_();
     });
 }
 

@@ -6,7 +6,12 @@
 #include <string_view>
 
 #include "alerts/async_read.h"
-#include "app/app_context.h"
+#include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/message_box.h"
+#include "platform/url_fetcher.h"
+#include "platform/window_port.h"
+#include "settings/app_settings.h"
 
 namespace wardel {
 
@@ -42,7 +47,12 @@ public:
     static constexpr std::string_view kMailKind = "sendmail1";
     static constexpr std::string_view kCreditKind = "getcredit";
 
-    explicit GatewayClient(AppContext& ctx, std::string gatewayBase = std::string(kDefaultGatewayBase));
+    // `mainReader` carries AsyncRead1, `creditReader` AsyncRead2; Label4 shows the account state, Label7
+    // the credit; `unloadMainWindow` ends the program after a logon reply that cannot be read.
+    GatewayClient(const Clock& clock, UrlFetcher& mainReader, UrlFetcher& creditReader, MessageBox& messages,
+                  WindowPort& window, Control& Label4, Control& Label7, const AppSettings& settings,
+                  const RuntimeValues& runtime, std::function<void()> unloadMainWindow,
+                  std::string gatewayBase = std::string(kDefaultGatewayBase));
 
     GatewayState& state() { return state_; }
     const GatewayState& state() const { return state_; }
@@ -109,7 +119,14 @@ private:
     void SetCreditText(std::string text);
     void LogonFailed();
 
-    AppContext& ctx_;
+    const Clock& clock_;
+    MessageBox& messages_;
+    WindowPort& window_;
+    Control& Label4_;
+    Control& Label7_;
+    const AppSettings& settings_;
+    const RuntimeValues& runtime_;
+    std::function<void()> unloadMainWindow_;
     std::string gatewayBase_;
     GatewayState state_;
     AsyncRead asyncRead1_;

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "app/numbers.h"
+#include "common/numbers.h"
 
 namespace wardel {
 

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "app/numbers.h"
+#include "common/numbers.h"
 #include "settings/settings_file.h"
 
 namespace wardel {
@@ -29,14 +29,6 @@ std::int16_t Switch(const Control& box) {
 }
 
 } // namespace
-
-std::vector<Control*> AlertSettingControls::all() {
-    return {&Frame3,     &Label4_0,    &TimeInterval, &Label4_2,  &Label4_1,   &TimeOut,  &Label4_3,    &Check4,
-            &Enable_log, &Frame1,      &Check2,       &Label5_0,  &smsEmail,   &Label5_1, &smsPassword, &Label2,
-            &Label5_2,   &smsPhone,    &Label1,       &Mail_List, &Label5_3,   &Label3_4, &max_SMS,     &SMS_Reset,
-            &SMS_Today,  &Frame4,      &alive_Email,  &Label7_0,  &min_Select, &Label7_3, &Label7_1,    &mailTo1,
-            &Label7_2,   &min_Select1, &Label7_4,     &Label7_5,  &smsTo1,     &Save,     &Cancel,      &Label3_5};
-}
 
 AlertSetting::AlertSetting(AppSettings& settings, RuntimeValues& runtime, MessageBox& messages, Shell& shell,
                            std::string gatewayWebAddress, Requests requests)

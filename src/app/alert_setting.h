@@ -17,7 +17,7 @@ struct AlertSettingControls {
     ControlBoard board;
 
     // The dialog window itself: its caption, and visible while it is shown.
-    Control alertSetting{board, "alertSetting", "Wardel  Settings", true, false};
+    Control alertSetting{board, "alertSetting", "Wardel  Settings", {}, true, false};
 
     Control Frame3{board, "Frame3", "Time Interval Settings"};
     Control Label4_0{board, "Label4(0)", "Time Interval For Monitoring "};
@@ -73,8 +73,8 @@ struct AlertSettingControls {
         return {&Label7_0, &min_Select,  &Label7_3, &Label7_1, &mailTo1,
                 &Label7_2, &min_Select1, &Label7_4, &Label7_5, &smsTo1};
     }
-    // Every control of the dialog but the window, top to bottom.
-    std::vector<Control*> all();
+    // Every control of the dialog but the window, top to bottom: the board's list without its first entry.
+    std::vector<Control*> all() const { return {board.all().begin() + 1, board.all().end()}; }
 };
 
 

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "app/text_file.h"
+#include "common/text_file.h"
 #include "hosts/host_list_file.h"
 #include "settings/settings_file.h"
 

@@ -3,17 +3,28 @@
 #include <iterator>
 #include <vector>
 
-#include "app/time_format.h"
+#include "common/time_format.h"
+#include "hosts/host_list_file.h"
 #include "settings/settings_file.h"
 
 namespace wardel {
 
-SMSPort::SMSPort(AppContext& ctx)
-    : ctx_(ctx), hosts_(ctx), gateway_(ctx), alerts_(ctx.settings, ctx.runtime, gateway_, ctx.log),
-      engine_(ctx, alerts_), notice_(ctx.platform.clock, *ctx.Timer4, *ctx.Timer5, ctx.settings, ctx.runtime, gateway_,
-                                     ctx.log, ctx.logBox, ctx.controls.Label2, *this) {
-    ctx_.unloadMainWindow = [this] { Form_Unload(); };
-    ctx_.platform.tray.setDoubleClickHandler([this] { TrayDoubleClick(); });
+SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
+    : platform_(platform), folder_(std::move(folder)), log_(platform.clock, settings_, logBox_, folder_),
+      Timer1_(platform.timers.createTimer(1000, false)), Timer2_(platform.timers.createTimer(1000, false)),
+      Timer3_(platform.timers.createTimer(1000, false)), Timer4_(platform.timers.createTimer(35000, true)),
+      Timer5_(platform.timers.createTimer(60000, true)),
+      hosts_({controls_.txtIpAddress, controls_.cbxPortSel, controls_.Description, controls_.num_Timeout}, grid_,
+             platform.messages, log_, folder_ / kHostListFileName),
+      gateway_(platform.clock, platform.mainReader, platform.creditReader, platform.messages, platform.window,
+               controls_.Label4, controls_.Label7, settings_, runtime_, [this] { Form_Unload(); }),
+      alerts_(settings_, runtime_, gateway_, log_),
+      engine_(platform.clock, *Timer1_, *Timer2_, *Timer3_, platform.timers, platform.socket, platform.messages, grid_,
+              {controls_.cmdMonitor, controls_.cmdAdd, controls_.Label2}, settings_, log_, alerts_),
+      notice_(platform.clock, *Timer4_, *Timer5_, settings_, runtime_, gateway_, log_, logBox_, controls_.Label2,
+              *this) {
+    trayDoubleClicks_ = platform_.tray.subscribeDoubleClick([this] { TrayDoubleClick(); });
+    BindClickProcedures();
     // The logon takes the account from the settings dialog, which at start-up holds the saved one.
     gateway_.setLogonAccount([this] {
         const AlertSettingControls& c = alertSetting().controls();
@@ -23,35 +34,46 @@ SMSPort::SMSPort(AppContext& ctx)
 
 SMSPort::~SMSPort() {
     gateway_.setLogonAccount({});
-    if (alertSetting_ && alertSettingObserver_)
-        alertSettingObserver_(nullptr);
+    if (alertSetting_)
+        alertSettingChanged_.notify(nullptr);
+}
+
+void SMSPort::BindClickProcedures() {
+    auto& c = controls_;
+    c.cmdAdd.setClickProcedure([this] { cmdAdd_Click(); });
+    c.cmdDelete.setClickProcedure([this] { cmdDelete_Click(); });
+    c.cmdSetting.setClickProcedure([this] { cmdSetting_Click(); });
+    c.cmdMonitor.setClickProcedure([this] { cmdMonitor_Click(); });
+    c.cmdLog.setClickProcedure([this] { cmdLog_Click(); });
+    c.cmdExit.setClickProcedure([this] { cmdExit_Click(); });
+    c.Label4.setClickProcedure([this] { Label4_Click(); });
 }
 
 void SMSPort::Form_Load() {
-    auto& c = ctx_.controls;
-    ctx_.WriteLog("Wardel Program Start Running");
+    auto& c = controls_;
+    log_.WriteLog("Wardel Program Start Running");
 
     // The tip is the design caption, taken before the caption gets the version and start time.
-    trayAdded_ = ctx_.platform.tray.add(c.SMSPort.text());
+    trayAdded_ = platform_.tray.add(c.SMSPort.text());
 
     c.cbxPortSel.setItems(std::vector<std::string>(std::begin(kPortChoices), std::end(kPortChoices)));
     c.cbxPortSel.select(5);
     c.num_Timeout.setItems(std::vector<std::string>(std::begin(kThresholdChoices), std::end(kThresholdChoices)));
     c.num_Timeout.select(4);
     for (int column = 0; column < HostTable::kColumns; ++column)
-        ctx_.grid.setCell(0, column, kGridHeadings[column]);
+        grid_.setCell(0, column, kGridHeadings[column]);
 
     gateway_.state().setupLinkActive = true;
     gateway_.state().requestSeq = 0;
-    c.SMSPort.setText("Wardel V4.2 " + FormatDateTime(ctx_.platform.clock.now()));
-    ctx_.runtime.smsSentToday = 0;
+    c.SMSPort.setText("Wardel V4.2 " + FormatDateTime(platform_.clock.now()));
+    runtime_.smsSentToday = 0;
     gateway_.state().gatewayLoggedIn = false;
     gateway_.state().lastRequestWasMail = false;
 
     hosts_.LoadHostList();
     LoadSettings();
     gateway_.GatewayLogon();
-    if (ctx_.settings.startOnLaunch == 1)
+    if (settings_.startOnLaunch == 1)
         cmdMonitor_Click();
 }
 
@@ -63,22 +85,22 @@ void SMSPort::Form_Unload() {
     if (ended_)
         return;
     ended_ = true;
-    ctx_.WriteLog("Wardel Program Ended");
-    if (ctx_.platform.socket.state() != ProbeSocket::Closed)
-        ctx_.platform.socket.close();
+    log_.WriteLog("Wardel Program Ended");
+    if (platform_.socket.state() != ProbeSocket::Closed)
+        platform_.socket.close();
     if (trayAdded_)
-        ctx_.platform.tray.remove();
-    ctx_.platform.window.endProgram();
+        platform_.tray.remove();
+    platform_.window.endProgram();
 }
 
 void SMSPort::Form_Resize(bool minimized) {
     // Without a tray icon a hidden window could never come back, so it stays minimised instead.
     if (minimized && trayAdded_)
-        ctx_.platform.window.hide();
+        platform_.window.hide();
 }
 
 void SMSPort::TrayDoubleClick() {
-    WindowPort& window = ctx_.platform.window;
+    WindowPort& window = platform_.window;
     window.setNormalState();
     window.bringToFront();
     window.center();
@@ -94,10 +116,9 @@ AlertSetting& SMSPort::alertSetting() {
         AlertSetting::Requests requests{[this] { gateway_.GatewayLogon(); }, [this] { SaveSettings(); },
                                         [this] { CloseAlertSetting(); }};
         alertSetting_ =
-            std::make_unique<AlertSetting>(ctx_.settings, ctx_.runtime, ctx_.platform.messages, ctx_.platform.shell,
+            std::make_unique<AlertSetting>(settings_, runtime_, platform_.messages, platform_.shell,
                                            gateway_.gatewayBase(), std::move(requests));
-        if (alertSettingObserver_)
-            alertSettingObserver_(alertSetting_.get());
+        alertSettingChanged_.notify(alertSetting_.get());
     }
     return *alertSetting_;
 }
@@ -121,15 +142,15 @@ void SMSPort::CloseAlertSetting() {
     alertSettingCloseAsked_ = false;
     if (!alertSetting_)
         return;
-    if (alertSettingObserver_)
-        alertSettingObserver_(nullptr);
+    alertSettingChanged_.notify(nullptr);
     alertSetting_.reset();
 }
 
-void SMSPort::setAlertSettingObserver(std::function<void(AlertSetting*)> observer) {
-    alertSettingObserver_ = std::move(observer);
-    if (alertSetting_ && alertSettingObserver_)
-        alertSettingObserver_(alertSetting_.get());
+Subscription SMSPort::subscribeAlertSetting(std::function<void(AlertSetting*)> observer) {
+    Subscription subscription = alertSettingChanged_.subscribe(std::move(observer));
+    if (alertSetting_)
+        alertSettingChanged_.notify(alertSetting_.get());
+    return subscription;
 }
 
 void SMSPort::Label4_Click() {
@@ -137,22 +158,14 @@ void SMSPort::Label4_Click() {
         cmdSetting_Click();
 }
 
-void SMSPort::SetTimeLabels() {
-    ctx_.controls.lblTimeinterval.setText(TimeIntervalCaption(ctx_.settings));
-    ctx_.controls.lblTimeout.setText(TimeOutCaption(ctx_.settings));
-}
-
 void SMSPort::LoadSettings() {
-    if (LoadSettingsFile(ctx_.folder / kSettingsFileName, ctx_.settings, ctx_.runtime) == SettingsLoad::Missing) {
+    const TimeLabels labels{controls_.lblTimeinterval, controls_.lblTimeout};
+    if (wardel::LoadSettings(folder_ / kSettingsFileName, settings_, runtime_, labels) == SettingsLoad::Missing)
         alertSetting().ShowRecipientHints();
-        return;
-    }
-    SetTimeLabels();
 }
 
 void SMSPort::SaveSettings() {
-    if (SaveSettingsFile(ctx_.folder / kSettingsFileName, ctx_.settings))
-        SetTimeLabels();
+    wardel::SaveSettings(folder_ / kSettingsFileName, settings_, {controls_.lblTimeinterval, controls_.lblTimeout});
 }
 
 } // namespace wardel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -7,13 +8,41 @@
 #include "alerts/alive_notice.h"
 #include "alerts/gateway_client.h"
 #include "app/alert_setting.h"
-#include "app/app_context.h"
+#include "app/main_controls.h"
+#include "common/subscription.h"
 #include "hosts/host_editor.h"
+#include "hosts/host_table.h"
+#include "log/event_log.h"
+#include "log/log_box.h"
 #include "monitor/monitor_engine.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/probe_socket.h"
+#include "platform/shell.h"
+#include "platform/timer.h"
+#include "platform/tray_icon.h"
+#include "platform/url_fetcher.h"
+#include "platform/window_port.h"
+#include "settings/app_settings.h"
 
 namespace wardel {
 
-// The main window SMSPort as a presentation model. It owns the subsystems, runs the start-up and the
+// The outside world as the monitor sees it: Qt in the program, fakes in the tests.
+struct Platform {
+    Clock& clock;
+    TimerSource& timers;
+    ProbeSocket& socket;       // sckHotMon
+    UrlFetcher& mainReader;    // under AsyncRead1
+    UrlFetcher& creditReader;  // under AsyncRead2
+    MessageBox& messages;
+    TrayIcon& tray;
+    Shell& shell;
+    WindowPort& window;
+};
+
+// The main window SMSPort as a presentation model, and the one place that wires the program together: it
+// owns what lives once for the whole run (the settings, the controls, the grid, the log and the five
+// timers) and the subsystems, and hands each subsystem only what it uses. It runs the start-up and the
 // shutdown sequence, hides into the tray and comes back, and takes the operator's clicks; the widgets only
 // show its control values and forward what the operator does.
 class SMSPort : private SmsTodayCaption {
@@ -25,8 +54,9 @@ public:
     static constexpr const char* kGridHeadings[] = {
         "Host Name / IP Address", "Port", "Last Status", "Description", "Alert", "Timeout #", "Count"};
 
-    explicit SMSPort(AppContext& ctx);
-    ~SMSPort();
+    // `folder` is the program's own folder: setting.ini, host.ini, log_mmdd.txt.
+    SMSPort(Platform& platform, std::filesystem::path folder);
+    ~SMSPort() override;
     SMSPort(const SMSPort&) = delete;
     SMSPort& operator=(const SMSPort&) = delete;
 
@@ -43,7 +73,7 @@ public:
     void cmdDelete_Click() { hosts_.cmdDelete_Click(); }
     void grdHotGrid_Click(int row) { hosts_.grdHotGrid_Click(row); }
     void cmdMonitor_Click() { engine_.cmdMonitor_Click(); }
-    void cmdLog_Click() { ctx_.log.cmdLog_Click(ctx_.platform.shell); }
+    void cmdLog_Click() { log_.cmdLog_Click(platform_.shell); }
     void cmdSetting_Click();
     void cmdExit_Click() { Form_Unload(); }
     void Label4_Click();
@@ -56,15 +86,24 @@ public:
     bool hasAlertSetting() const { return alertSetting_ != nullptr; }
     // Runs an operator action of the settings dialog; a dialog that asked to close is destroyed after it.
     void AlertSettingEvent(const std::function<void(AlertSetting&)>& action);
-    // Told of each new settings dialog, and with null just before the dialog is destroyed.
-    void setAlertSettingObserver(std::function<void(AlertSetting*)> observer);
+    // Tells the one observer of each new settings dialog, and with null just before the dialog is destroyed.
+    // A dialog that exists already is told at once.
+    Subscription subscribeAlertSetting(std::function<void(AlertSetting*)> observer);
     // The midnight reset's part of the dialog: its count shows 0 again.
     void ResetSmsTodayCaption() { alertSetting().ResetSmsTodayCaption(); }
     // The window's one public operation: the I-am-alive notice's halves that are due.
     void sch_Notify(bool bMail, bool bSMS) { notice_.sch_Notify(bMail, bSMS); }
 
     bool ended() const { return ended_; }
-    AppContext& context() { return ctx_; }
+
+    // What the window shows.
+    MainControls& controls() { return controls_; }
+    HostTable& grid() { return grid_; }
+    LogBox& logBox() { return logBox_; }
+
+    AppSettings& settings() { return settings_; }
+    RuntimeValues& runtime() { return runtime_; }
+    EventLog& eventLog() { return log_; }
     HostEditor& hosts() { return hosts_; }
     MonitorEngine& engine() { return engine_; }
     GatewayClient& gateway() { return gateway_; }
@@ -72,21 +111,36 @@ public:
     AliveNotice& notice() { return notice_; }
 
 private:
-    void SetTimeLabels();
+    void BindClickProcedures();
     void CloseAlertSetting();
     // The settings dialog's SMS_Today caption at midnight.
     void setSmsTodayCaption(const std::string& caption) override;
 
-    AppContext& ctx_;
+    Platform& platform_;
+    std::filesystem::path folder_;
+    AppSettings settings_;
+    RuntimeValues runtime_;
+    MainControls controls_;
+    HostTable grid_;  // grdHotGrid
+    LogBox logBox_;   // txtLog
+    EventLog log_;
+
+    std::unique_ptr<Timer> Timer1_;  // pause between cycles
+    std::unique_ptr<Timer> Timer2_;  // probe timeout
+    std::unique_ptr<Timer> Timer3_;  // one-second pause inside a cycle
+    std::unique_ptr<Timer> Timer4_;  // midnight check
+    std::unique_ptr<Timer> Timer5_;  // minute task
+
     HostEditor hosts_;
     GatewayClient gateway_;
     AlertDispatch alerts_;
     MonitorEngine engine_;
     std::unique_ptr<AlertSetting> alertSetting_;
-    std::function<void(AlertSetting*)> alertSettingObserver_;
+    SingleObserver<AlertSetting*> alertSettingChanged_;
     int alertSettingEvents_ = 0; // operator actions of the dialog under way
     bool alertSettingCloseAsked_ = false;
     AliveNotice notice_;
+    Subscription trayDoubleClicks_;
     bool trayAdded_ = false;
     bool ended_ = false;
 };

@@ -3,8 +3,8 @@
 #include <system_error>
 #include <vector>
 
-#include "app/numbers.h"
-#include "app/text_file.h"
+#include "common/numbers.h"
+#include "common/text_file.h"
 #include "hosts/host_list_file.h"
 
 namespace wardel {
@@ -42,35 +42,37 @@ std::optional<std::string> PortBetweenParentheses(std::string_view text) {
     return std::string(text.substr(open + 1, close - open - 1));
 }
 
-HostEditor::HostEditor(AppContext& ctx) : ctx_(ctx) {}
+HostEditor::HostEditor(EntryControls controls, HostTable& grid, MessageBox& messages, EventLog& log,
+                       std::filesystem::path hostListFile)
+    : controls_(controls), grid_(grid), messages_(messages), log_(log), hostListFile_(std::move(hostListFile)) {}
 
 std::string HostEditor::ParseTargetPort(const std::string& text) {
     auto port = PortBetweenParentheses(text);
     if (!port) {
-        ctx_.platform.messages.show(kPortFormatText);
+        messages_.show(kPortFormatText);
         return {};
     }
     return *port;
 }
 
 void HostEditor::cmdAdd_Click() {
-    auto& c = ctx_.controls;
+    auto& c = controls_;
     const std::string host = c.txtIpAddress.text();
     const std::string portText = c.cbxPortSel.text();
     const std::string description = c.Description.text();
     const std::string timeoutLimit = c.num_Timeout.text();
 
     if (Trim(host).empty()) {
-        ctx_.platform.messages.show(kNoHostText);
+        messages_.show(kNoHostText);
         return;
     }
     if (!FitsHostList(host) || !FitsHostList(PortBetweenParentheses(portText).value_or("")) ||
         !FitsHostList(description) || !FitsHostList(timeoutLimit)) {
-        ctx_.platform.messages.show(kUnfitText);
+        messages_.show(kUnfitText);
         return;
     }
 
-    HostTable& grid = ctx_.grid;
+    HostTable& grid = grid_;
     const int row = grid.cell(1, Col::colHost).empty() ? 1 : grid.appendRow();
     grid.setCell(row, Col::colHost, host);
     WriteEntryCells(grid, row, ParseTargetPort(portText), description, timeoutLimit);
@@ -81,10 +83,10 @@ void HostEditor::cmdAdd_Click() {
 }
 
 void HostEditor::cmdDelete_Click() {
-    HostTable& grid = ctx_.grid;
+    HostTable& grid = grid_;
     const int row = grid.currentRow();
-    if (!ctx_.rowSelected || !grid.isDataRow(row)) {
-        ctx_.platform.messages.show(kNoSelectionText);
+    if (!rowSelected_ || !grid.isDataRow(row)) {
+        messages_.show(kNoSelectionText);
     } else if (grid.rowCount() == 2) {
         // The last entry leaves the empty table behind: row 1 with every cell cleared.
         for (int column = 0; column < HostTable::kColumns; ++column)
@@ -92,17 +94,17 @@ void HostEditor::cmdDelete_Click() {
     } else {
         grid.removeRow(row);
     }
-    ctx_.rowSelected = false;
+    rowSelected_ = false;
     grid.setCurrentRow(0);
     SaveHostList();
 }
 
 void HostEditor::grdHotGrid_Click(int row) {
     // A disabled grid takes no clicks, and the heading row is not an entry.
-    if (!ctx_.grid.enabled() || !ctx_.grid.isDataRow(row))
+    if (!grid_.enabled() || !grid_.isDataRow(row))
         return;
-    ctx_.grid.setCurrentRow(row);
-    ctx_.rowSelected = true;
+    grid_.setCurrentRow(row);
+    rowSelected_ = true;
 }
 
 void HostEditor::LoadHostList() {
@@ -112,7 +114,7 @@ void HostEditor::LoadHostList() {
 
     // Each record is placed as an Add places it. Once row 1 is filled every later record is appended, so
     // those are gathered and appended in one step.
-    HostTable& grid = ctx_.grid;
+    HostTable& grid = grid_;
     std::vector<HostEntry> appended;
     for (HostRecord& record : ParseHostList(*text)) {
         if (appended.empty() && grid.cell(1, Col::colHost).empty()) {
@@ -138,18 +140,18 @@ void HostEditor::SaveHostList() {
     if (WriteHostList())
         return;
     // The grid keeps its change; the next Add or Delete tries again.
-    ctx_.WriteLog(kSaveErrorText);
-    ctx_.platform.messages.show(kSaveErrorText);
+    log_.WriteLog(kSaveErrorText);
+    messages_.show(kSaveErrorText);
 }
 
 std::filesystem::path HostEditor::HostListFile() const {
-    return ctx_.folder / kHostListFileName;
+    return hostListFile_;
 }
 
 bool HostEditor::WriteHostList() const {
-    if (ctx_.grid.rowCount() - 1 > kMaxHostListEntries)
+    if (grid_.rowCount() - 1 > kMaxHostListEntries)
         return false;
-    const auto content = FormatHostList(ctx_.grid);
+    const auto content = FormatHostList(grid_);
     if (!content)
         return false;
     // A read-only file stays as it is, even for root, who could write it.

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "app/app_context.h"
+#include "hosts/host_table.h"
+#include "log/event_log.h"
+#include "platform/controls.h"
+#include "platform/message_box.h"
 
 namespace wardel {
 
@@ -16,7 +20,17 @@ namespace wardel {
 // is rewritten whole after every Add and every Delete and read once at start-up.
 class HostEditor {
 public:
-    explicit HostEditor(AppContext& ctx);
+    // The entry fields of the main window that Add reads.
+    struct EntryControls {
+        Control& txtIpAddress;
+        ComboControl& cbxPortSel;
+        Control& Description;
+        ComboControl& num_Timeout;
+    };
+
+    // `hostListFile` is host.ini in the program's folder.
+    HostEditor(EntryControls controls, HostTable& grid, MessageBox& messages, EventLog& log,
+               std::filesystem::path hostListFile);
 
     // Adds the target described by the entry fields, then saves.
     void cmdAdd_Click();
@@ -31,11 +45,19 @@ public:
     // The port part of a port-selector text; says so and gives an empty text when a parenthesis is missing.
     std::string ParseTargetPort(const std::string& text);
 
+    // Whether the operator has selected an entry since the last Delete.
+    bool rowSelected() const { return rowSelected_; }
+
 private:
     std::filesystem::path HostListFile() const;
     bool WriteHostList() const;
 
-    AppContext& ctx_;
+    EntryControls controls_;
+    HostTable& grid_;
+    MessageBox& messages_;
+    EventLog& log_;
+    std::filesystem::path hostListFile_;
+    bool rowSelected_ = false;
 };
 
 // The text strictly between the first "(" and the first ")": "WWW   (80)" gives "80". Empty when ")" comes

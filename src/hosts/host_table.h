@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/subscription.h"
+
 namespace wardel {
 
 // One target: the seven text cells of one grid row. Nothing here checks that a number is a number.
@@ -49,7 +51,8 @@ public:
 
     HostTable();
 
-    void setObserver(HostTableObserver* observer) { observer_ = observer; }
+    // One observer at a time (the grid view, or a test).
+    Subscription observe(HostTableObserver& observer) { return observer_.attach(observer); }
 
     int rowCount() const { return static_cast<int>(rows_.size()); }
     int lastRow() const { return rowCount() - 1; }
@@ -84,7 +87,7 @@ private:
     std::vector<Row> rows_;
     bool enabled_ = true;
     int currentRow_ = 0;
-    HostTableObserver* observer_ = nullptr;
+    ObserverPointer<HostTableObserver> observer_;
 };
 
 } // namespace wardel

@@ -1,7 +1,7 @@
 #include "log/event_log.h"
 
-#include "app/text_file.h"
-#include "app/time_format.h"
+#include "common/text_file.h"
+#include "common/time_format.h"
 
 namespace wardel {
 

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "common/subscription.h"
+
 namespace wardel {
 
 // The log box txtLog: the lines in reverse order of writing, each followed by CR LF. It keeps the newest
@@ -22,7 +24,8 @@ public:
         virtual void oldestLineDropped() = 0;
     };
 
-    void setObserver(Observer* observer) { observer_ = observer; }
+    // One observer at a time (the log view, or a test).
+    Subscription observe(Observer& observer) { return observer_.attach(observer); }
 
     // A new line at the top of the box.
     void prepend(std::string line);
@@ -39,7 +42,7 @@ private:
     void trim();
 
     std::deque<std::string> lines_;
-    Observer* observer_ = nullptr;
+    ObserverPointer<Observer> observer_;
 };
 
 }  // namespace wardel

@@ -41,8 +41,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/numbers.h"
-#include "app/time_format.h"
+#include "common/numbers.h"
+#include "common/saturating.h"
+#include "common/time_format.h"
 
 namespace wardel {
 
@@ -69,14 +70,19 @@ constexpr int kHighestPort = 65535;
 
 } // namespace
 
-MonitorEngine::MonitorEngine(AppContext& ctx, AlertSink& alerts)
-    : ctx_(ctx), secondRefresh_(ctx.platform.timers.createTimer(1000, false)), recorder_(ctx, alerts),
-      probed_(ctx.grid) {
-    secondRefresh_->setTickHandler([this] { LookAgain(); });
-    ctx_.Timer1->setTickHandler([this] { Timer1_Timer(); });
-    ctx_.Timer2->setTickHandler([this] { Timer2_Timer(); });
-    ctx_.Timer3->setTickHandler([this] { Timer3_Timer(); });
-    ctx_.platform.socket.setStateChangedHandler([this] { LookAgain(); });
+MonitorEngine::MonitorEngine(const Clock& clock, Timer& timer1, Timer& timer2, Timer& timer3, TimerSource& timers,
+                             ProbeSocket& socket,
+                             MessageBox& messages, HostTable& grid, MonitorControls controls, AppSettings& settings,
+                             EventLog& log, AlertSink& alerts)
+    : clock_(clock), Timer1_(timer1), Timer2_(timer2), Timer3_(timer3),
+      secondRefresh_(timers.createTimer(1000, false)), socket_(socket), messages_(messages),
+      grid_(grid), controls_(controls), settings_(settings), log_(log), recorder_(clock, log, alerts),
+      probed_(grid) {
+    timer1Ticks_ = Timer1_.subscribeTick([this] { Timer1_Timer(); });
+    timer2Ticks_ = Timer2_.subscribeTick([this] { Timer2_Timer(); });
+    timer3Ticks_ = Timer3_.subscribeTick([this] { Timer3_Timer(); });
+    refreshTicks_ = secondRefresh_->subscribeTick([this] { LookAgain(); });
+    socketChanges_ = socket_.subscribeStateChanged([this] { LookAgain(); });
 }
 
 std::int16_t MonitorEngine::Seconds(const std::string& setting) const {
@@ -89,11 +95,11 @@ std::int16_t MonitorEngine::CountDown(std::int16_t value) {
 
 void MonitorEngine::cmdMonitor_Click() {
     // Refused in both directions while the table is empty.
-    if (!ctx_.grid.isDataRow(1) || ctx_.grid.cell(1, HostTable::colHost).empty()) {
-        ctx_.platform.messages.show(kNoHostText);
+    if (!grid_.isDataRow(1) || grid_.cell(1, HostTable::colHost).empty()) {
+        messages_.show(kNoHostText);
         return;
     }
-    if (ctx_.controls.cmdMonitor.text() == kStartCaption)
+    if (controls_.cmdMonitor.text() == kStartCaption)
         Start();
     else
         Stop();
@@ -101,16 +107,16 @@ void MonitorEngine::cmdMonitor_Click() {
 }
 
 void MonitorEngine::Start() {
-    AppSettings& settings = ctx_.settings;
+    AppSettings& settings = settings_;
     // Only the settings in memory get the defaults; the settings file keeps what it holds.
     if (Trim(settings.timeInterval).empty())
         settings.timeInterval = "60";
     if (Trim(settings.timeOut).empty())
         settings.timeOut = "30";
     stopRequested_ = false;
-    ctx_.controls.cmdMonitor.setText(kStopCaption);
-    ctx_.WriteLog("Monitoring Started");
-    ctx_.controls.Label2.setVisible(true);
+    controls_.cmdMonitor.setText(kStopCaption);
+    log_.WriteLog("Monitoring Started");
+    controls_.Label2.setVisible(true);
     if (phase_ == Phase::Idle)
         RunCheckCycle();
     else
@@ -118,23 +124,23 @@ void MonitorEngine::Start() {
 }
 
 void MonitorEngine::Stop() {
-    ctx_.Timer1->setEnabled(false);
-    ctx_.controls.cmdMonitor.setText(kStartCaption);
-    ctx_.controls.cmdAdd.setEnabled(true);
-    if (!ctx_.grid.enabled())
-        ctx_.grid.setEnabled(true);
+    Timer1_.setEnabled(false);
+    controls_.cmdMonitor.setText(kStartCaption);
+    controls_.cmdAdd.setEnabled(true);
+    if (!grid_.enabled())
+        grid_.setEnabled(true);
     stopRequested_ = true;
     startPending_ = false;
-    ctx_.platform.socket.close();
-    ctx_.WriteLog("Monitoring Stopped");
-    ctx_.controls.Label2.setVisible(false);
+    socket_.close();
+    log_.WriteLog("Monitoring Stopped");
+    controls_.Label2.setVisible(false);
 }
 
 void MonitorEngine::Timer1_Timer() {
     cycleCountdown_ = CountDown(cycleCountdown_);
     if (cycleCountdown_ > 0)
         return;
-    cycleCountdown_ = Seconds(ctx_.settings.timeInterval);
+    cycleCountdown_ = Seconds(settings_.timeInterval);
     if (phase_ == Phase::Idle)
         RunCheckCycle();
 }
@@ -142,16 +148,16 @@ void MonitorEngine::Timer1_Timer() {
 void MonitorEngine::Timer2_Timer() {
     timeoutCountdown_ = CountDown(timeoutCountdown_);
     if (timeoutCountdown_ <= 0) {
-        timeoutCountdown_ = Seconds(ctx_.settings.timeOut);
+        timeoutCountdown_ = Seconds(settings_.timeOut);
         probeTimedOut_ = true;
     }
     LookAgain();
 }
 
 void MonitorEngine::Timer3_Timer() {
-    ctx_.Timer3->setEnabled(false);
+    Timer3_.setEnabled(false);
     if (phase_ == Phase::ClosingPause) {
-        ctx_.platform.socket.close();
+        socket_.close();
         Drive(Step::ProbeRow);
     } else if (phase_ == Phase::ConnectPause) {
         waitIndex_ = 0;
@@ -165,7 +171,7 @@ void MonitorEngine::LookAgain() {
 }
 
 void MonitorEngine::RefreshAtNextSecond() {
-    const int msLeft = kMsPerSecond - std::clamp(ctx_.platform.clock.now().millisecond, 0, kMsPerSecond - 1);
+    const int msLeft = kMsPerSecond - std::clamp(clock_.now().millisecond, 0, kMsPerSecond - 1);
     secondRefresh_->setInterval(msLeft);
     secondRefresh_->setEnabled(true);
 }
@@ -202,12 +208,12 @@ void MonitorEngine::Drive(Step step) {
 }
 
 MonitorEngine::Step MonitorEngine::StartCycle() {
-    ctx_.controls.cmdAdd.setEnabled(false);
-    cycleCountdown_ = Seconds(ctx_.settings.timeInterval);
-    timeoutCountdown_ = Seconds(ctx_.settings.timeOut);
-    ctx_.Timer1->setEnabled(false);
-    ctx_.grid.setEnabled(false);
-    lastRow_ = ctx_.grid.lastRow();
+    controls_.cmdAdd.setEnabled(false);
+    cycleCountdown_ = Seconds(settings_.timeInterval);
+    timeoutCountdown_ = Seconds(settings_.timeOut);
+    Timer1_.setEnabled(false);
+    grid_.setEnabled(false);
+    lastRow_ = grid_.lastRow();
     row_ = 1;
     return Step::BeginRow;
 }
@@ -216,21 +222,21 @@ MonitorEngine::Step MonitorEngine::BeginRow() {
     if (stopRequested_ || startPending_)
         return LeaveCycle();
     // Rows added after the cycle began are left to the next cycle; rows deleted shorten this one.
-    if (row_ > std::min(lastRow_, ctx_.grid.lastRow()))
+    if (row_ > std::min(lastRow_, grid_.lastRow()))
         return EndOfTable();
     probeTimedOut_ = false;
-    timeoutCountdown_ = Seconds(ctx_.settings.timeOut);
-    ctx_.Timer2->setEnabled(false); // a fresh first second for the fresh countdown
-    ctx_.Timer2->setEnabled(true);
-    if (ctx_.platform.socket.state() != ProbeSocket::Closed)
+    timeoutCountdown_ = Seconds(settings_.timeOut);
+    Timer2_.setEnabled(false); // a fresh first second for the fresh countdown
+    Timer2_.setEnabled(true);
+    if (socket_.state() != ProbeSocket::Closed)
         return PauseOneSecond(Phase::ClosingPause);
     return Step::ProbeRow;
 }
 
 MonitorEngine::Step MonitorEngine::ProbeRow() {
-    if (!ctx_.grid.isDataRow(row_))
+    if (!grid_.isDataRow(row_))
         return EndOfTable(); // deleted during the closing pause
-    snapshot_ = TakeRowSnapshot(ctx_.grid, row_);
+    snapshot_ = TakeRowSnapshot(grid_, row_);
     probed_.begin(row_);
     if (snapshot_.host.empty())
         return Halt();
@@ -240,32 +246,32 @@ MonitorEngine::Step MonitorEngine::ProbeRow() {
         recorder_.RecordOutcome(probed_, snapshot_, ProbeSocket::Error);
         return Step::FinishRow;
     }
-    ctx_.controls.Label2.setText("Current status : " + FormatTime(ctx_.platform.clock.now()) + " checking " +
+    controls_.Label2.setText("Current status : " + FormatTime(clock_.now()) + " checking " +
                                  snapshot_.host + " Port : " + snapshot_.port);
     if (*port < kLowestPort || *port > kHighestPort) {
         recorder_.RecordOutcome(probed_, snapshot_, ProbeSocket::Error);
         return Step::FinishRow;
     }
-    ctx_.platform.socket.connectTo(snapshot_.host, *port);
+    socket_.connectTo(snapshot_.host, *port);
     return PauseOneSecond(Phase::ConnectPause);
 }
 
 MonitorEngine::Step MonitorEngine::PauseOneSecond(Phase pause) {
-    ctx_.Timer3->setInterval(1000);
-    ctx_.Timer3->setEnabled(true);
+    Timer3_.setInterval(1000);
+    Timer3_.setEnabled(true);
     phase_ = pause;
     return Step::Stay;
 }
 
 MonitorEngine::Step MonitorEngine::LookAtSocket() {
-    ProbeSocket& socket = ctx_.platform.socket;
+    ProbeSocket& socket = socket_;
     for (; waitIndex_ < kProgressWaitCount; ++waitIndex_) {
         const ProgressWait& wait = kProgressWaits[waitIndex_];
         if (socket.state() != wait.state)
             continue;
         if (probeTimedOut_)
             return Step::FinishRow;
-        probed_.write(HostTable::colLastStatus, wait.label + FormatTime(ctx_.platform.clock.now()) + ")");
+        probed_.write(HostTable::colLastStatus, wait.label + FormatTime(clock_.now()) + ")");
         phase_ = Phase::SocketWait;
         RefreshAtNextSecond();
         return Step::Stay;
@@ -275,10 +281,10 @@ MonitorEngine::Step MonitorEngine::LookAtSocket() {
 }
 
 MonitorEngine::Step MonitorEngine::FinishRow() {
-    ctx_.platform.socket.close();
+    socket_.close();
     if (probeTimedOut_)
         recorder_.RecordTimeout(probed_, snapshot_);
-    ctx_.Timer2->setEnabled(false);
+    Timer2_.setEnabled(false);
     row_ = probed_.rowAfter();
     return Step::BeginRow;
 }
@@ -287,18 +293,18 @@ MonitorEngine::Step MonitorEngine::EndOfTable() {
     // A stopped cycle that ran out of rows ends like any stopped cycle: no next cycle is scheduled.
     if (stopRequested_ || startPending_)
         return LeaveCycle();
-    ctx_.grid.setEnabled(true);
-    ctx_.controls.Label2.setText("Current status : now " + FormatTime(ctx_.platform.clock.now()) + " waiting " +
-                                 ctx_.settings.timeInterval + " seconds for next start");
-    ctx_.Timer1->setEnabled(true);
-    ctx_.Timer2->setEnabled(false);
-    ctx_.controls.cmdAdd.setEnabled(true);
+    grid_.setEnabled(true);
+    controls_.Label2.setText("Current status : now " + FormatTime(clock_.now()) + " waiting " +
+                                 settings_.timeInterval + " seconds for next start");
+    Timer1_.setEnabled(true);
+    Timer2_.setEnabled(false);
+    controls_.cmdAdd.setEnabled(true);
     phase_ = Phase::Idle;
     return Step::Stay;
 }
 
 MonitorEngine::Step MonitorEngine::LeaveCycle() {
-    ctx_.Timer2->setEnabled(false);
+    Timer2_.setEnabled(false);
     phase_ = Phase::Idle;
     if (!startPending_)
         return Step::Stay;
@@ -309,8 +315,8 @@ MonitorEngine::Step MonitorEngine::LeaveCycle() {
 MonitorEngine::Step MonitorEngine::Halt() {
     // Monitoring stays on with nothing scheduled; Add and the grid come back so that the operator can
     // fill the table, and a stop is accepted once the first row holds a host.
-    ctx_.grid.setEnabled(true);
-    ctx_.controls.cmdAdd.setEnabled(true);
+    grid_.setEnabled(true);
+    controls_.cmdAdd.setEnabled(true);
     return LeaveCycle();
 }
 

@@ -4,12 +4,27 @@
 #include <memory>
 
 #include "alerts/alert_sink.h"
-#include "app/app_context.h"
+#include "common/subscription.h"
+#include "hosts/host_table.h"
+#include "log/event_log.h"
 #include "monitor/outcome_recorder.h"
 #include "monitor/probed_row.h"
 #include "monitor/row_snapshot.h"
+#include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/message_box.h"
+#include "platform/probe_socket.h"
+#include "platform/timer.h"
+#include "settings/app_settings.h"
 
 namespace wardel {
+
+// The main window's controls the engine drives.
+struct MonitorControls {
+    Control& cmdMonitor;
+    Control& cmdAdd;
+    Control& Label2;
+};
 
 // Monitoring control, the cycle timers and the port check cycle (how it works: monitor_engine.cpp).
 class MonitorEngine {
@@ -23,14 +38,17 @@ public:
         Busy,         // the engine itself is running (a notification arriving now is looked at later)
     };
 
-    MonitorEngine(AppContext& ctx, AlertSink& alerts);
+    // Timer1 counts down the pause between cycles, Timer2 the probe timeout, Timer3 the one-second pauses.
+    MonitorEngine(const Clock& clock, Timer& timer1, Timer& timer2, Timer& timer3, TimerSource& timers, ProbeSocket& socket,
+                  MessageBox& messages, HostTable& grid, MonitorControls controls, AppSettings& settings,
+                  EventLog& log, AlertSink& alerts);
     MonitorEngine(const MonitorEngine&) = delete;
     MonitorEngine& operator=(const MonitorEngine&) = delete;
 
     // The start/stop button cmdMonitor.
     void cmdMonitor_Click();
 
-    // Tick handlers of the three engine timers (wired to ctx.Timer1..3 by the constructor).
+    // Tick handlers of the three engine timers (wired by the constructor).
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
@@ -67,8 +85,17 @@ private:
     std::int16_t Seconds(const std::string& setting) const;
     static std::int16_t CountDown(std::int16_t value);
 
-    AppContext& ctx_;
+    const Clock& clock_;
+    Timer& Timer1_;
+    Timer& Timer2_;
+    Timer& Timer3_;
     std::unique_ptr<Timer> secondRefresh_; // runs only while the cycle shows a waiting text
+    ProbeSocket& socket_;
+    MessageBox& messages_;
+    HostTable& grid_;
+    MonitorControls controls_;
+    AppSettings& settings_;
+    EventLog& log_;
     OutcomeRecorder recorder_;
     ProbedRow probed_;
     RowSnapshot snapshot_;
@@ -85,6 +112,13 @@ private:
     int row_ = 0;
     int lastRow_ = 0;
     int waitIndex_ = 0;
+
+    // Last, so they go first: no tick or socket notice reaches a half-destroyed engine.
+    Subscription timer1Ticks_;
+    Subscription timer2Ticks_;
+    Subscription timer3Ticks_;
+    Subscription refreshTicks_;
+    Subscription socketChanges_;
 };
 
 } // namespace wardel

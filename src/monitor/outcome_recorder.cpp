@@ -2,17 +2,17 @@
 
 #include <limits>
 
-#include "app/time_format.h"
+#include "common/time_format.h"
 #include "platform/probe_socket.h"
 
 namespace wardel {
 
 std::string OutcomeRecorder::Stamped(const char* prefix) const {
-    return prefix + FormatTime(ctx_.platform.clock.now()) + ")";
+    return prefix + FormatTime(clock_.now()) + ")";
 }
 
 void OutcomeRecorder::Announce(const std::string& message, const char* kind, const std::string& description) {
-    ctx_.WriteLog(message);
+    log_.WriteLog(message);
     alerts_.SendAlert(message, kind, description);
 }
 

@@ -3,9 +3,10 @@
 #include <string>
 
 #include "alerts/alert_sink.h"
-#include "app/app_context.h"
+#include "log/event_log.h"
 #include "monitor/probed_row.h"
 #include "monitor/row_snapshot.h"
+#include "platform/clock.h"
 
 namespace wardel {
 
@@ -18,7 +19,7 @@ namespace wardel {
 // "Back to Alive". Every message goes to the event log first, then to the alert dispatch.
 class OutcomeRecorder {
 public:
-    OutcomeRecorder(AppContext& ctx, AlertSink& alerts) : ctx_(ctx), alerts_(alerts) {}
+    OutcomeRecorder(const Clock& clock, EventLog& log, AlertSink& alerts) : clock_(clock), log_(log), alerts_(alerts) {}
 
     // The socket state after the waits (or 9 when the probe could not be made).
     void RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int state);
@@ -31,7 +32,8 @@ private:
     std::string Stamped(const char* prefix) const;
     void Announce(const std::string& message, const char* kind, const std::string& description);
 
-    AppContext& ctx_;
+    const Clock& clock_;
+    EventLog& log_;
     AlertSink& alerts_;
 };
 

@@ -1,17 +1,9 @@
 #include "monitor/row_snapshot.h"
 
-#include <limits>
-
-#include "app/numbers.h"
+#include "common/numbers.h"
+#include "common/saturating.h"
 
 namespace wardel {
-
-std::int16_t SaturatedInt16(std::string_view text) {
-    const double value = LeadingNumber(text);
-    if (const auto number = RoundToInt16(value))
-        return *number;
-    return value > 0 ? std::numeric_limits<std::int16_t>::max() : std::numeric_limits<std::int16_t>::min();
-}
 
 RowSnapshot TakeRowSnapshot(const HostTable& grid, int row) {
     RowSnapshot snapshot;

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "hosts/host_table.h"
 
@@ -19,10 +18,5 @@ struct RowSnapshot {
 };
 
 RowSnapshot TakeRowSnapshot(const HostTable& grid, int row);
-
-// A text read as a 16-bit number the engine's way (leading number, halves to even). A number beyond the
-// 16-bit range counts as the nearest end of it, so a hand-edited host list or settings file can neither
-// stop the engine nor turn a huge pause into a negative one.
-std::int16_t SaturatedInt16(std::string_view text);
 
 } // namespace wardel

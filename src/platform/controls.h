@@ -4,34 +4,66 @@
 #include <string>
 #include <vector>
 
+#include "common/subscription.h"
+
 namespace wardel {
 
 class Control;
 
-// Tells the view which control changed; the Qt widgets listen here and show the new values.
+// The controls of one form, in the order they were made, and the notice of which one changed: the view
+// builds a widget for each control on the list and listens here for new values.
 class ControlBoard {
 public:
-    void setListener(std::function<void(const Control&)> listener) { listener_ = std::move(listener); }
-    void changed(const Control& control) const {
-        if (listener_)
-            listener_(control);
+    ControlBoard() = default;
+    ControlBoard(const ControlBoard&) = delete;
+    ControlBoard& operator=(const ControlBoard&) = delete;
+
+    // One listener at a time.
+    Subscription subscribe(std::function<void(const Control&)> listener) {
+        return changed_.subscribe(std::move(listener));
     }
+    void changed(const Control& control) const { changed_.notify(control); }
+
+    // Every control of the form, in design order.
+    const std::vector<Control*>& all() const { return controls_; }
 
 private:
-    std::function<void(const Control&)> listener_;
+    friend class Control;
+    SingleObserver<const Control&> changed_;
+    std::vector<Control*> controls_;
+};
+
+// How a control looks on its form: its kind, its place in twips (15 to the pixel; a size of 0 leaves the
+// size to the toolkit) and its lettering.
+struct ControlDesign {
+    enum class Kind { Caption, Label, Heading, Link, TextBox, ComboBox, Button };
+    enum class Ink { Default, DarkBlue, DarkRed };
+
+    Kind kind = Kind::Label;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    Ink ink = Ink::Default;
+    bool bold = false;
 };
 
 // The plain values of one named control: caption or text, enabled, visible, checked.
 // Setters notify the board only when a value really changes.
 class Control {
 public:
-    Control(ControlBoard& board, std::string name, std::string text, bool enabled = true, bool visible = true)
-        : board_(board), name_(std::move(name)), text_(std::move(text)), enabled_(enabled), visible_(visible) {}
+    Control(ControlBoard& board, std::string name, std::string text, ControlDesign design = {}, bool enabled = true,
+            bool visible = true)
+        : board_(board), name_(std::move(name)), text_(std::move(text)), design_(design), enabled_(enabled),
+          visible_(visible) {
+        board_.controls_.push_back(this);
+    }
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ~Control() = default;
 
     const std::string& name() const { return name_; }
+    const ControlDesign& design() const { return design_; }
     const std::string& text() const { return text_; }
     bool enabled() const { return enabled_; }
     bool visible() const { return visible_; }
@@ -41,6 +73,14 @@ public:
     void setEnabled(bool on) { update(enabled_, on); }
     void setVisible(bool on) { update(visible_, on); }
     void setChecked(bool on) { update(checked_, on); }
+
+    // The control's click event procedure, bound once by the form that owns the control.
+    void setClickProcedure(std::function<void()> procedure) { onClick_ = std::move(procedure); }
+    // The operator clicked the control.
+    void click() {
+        if (onClick_)
+            onClick_();
+    }
 
 protected:
     template <typename T> void update(T& field, T value) {
@@ -54,6 +94,8 @@ private:
     ControlBoard& board_;
     std::string name_;
     std::string text_;
+    ControlDesign design_;
+    std::function<void()> onClick_;
     bool enabled_;
     bool visible_;
     bool checked_ = false;

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "common/subscription.h"
+
 namespace wardel {
 
 // The one TCP client socket every probe uses. States follow the classic socket control:
@@ -30,17 +32,16 @@ public:
     // Ends any attempt or connection; afterwards the state is 0, without a state-change notification.
     virtual void close() = 0;
     virtual int state() const = 0;
-    // Called from the event loop whenever the state changes by itself.
-    void setStateChangedHandler(std::function<void()> handler) { onStateChanged_ = std::move(handler); }
-
-protected:
-    void stateChanged() {
-        if (onStateChanged_)
-            onStateChanged_();
+    // Called from the event loop whenever the state changes by itself; one observer at a time.
+    Subscription subscribeStateChanged(std::function<void()> handler) {
+        return stateChanged_.subscribe(std::move(handler));
     }
 
+protected:
+    void stateChanged() { stateChanged_.notify(); }
+
 private:
-    std::function<void()> onStateChanged_;
+    SingleObserver<> stateChanged_;
 };
 
 }  // namespace wardel

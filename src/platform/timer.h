@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+#include "common/subscription.h"
+
 namespace wardel {
 
 // One periodic tick source of the main window. Enabling a disabled timer, or changing the interval of an
@@ -14,17 +16,14 @@ public:
     virtual int interval() const = 0;
     virtual void setEnabled(bool on) = 0;
     virtual bool enabled() const = 0;
-    // Called once per tick while enabled, from the event loop.
-    void setTickHandler(std::function<void()> handler) { onTick_ = std::move(handler); }
+    // Called once per tick while enabled, from the event loop; one observer at a time.
+    Subscription subscribeTick(std::function<void()> handler) { return ticked_.subscribe(std::move(handler)); }
 
 protected:
-    void tick() {
-        if (onTick_)
-            onTick_();
-    }
+    void tick() { ticked_.notify(); }
 
 private:
-    std::function<void()> onTick_;
+    SingleObserver<> ticked_;
 };
 
 class TimerSource {

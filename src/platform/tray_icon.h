@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "common/subscription.h"
+
 namespace wardel {
 
 // The notification-area icon. Only a double-click is reported.
@@ -13,16 +15,16 @@ public:
     virtual bool available() const = 0;
     virtual bool add(const std::string& tip) = 0;
     virtual void remove() = 0;
-    void setDoubleClickHandler(std::function<void()> handler) { onDoubleClick_ = std::move(handler); }
-
-protected:
-    void doubleClicked() {
-        if (onDoubleClick_)
-            onDoubleClick_();
+    // One observer at a time.
+    Subscription subscribeDoubleClick(std::function<void()> handler) {
+        return doubleClicked_.subscribe(std::move(handler));
     }
 
+protected:
+    void doubleClicked() { doubleClicked_.notify(); }
+
 private:
-    std::function<void()> onDoubleClick_;
+    SingleObserver<> doubleClicked_;
 };
 
 }  // namespace wardel

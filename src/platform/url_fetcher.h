@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "common/subscription.h"
+
 namespace wardel {
 
 // The end of one background fetch: its name, whether every byte arrived, and the bytes.
@@ -18,16 +20,16 @@ class UrlFetcher {
 public:
     virtual ~UrlFetcher() = default;
     virtual void start(const std::string& name, const std::string& url) = 0;
-    void setCompletionHandler(std::function<void(const FetchResult&)> handler) { onComplete_ = std::move(handler); }
-
-protected:
-    void complete(const FetchResult& result) {
-        if (onComplete_)
-            onComplete_(result);
+    // One observer at a time.
+    Subscription subscribeCompletion(std::function<void(const FetchResult&)> handler) {
+        return completed_.subscribe(std::move(handler));
     }
 
+protected:
+    void complete(const FetchResult& result) { completed_.notify(result); }
+
 private:
-    std::function<void(const FetchResult&)> onComplete_;
+    SingleObserver<const FetchResult&> completed_;
 };
 
 }  // namespace wardel

@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "app/numbers.h"
-#include "app/text_file.h"
+#include "common/numbers.h"
+#include "common/text_file.h"
 
 namespace wardel {
 
@@ -95,6 +95,28 @@ bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& s) {
     }
     // The file holds the gateway password in clear: only its owner may read it.
     return ReplaceFileAtomically(file, content, FileAccess::OwnerOnly);
+}
+
+namespace {
+
+void SetTimeLabels(const AppSettings& settings, TimeLabels labels) {
+    labels.lblTimeinterval.setText(TimeIntervalCaption(settings));
+    labels.lblTimeout.setText(TimeOutCaption(settings));
+}
+
+} // namespace
+
+SettingsLoad LoadSettings(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime,
+                          TimeLabels labels) {
+    if (LoadSettingsFile(file, settings, runtime) == SettingsLoad::Missing)
+        return SettingsLoad::Missing;
+    SetTimeLabels(settings, labels);
+    return SettingsLoad::Loaded;
+}
+
+void SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels) {
+    if (SaveSettingsFile(file, settings))
+        SetTimeLabels(settings, labels);
 }
 
 std::string TimeIntervalCaption(const AppSettings& s) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/controls.h"
 #include "settings/app_settings.h"
 
 namespace wardel {
@@ -22,6 +23,17 @@ bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& sett
 // What a saved settings dialog does to the I-am-alive countdowns: each starts again from its period, the
 // leading number of its minutes text; a number beyond 16 bits leaves that countdown as it was.
 void RestartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime);
+// The main window's captions of the cycle interval and the connect timeout.
+struct TimeLabels {
+    Control& lblTimeinterval;
+    Control& lblTimeout;
+};
+
+// LoadSettings: reads the file and shows the two time captions; a missing file changes nothing.
+SettingsLoad LoadSettings(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime,
+                          TimeLabels labels);
+// SaveSettings: writes the file and, once it is written, shows the two time captions.
+void SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels);
 
 // The captions the main window shows for the cycle interval and the connect timeout.
 std::string TimeIntervalCaption(const AppSettings& settings);

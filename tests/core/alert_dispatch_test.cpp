@@ -15,7 +15,7 @@ using Lines = std::vector<std::string>;
 // The dispatch of the main window on the fake platform, logged on with credit.
 struct DispatchRig : test::TestRig {
     DispatchRig() {
-        auto& s = ctx.settings;
+        auto& s = settings;
         s.alertEnabled = 1;
         s.smsEmail = "ops@example.com";
         s.smsPassword = "s3cret";
@@ -107,16 +107,16 @@ TEST(AlertDispatch, CreditAndDailyCapChooseBetweenSmsMailAndNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         DispatchRig rig;
-        rig.ctx.settings.alertEnabled = c.alertEnabled;
-        rig.ctx.settings.maxSms = c.maxSms;
-        rig.ctx.settings.mailList = c.mailList;
+        rig.settings.alertEnabled = c.alertEnabled;
+        rig.settings.maxSms = c.maxSms;
+        rig.settings.mailList = c.mailList;
         rig.port.gateway().state().creditText = c.credit;
-        rig.ctx.runtime.smsSentToday = c.sentBefore;
+        rig.runtime.smsSentToday = c.sentBefore;
         for (int i = 1; i <= c.alerts; ++i)
             rig.Alert("a" + std::to_string(i));
         EXPECT_EQ(rig.Requests(), c.requests);
         EXPECT_EQ(rig.Logged(), c.logged);
-        EXPECT_EQ(rig.ctx.runtime.smsSentToday, c.sentAfter);
+        EXPECT_EQ(rig.runtime.smsSentToday, c.sentAfter);
     }
 }
 
@@ -138,8 +138,8 @@ TEST(AlertDispatch, AnSmsKeepsItsFirst160CharactersWholeAndTheMailFallbackTheWho
     };
     for (const auto& c : cases) {
         rig.mainReader.requests.clear();
-        rig.ctx.runtime.smsSentToday = 0;
-        rig.ctx.settings.maxSms = c.maxSms;
+        rig.runtime.smsSentToday = 0;
+        rig.settings.maxSms = c.maxSms;
         rig.Alert(c.alert);
         ASSERT_EQ(rig.mainReader.requests.size(), 1u);
         EXPECT_EQ(test::QueryValue(rig.mainReader.requests[0].url, "text"), c.sent);

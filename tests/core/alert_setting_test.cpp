@@ -309,9 +309,9 @@ TEST(AlertSettingInMainWindow, StartUpWithoutAFileShowsTheHintsAndTheDefaults) {
     EXPECT_FALSE(c.alertSetting.visible());
     EXPECT_EQ(c.smsPhone.text(), AlertSetting::kPhoneHint);
     EXPECT_EQ(c.smsTo1.text(), AlertSetting::kSmsToHint);
-    const AppSettings& s = rig.ctx.settings;
+    const AppSettings& s = rig.settings;
     EXPECT_EQ(s.timeInterval + "," + s.timeOut + "," + s.aliveMailMinutes + "," + s.aliveSmsMinutes, "60,30,60,720");
-    EXPECT_EQ(rig.ctx.controls.lblTimeinterval.text(), "Time Interval Cycle For Monitoring :10 Seconds");
+    EXPECT_EQ(rig.controls.lblTimeinterval.text(), "Time Interval Cycle For Monitoring :10 Seconds");
 }
 
 TEST(AlertSettingInMainWindow, SettingButtonAndAccountLabelOpenTheDialog) {
@@ -349,7 +349,7 @@ TEST(AlertSettingInMainWindow, FailedSaveChangesTheSettingsButNotTheFile) {
     rig.port.cmdSetting_Click();
     rig.port.alertSetting().controls().TimeOut.setText("");
     rig.port.AlertSettingEvent([](AlertSetting& d) { d.Save_Click(); });
-    EXPECT_EQ(rig.ctx.settings.timeOut, "");
+    EXPECT_EQ(rig.settings.timeOut, "");
     EXPECT_EQ(ReadFile(rig.folder / "setting.ini"), kSettingsWithAccount);
     EXPECT_TRUE(rig.port.hasAlertSetting());
 }
@@ -360,7 +360,7 @@ TEST(AlertSettingInMainWindow, SaveWritesLogsOnClosesAndTheNextOpeningPreselects
         WriteFile(rig.folder / "setting.ini", kSettingsWithAccount);
         rig.port.Form_Load();
         std::vector<bool> seen; // what the view was told: a dialog (true) or its end (false)
-        rig.port.setAlertSettingObserver([&](AlertSetting* d) { seen.push_back(d != nullptr); });
+        const Subscription watching = rig.port.subscribeAlertSetting([&](AlertSetting* d) { seen.push_back(d != nullptr); });
         rig.port.cmdSetting_Click();
         AlertSettingControls& c = rig.port.alertSetting().controls();
         c.smsEmail.setText("new@example.org");
@@ -385,11 +385,11 @@ TEST(AlertSettingInMainWindow, CancelDropsTheEditsAndTheNextUseFillsAgain) {
     rig.port.Form_Load();
     rig.port.cmdSetting_Click();
     rig.port.alertSetting().controls().smsEmail.setText("typed@example.org");
-    const AppSettings before = rig.ctx.settings;
-    rig.ctx.runtime.smsSentToday = 4;
+    const AppSettings before = rig.settings;
+    rig.runtime.smsSentToday = 4;
     rig.port.AlertSettingEvent([](AlertSetting& d) { d.Cancel_Click(); });
     EXPECT_FALSE(rig.port.hasAlertSetting());
-    EXPECT_EQ(rig.ctx.settings, before);
+    EXPECT_EQ(rig.settings, before);
 
     // The midnight reset creates the dialog hidden, filled again: hints and typed text are gone.
     rig.port.ResetSmsTodayCaption();

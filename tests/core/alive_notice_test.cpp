@@ -17,7 +17,7 @@ const std::string kUp = " Wardel program is UP and RUNNING !! ";
 // The main window on the fake platform with the notice on, logged on to the gateway.
 struct NoticeRig : test::TestRig {
     explicit NoticeRig(LocalDateTime start = {2026, 12, 6, 7, 5, 9}) : TestRig(start) {
-        auto& s = ctx.settings;
+        auto& s = settings;
         s.smsEmail = "ops@example.com";
         s.smsPassword = "s3cret";
         s.aliveEnabled = 1;
@@ -28,7 +28,7 @@ struct NoticeRig : test::TestRig {
         port.gateway().state().gatewayLoggedIn = true;
         port.gateway().state().gatewayApiId = "42";
         port.gateway().state().creditText = "25";
-        RestartAliveCountdowns(port.context().settings, port.context().runtime);
+        RestartAliveCountdowns(settings, runtime);
     }
     // Minute ticks until the next request goes out (0 when none within `limit`), and its tag.
     std::pair<int, std::string> TicksToNextRequest(int limit) {
@@ -68,9 +68,9 @@ TEST(AliveNotice, PeriodsAsTheMinuteTaskReloadsThem) {
     };
     for (const auto& c : cases) {
         NoticeRig rig;
-        rig.ctx.settings.aliveSmsTo = "";
-        rig.ctx.settings.aliveMailMinutes = c.minutes;
-        rig.ctx.runtime.aliveMailCountdown = 0;
+        rig.settings.aliveSmsTo = "";
+        rig.settings.aliveMailMinutes = c.minutes;
+        rig.runtime.aliveMailCountdown = 0;
         EXPECT_EQ(rig.TicksToNextRequest(40000).first, c.firstTick) << '"' << c.minutes << '"';
     }
 }
@@ -82,19 +82,19 @@ TEST(AliveNotice, ASaveRestartsTheCountdownsFromTheNewPeriods) {
     } cases[] = {{"30", 30}, {"2.5", 2}, {"", 1}, {"40000", 50}};
     for (const auto& c : cases) {
         NoticeRig rig;
-        rig.ctx.settings.aliveSmsTo = "";
+        rig.settings.aliveSmsTo = "";
         rig.scheduler.advance(10 * kMinute);
-        rig.ctx.settings.aliveMailMinutes = c.minutes;
-        RestartAliveCountdowns(rig.ctx.settings, rig.ctx.runtime);
+        rig.settings.aliveMailMinutes = c.minutes;
+        RestartAliveCountdowns(rig.settings, rig.runtime);
         EXPECT_EQ(rig.TicksToNextRequest(100).first, c.nextMail) << '"' << c.minutes << '"';
     }
 }
 
 TEST(AliveNotice, NotLoggedOnOneLineAMinuteAtTheEndOfTheBoxAndNoneInTheFile) {
     NoticeRig rig;
-    rig.ctx.settings.logEnabled = 1;
+    rig.settings.logEnabled = 1;
     rig.port.gateway().state().gatewayLoggedIn = false;
-    rig.ctx.WriteLog("earlier");
+    rig.log.WriteLog("earlier");
     rig.scheduler.advance(3 * kMinute);
 
     const std::string logged = "2026-12-06 07:05:09 - earlier";
@@ -104,14 +104,14 @@ TEST(AliveNotice, NotLoggedOnOneLineAMinuteAtTheEndOfTheBoxAndNoneInTheFile) {
                                   "Not login, message [2026-12-06 07:07:09" + kUp + "] can not be delivered",
                                   "Not login, message [2026-12-06 07:08:09" + kUp + "] can not be delivered",
                               }));
-    EXPECT_EQ(test::ReadFile(rig.ctx.log.FileFor(rig.scheduler.now())), logged + "\r\n");
+    EXPECT_EQ(test::ReadFile(rig.log.FileFor(rig.scheduler.now())), logged + "\r\n");
     EXPECT_TRUE(rig.mainReader.requests.empty());
 }
 
 TEST(AliveNotice, TheMailCarriesTheLogAndTheStatusLine) {
     NoticeRig rig;
-    rig.ctx.WriteLog("Monitoring Started");
-    rig.ctx.controls.Label2.setText("Current status : now 07:05:09 waiting 60 seconds for next start");
+    rig.log.WriteLog("Monitoring Started");
+    rig.controls.Label2.setText("Current status : now 07:05:09 waiting 60 seconds for next start");
     rig.port.sch_Notify(true, false);
 
     ASSERT_EQ(rig.mainReader.requests.size(), 1u);
@@ -130,7 +130,7 @@ TEST(AliveNotice, TheMailCarriesTheLogAndTheStatusLine) {
 TEST(AliveNotice, TheMailUrlStaysWithin8000BytesWithTheNewestLinesOfAFullBox) {
     NoticeRig rig;
     for (std::size_t i = 0; i < LogBox::kMaxLines; ++i)
-        rig.ctx.logBox.prepend("2026-12-06 07:05:09 - Alert for web" + std::to_string(i) + " 80 Down(07:05:09)");
+        rig.logBox.prepend("2026-12-06 07:05:09 - Alert for web" + std::to_string(i) + " 80 Down(07:05:09)");
     rig.port.sch_Notify(true, false);
 
     ASSERT_EQ(rig.mainReader.requests.size(), 1u);
@@ -148,7 +148,7 @@ TEST(AliveNotice, TheMailUrlStaysWithin8000BytesWithTheNewestLinesOfAFullBox) {
     lines.pop_back();
     ASSERT_GT(lines.size(), 10u);
     for (std::size_t i = 0; i < lines.size(); ++i)
-        ASSERT_EQ(lines[i], rig.ctx.logBox.line(i));
+        ASSERT_EQ(lines[i], rig.logBox.line(i));
 }
 
 TEST(AliveNotice, TheSmsIsTheTimeTheNoticeAndTheCreditCutToOneSms) {
@@ -196,8 +196,8 @@ TEST(AliveNotice, OnlyTheMidnightCheckAtMinute0000ClearsTheCount) {
     AppSettings settings;
     RuntimeValues runtime;
     RecordingCaption caption;
-    AliveNotice notice(rig.scheduler, *timer4, *timer5, settings, runtime, rig.port.gateway(), rig.ctx.log,
-                       rig.ctx.logBox, rig.ctx.controls.Label2, caption);
+    AliveNotice notice(rig.scheduler, *timer4, *timer5, settings, runtime, rig.port.gateway(), rig.log,
+                       rig.logBox, rig.controls.Label2, caption);
 
     const std::int16_t expected[] = {7, 0, 7};
     for (const std::int16_t count : expected) {

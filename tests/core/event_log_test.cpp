@@ -78,7 +78,7 @@ TEST(LogBox, KeepsTheNewestLinesAndDropsTheOldestAtTheEnd) {
         void oldestLineDropped() override { ++dropped; }
     } counter;
     LogBox box;
-    box.setObserver(&counter);
+    const Subscription observing = box.observe(counter);
     for (std::size_t i = 0; i < LogBox::kMaxLines + 5; ++i)
         box.prepend("line " + std::to_string(i));
     EXPECT_EQ(box.lineCount(), LogBox::kMaxLines);

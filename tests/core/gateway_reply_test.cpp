@@ -15,13 +15,14 @@ class GatewayReplyTest : public testing::Test {
 protected:
     GatewayReplyTest() {
         gateway.setGatewayBase(kBase);
-        rig.ctx.settings.smsEmail = "ops@example.com";
-        rig.ctx.settings.smsPassword = "s3cret";
+        rig.settings.smsEmail = "ops@example.com";
+        rig.settings.smsPassword = "s3cret";
     }
     // Logs on and answers the logon with `reply` (or fails its download).
     void LogonAnswered(const std::string& reply, bool ok = true) {
         gateway.GatewayLogon();
         rig.mainReader.finish("logon1", ok, reply);
+        rig.scheduler.runPending();
     }
     void Issue(std::string_view kind) { gateway.IssueRequest(gateway.AsyncRead1(), kind, kBase + "/request"); }
     std::vector<std::string> CreditTags() const {
@@ -33,7 +34,7 @@ protected:
 
     test::TestRig rig;
     GatewayClient& gateway = rig.port.gateway();
-    MainControls& controls = rig.ctx.controls;
+    MainControls& controls = rig.controls;
 };
 
 TEST_F(GatewayReplyTest, AcceptedLogonRepliesGiveCreditAndApiId) {
@@ -51,18 +52,19 @@ TEST_F(GatewayReplyTest, AcceptedLogonRepliesGiveCreditAndApiId) {
         test::TestRig fresh;
         GatewayClient& g = fresh.port.gateway();
         g.setGatewayBase(kBase);
-        fresh.ctx.settings.smsEmail = " ops@example.com"; // the label shows the setting as stored
-        fresh.ctx.settings.smsPassword = "s3cret";
+        fresh.settings.smsEmail = " ops@example.com"; // the label shows the setting as stored
+        fresh.settings.smsPassword = "s3cret";
         g.GatewayLogon();
         fresh.mainReader.finish("logon1", true, c.reply);
+        fresh.scheduler.runPending();
 
         SCOPED_TRACE(c.reply);
         EXPECT_TRUE(g.state().gatewayLoggedIn);
         EXPECT_EQ(g.state().creditText, c.credit);
         EXPECT_EQ(g.state().gatewayApiId, c.apiId);
-        EXPECT_TRUE(fresh.ctx.controls.Label7.visible());
-        EXPECT_EQ(fresh.ctx.controls.Label7.text(), c.credit);
-        EXPECT_EQ(fresh.ctx.controls.Label4.text(), "SMS Account :  ops@example.com");
+        EXPECT_TRUE(fresh.controls.Label7.visible());
+        EXPECT_EQ(fresh.controls.Label7.text(), c.credit);
+        EXPECT_EQ(fresh.controls.Label4.text(), "SMS Account :  ops@example.com");
         EXPECT_FALSE(g.state().setupLinkActive);
         EXPECT_TRUE(fresh.messages.shown.empty());
         EXPECT_TRUE(fresh.creditReader.requests.empty()); // the logon reply asks for no credit
@@ -100,14 +102,15 @@ TEST_F(GatewayReplyTest, UnreadableLogonReplyShowsTheBoxThenEndsTheProgram) {
         test::TestRig fresh;
         GatewayClient& g = fresh.port.gateway();
         g.setGatewayBase(kBase);
-        fresh.ctx.settings.smsEmail = "ops@example.com";
-        fresh.ctx.settings.smsPassword = "s3cret";
+        fresh.settings.smsEmail = "ops@example.com";
+        fresh.settings.smsPassword = "s3cret";
         g.GatewayLogon();
         g.state().lastRequestWasMail = true;
         fresh.mainReader.finish("logon1", c.ok, c.reply);
+        fresh.scheduler.runPending();
 
         SCOPED_TRACE(testing::PrintToString(c.reply) + (c.ok ? "" : " failed"));
-        EXPECT_EQ(fresh.ctx.controls.Label4.text(), "Textora Logon Error !! ");
+        EXPECT_EQ(fresh.controls.Label4.text(), "Textora Logon Error !! ");
         EXPECT_EQ(fresh.messages.shown, std::vector<std::string>{kFailureBox});
         EXPECT_FALSE(fresh.window.ended); // the program waits for the operator
         EXPECT_TRUE(g.state().gatewayLoggedIn);
@@ -125,19 +128,21 @@ TEST_F(GatewayReplyTest, AFailedLogonReadEndsTheProgramWhateverTheReaderHolds) {
         GatewayClient& g = fresh.port.gateway();
         g.setGatewayBase(kBase);
         // Stars in the account used to make the logon URL itself read as an accepted reply.
-        fresh.ctx.settings.smsEmail = "ops*1@example.com";
-        fresh.ctx.settings.smsPassword = "s3*cret";
+        fresh.settings.smsEmail = "ops*1@example.com";
+        fresh.settings.smsPassword = "s3*cret";
         g.GatewayLogon();
         if (replyBetween) { // another read on the main reader ends first, leaving its reply in the store
             g.IssueRequest(g.AsyncRead1(), GatewayClient::kSmsKind, kBase + "/request");
             fresh.mainReader.finish("1sendsms", true, "OK*24*ab42%");
+            fresh.scheduler.runPending();
         }
         fresh.mainReader.finish("logon1", false, "");
+        fresh.scheduler.runPending();
 
         SCOPED_TRACE(replyBetween ? "reply in between" : "starred account");
-        EXPECT_EQ(fresh.ctx.controls.Label4.text(), "Textora Logon Error !! ");
+        EXPECT_EQ(fresh.controls.Label4.text(), "Textora Logon Error !! ");
         EXPECT_EQ(fresh.messages.shown, std::vector<std::string>{kFailureBox});
-        EXPECT_FALSE(fresh.ctx.controls.Label7.visible());
+        EXPECT_FALSE(fresh.controls.Label7.visible());
         EXPECT_EQ(g.state().gatewayApiId, "");
     }
 }
@@ -156,7 +161,9 @@ TEST_F(GatewayReplyTest, CreditRepliesAreTrimmedUnlessTheyHoldHttp) {
     for (const auto& c : cases) {
         Issue(GatewayClient::kSmsKind);
         rig.mainReader.finish(rig.mainReader.requests.back().name, true, "OK");
+        rig.scheduler.runPending();
         rig.creditReader.finish(rig.creditReader.requests.back().name, c.ok, c.reply);
+        rig.scheduler.runPending();
         EXPECT_EQ(gateway.state().creditText, c.credit) << c.reply;
         EXPECT_EQ(controls.Label7.text(), c.credit) << c.reply;
         EXPECT_TRUE(controls.Label7.visible());
@@ -167,11 +174,14 @@ TEST_F(GatewayReplyTest, TagsCountEveryRequestButTheLogon) {
     LogonAnswered("*25*ab42%");
     Issue(GatewayClient::kSmsKind);               // 1sendsms
     rig.mainReader.finish("1sendsms", false, ""); // a failed SMS is answered like a reply: 2getcredit
+    rig.scheduler.runPending();
     std::string text = "UP";
     gateway.SendGatewayMail("boss@example.com", text, "s"); // 3sendmail1
     rig.mainReader.finish("3sendmail1", true, "OK");        // no credit query after a mail
+    rig.scheduler.runPending();
     Issue(GatewayClient::kAliveSmsKind);                    // 4sendsms1
     rig.mainReader.finish("4sendsms1", true, "OK");         // 5getcredit
+    rig.scheduler.runPending();
     gateway.GatewayLogon();                                 // a later logon keeps the count
 
     std::vector<std::string> mainTags;
@@ -188,7 +198,9 @@ TEST_F(GatewayReplyTest, SmsBuiltAfterAMailMakesBothRepliesAskForCredit) {
     gateway.BuildSmsUrl(0, "e", "p", "42", GatewayClient::kSenderNumber, "+44", "t");
     Issue(GatewayClient::kSmsKind); // 2sendsms
     rig.mainReader.finish("1sendmail1", true, "mail OK");
+    rig.scheduler.runPending();
     rig.mainReader.finish("2sendsms", true, "sms OK");
+    rig.scheduler.runPending();
     EXPECT_EQ(CreditTags(), (std::vector<std::string>{"3getcredit", "4getcredit"}));
     EXPECT_FALSE(gateway.state().lastRequestWasMail);
 }

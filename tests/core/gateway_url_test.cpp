@@ -42,34 +42,34 @@ class GatewayUrlTest : public testing::Test {
 protected:
     GatewayUrlTest() {
         gateway.setGatewayBase(kBase);
-        rig.ctx.settings.smsEmail = "ops@example.com";
-        rig.ctx.settings.smsPassword = "s3cret";
-        rig.ctx.settings.mailList = "a@example.com,b@example.com";
+        rig.settings.smsEmail = "ops@example.com";
+        rig.settings.smsPassword = "s3cret";
+        rig.settings.mailList = "a@example.com,b@example.com";
     }
     test::TestRig rig;
     GatewayClient& gateway = rig.port.gateway();
 };
 
 TEST_F(GatewayUrlTest, LogonTakesTheTrimmedAccountAndKeepsRequestSeq) {
-    rig.ctx.settings.smsEmail = "  ops@example.com ";
-    rig.ctx.settings.smsPassword = " s3cret  ";
+    rig.settings.smsEmail = "  ops@example.com ";
+    rig.settings.smsPassword = " s3cret  ";
     gateway.GatewayLogon();
 
     ASSERT_EQ(rig.mainReader.requests.size(), 1u);
     EXPECT_EQ(rig.mainReader.requests[0].name, "logon1");
     EXPECT_EQ(rig.mainReader.requests[0].url,
               kBase + "/txgate/php/sms_logon.php?email=ops@example.com&pwd=s3cret&now=" + kNow);
-    EXPECT_EQ(rig.ctx.controls.Label4.text(), "Connecting to Textora , Please wait ....");
+    EXPECT_EQ(rig.controls.Label4.text(), "Connecting to Textora , Please wait ....");
     EXPECT_TRUE(rig.window.isVisible);
     EXPECT_EQ(gateway.state().requestSeq, 0);
 }
 
 TEST_F(GatewayUrlTest, LogonWithoutBothAccountFieldsSendsNothing) {
     for (const auto& [email, password] : {std::pair{"", "pw"}, {"ops@example.com", "   "}, {" ", ""}}) {
-        rig.ctx.settings.smsEmail = email;
-        rig.ctx.settings.smsPassword = password;
+        rig.settings.smsEmail = email;
+        rig.settings.smsPassword = password;
         gateway.GatewayLogon();
-        EXPECT_EQ(rig.ctx.controls.Label4.text(), "Email OR Password is Empty !! Click HERE to set up");
+        EXPECT_EQ(rig.controls.Label4.text(), "Email OR Password is Empty !! Click HERE to set up");
     }
     EXPECT_TRUE(rig.mainReader.requests.empty());
     EXPECT_TRUE(rig.window.isVisible);
@@ -81,7 +81,7 @@ TEST_F(GatewayUrlTest, SmsUrlsCarryTheMailListOnlyWhenAskedAndOnlyForAlerts) {
     const std::string to = "+441111111111,+442222222222";
 
     EXPECT_EQ(gateway.BuildSmsUrl(0, "ops@example.com", "s3cret", "42", kSender, to, "web1:80 down"), sms);
-    rig.ctx.runtime.mailListWithSms = 1;
+    rig.runtime.mailListWithSms = 1;
     EXPECT_EQ(gateway.BuildSmsUrl(0, "ops@example.com", "s3cret", "42", kSender, to, "web1:80 down"),
               sms + "&email_list=a@example.com,b@example.com");
     EXPECT_EQ(gateway.BuildAliveSmsUrl(0, "ops@example.com", "s3cret", "42", kSender, to, "web1:80 down"), sms);
@@ -99,7 +99,7 @@ TEST_F(GatewayUrlTest, ValuesThatWouldCutOrSplitTheRequestAreEncoded) {
 }
 
 TEST_F(GatewayUrlTest, GatewayMailTurnsTextLineEndsIntoBreaksButKeepsTheSubjects) {
-    rig.ctx.runtime.mailListWithSms = 1; // no influence on mail
+    rig.runtime.mailListWithSms = 1; // no influence on mail
     std::string text = "log\r\nline2\r\n\nend";
     gateway.SendGatewayMail("boss@example.com", text, "UP\r\n");
 
@@ -115,6 +115,7 @@ TEST_F(GatewayUrlTest, GatewayMailTurnsTextLineEndsIntoBreaksButKeepsTheSubjects
 TEST_F(GatewayUrlTest, CreditQueryFollowsAnSmsReply) {
     gateway.IssueRequest(gateway.AsyncRead1(), GatewayClient::kSmsKind, kBase + "/sms");
     rig.mainReader.finish("1sendsms", true, "OK");
+    rig.scheduler.runPending();
     ASSERT_EQ(rig.creditReader.requests.size(), 1u);
     EXPECT_EQ(rig.creditReader.requests[0].name, "2getcredit");
     EXPECT_EQ(rig.creditReader.requests[0].url,

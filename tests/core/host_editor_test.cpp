@@ -28,7 +28,7 @@ class HostEditorTest : public ::testing::Test {
 protected:
     void add(const std::string& host, const std::string& port = "WWW   (80)", const std::string& description = "",
              const std::string& limit = "5") {
-        auto& c = rig.ctx.controls;
+        auto& c = rig.controls;
         c.txtIpAddress.setText(host);
         c.cbxPortSel.setText(port);
         c.Description.setText(description);
@@ -36,10 +36,10 @@ protected:
         hosts().cmdAdd_Click();
     }
     HostEditor& hosts() { return rig.port.hosts(); }
-    HostTable& grid() { return rig.ctx.grid; }
+    HostTable& grid() { return rig.grid; }
     fs::path hostFile() const { return rig.folder / "host.ini"; }
     std::string row(int r) const {
-        const HostEntry e = rig.ctx.grid.entry(r);
+        const HostEntry e = rig.grid.entry(r);
         return e.host + "|" + e.port + "|" + e.lastStatus + "|" + e.description + "|" + e.alert + "|" + e.timeoutLimit +
                "|" + e.count;
     }
@@ -72,7 +72,7 @@ TEST_F(HostEditorTest, AddFillsTheEmptyRowThenAppends) {
 
 TEST_F(HostEditorTest, AddClearsHostAndDescriptionButKeepsPortAndThreshold) {
     add("h", "SSH   (22)", "desc", "15");
-    const auto& c = rig.ctx.controls;
+    const auto& c = rig.controls;
     EXPECT_EQ(c.txtIpAddress.text(), "");
     EXPECT_EQ(c.Description.text(), "");
     EXPECT_EQ(c.cbxPortSel.text(), "SSH   (22)");
@@ -89,7 +89,7 @@ TEST_F(HostEditorTest, BlankHostIsRefusedAndNothingIsSaved) {
     for (const char* host : {"", " ", "    "}) {
         add(host, "WWW   (80)", "kept");
         EXPECT_EQ(rig.messages.shown.back(), kNoHost);
-        EXPECT_EQ(rig.ctx.controls.Description.text(), "kept");
+        EXPECT_EQ(rig.controls.Description.text(), "kept");
     }
     EXPECT_EQ(rig.messages.shown.size(), 3u);
     EXPECT_EQ(grid().rowCount(), 2);
@@ -142,7 +142,7 @@ TEST_F(HostEditorTest, QuoteOrLineBreakInAnyFieldIsRefused) {
     for (const auto& c : cases) {
         add(c.host, c.port, c.description, c.limit);
         EXPECT_EQ(rig.messages.shown.back(), kUnfit);
-        EXPECT_EQ(rig.ctx.controls.txtIpAddress.text(), c.host); // left for the operator to correct
+        EXPECT_EQ(rig.controls.txtIpAddress.text(), c.host); // left for the operator to correct
     }
     EXPECT_EQ(rig.messages.shown.size(), std::size(cases));
     EXPECT_EQ(row(1), "||||||");
@@ -166,9 +166,9 @@ TEST_F(HostEditorTest, DeletingTheOnlyEntryLeavesTheEmptyTable) {
     TestRig restarted;
     WriteFile(restarted.folder / "host.ini", kEmptyTableFile);
     restarted.port.hosts().LoadHostList();
-    EXPECT_EQ(restarted.ctx.grid.rowCount(), 2);
-    EXPECT_EQ(restarted.ctx.grid.cell(1, Col::colHost), "");
-    EXPECT_EQ(restarted.ctx.grid.cell(1, Col::colCount), "");
+    EXPECT_EQ(restarted.grid.rowCount(), 2);
+    EXPECT_EQ(restarted.grid.cell(1, Col::colHost), "");
+    EXPECT_EQ(restarted.grid.cell(1, Col::colCount), "");
 }
 
 TEST_F(HostEditorTest, DeleteRemovesTheSelectedRowAndClearsTheSelection) {
@@ -176,14 +176,14 @@ TEST_F(HostEditorTest, DeleteRemovesTheSelectedRowAndClearsTheSelection) {
     add("b");
     add("c");
     hosts().grdHotGrid_Click(2);
-    EXPECT_TRUE(rig.ctx.rowSelected);
+    EXPECT_TRUE(rig.port.hosts().rowSelected());
     EXPECT_EQ(grid().currentRow(), 2);
 
     hosts().cmdDelete_Click();
     EXPECT_EQ(grid().rowCount(), 3);
     EXPECT_EQ(grid().cell(1, Col::colHost), "a");
     EXPECT_EQ(grid().cell(2, Col::colHost), "c");
-    EXPECT_FALSE(rig.ctx.rowSelected);
+    EXPECT_FALSE(rig.port.hosts().rowSelected());
     EXPECT_EQ(grid().currentRow(), 0);
     EXPECT_EQ(ReadFile(hostFile()), "\"a\",\"80\",\"\",\"5\"\r\n\"c\",\"80\",\"\",\"5\"\r\n");
     EXPECT_TRUE(rig.messages.shown.empty());
@@ -201,17 +201,17 @@ TEST_F(HostEditorTest, OnlyAClickOnADataRowOfAnEnabledGridSelects) {
     add("b");
     for (int row : {0, -1, 3, 99}) {
         hosts().grdHotGrid_Click(row);
-        EXPECT_FALSE(rig.ctx.rowSelected) << row;
+        EXPECT_FALSE(rig.port.hosts().rowSelected()) << row;
         EXPECT_EQ(grid().currentRow(), 0) << row;
     }
     grid().setEnabled(false);
     hosts().grdHotGrid_Click(1);
-    EXPECT_FALSE(rig.ctx.rowSelected);
+    EXPECT_FALSE(rig.port.hosts().rowSelected());
 
     grid().setEnabled(true);
     hosts().grdHotGrid_Click(2);
     hosts().grdHotGrid_Click(0); // the heading selects nothing and leaves the selection
-    EXPECT_TRUE(rig.ctx.rowSelected);
+    EXPECT_TRUE(rig.port.hosts().rowSelected());
     EXPECT_EQ(grid().currentRow(), 2);
 }
 
@@ -249,7 +249,7 @@ TEST_F(HostEditorTest, SavedTableLoadsBackWithFreshMonitoringCells) {
     TestRig restarted;
     WriteFile(restarted.folder / "host.ini", ReadFile(hostFile()));
     restarted.port.hosts().LoadHostList();
-    const HostTable& loaded = restarted.ctx.grid;
+    const HostTable& loaded = restarted.grid;
     ASSERT_EQ(loaded.rowCount(), 3);
     EXPECT_EQ(loaded.entry(1).description, "front, back");
     EXPECT_EQ(loaded.entry(1).lastStatus, "");
@@ -274,10 +274,10 @@ TEST_F(HostEditorTest, DamagedFilesLoadWhatCanBePlaced) {
         TestRig fresh;
         WriteFile(fresh.folder / "host.ini", content);
         fresh.port.hosts().LoadHostList();
-        EXPECT_GE(fresh.ctx.grid.rowCount(), 2);
+        EXPECT_GE(fresh.grid.rowCount(), 2);
         EXPECT_TRUE(fresh.messages.shown.empty());
         // Whatever was placed can be written back.
-        EXPECT_TRUE(FormatHostList(fresh.ctx.grid).has_value());
+        EXPECT_TRUE(FormatHostList(fresh.grid).has_value());
     }
 }
 
@@ -311,11 +311,10 @@ TEST_F(HostEditorTest, SaveFailsWhereNoFileCanBeWritten) {
     EXPECT_EQ(saveErrorsLogged(), 1);
     EXPECT_TRUE(fs::is_directory(hostFile()));
 
-    TestRig underFile;
+    TestRig underFile({2026, 12, 6, 7, 5, 9}, "plain");
     WriteFile(underFile.folder / "plain", "x");
-    underFile.ctx.folder = underFile.folder / "plain";
-    underFile.ctx.controls.txtIpAddress.setText("a");
-    underFile.ctx.controls.cbxPortSel.setText("WWW   (80)");
+    underFile.controls.txtIpAddress.setText("a");
+    underFile.controls.cbxPortSel.setText("WWW   (80)");
     underFile.port.hosts().cmdAdd_Click();
     EXPECT_EQ(underFile.messages.shown, std::vector<std::string>{kSaveError});
     EXPECT_EQ(ReadFile(underFile.folder / "plain"), "x");

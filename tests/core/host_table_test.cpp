@@ -32,7 +32,7 @@ using Events = std::vector<std::string>;
 TEST(HostTable, AnnouncesRowChangesBeforeAndReportsThemAfter) {
     HostTable table;
     Recorder seen(table);
-    table.setObserver(&seen);
+    const Subscription observing = table.observe(seen);
 
     EXPECT_EQ(table.appendRow(), 2);
     EXPECT_EQ(table.appendRows({HostEntry{"a", "1", "", "", "", "5", "0"}, HostEntry{"b", "2", "", "", "", "5", "0"}}),
@@ -63,7 +63,7 @@ TEST(HostTable, SelectionFollowsItsEntryWhenRowsAreRemoved) {
         table.appendRow();
         table.setCurrentRow(c.selected);
         Recorder seen(table);
-        table.setObserver(&seen);
+        const Subscription observing = table.observe(seen);
         table.removeRow(c.removed);
         EXPECT_EQ(table.currentRow(), c.after) << c.selected << " " << c.removed;
         EXPECT_EQ(seen.events.back().starts_with("current"), c.notified) << c.selected << " " << c.removed;

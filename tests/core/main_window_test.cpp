@@ -16,7 +16,7 @@ const char* kSettingsWithFileLog = "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\
 TEST(MainWindowStartUp, FirstStartWithoutFiles) {
     TestRig rig;
     rig.port.Form_Load();
-    const auto& c = rig.ctx.controls;
+    const auto& c = rig.controls;
     EXPECT_EQ(c.SMSPort.text(), "Wardel V4.2 2026-12-06 07:05:09");
     EXPECT_TRUE(rig.tray.added);
     EXPECT_EQ(rig.tray.tip, "Wardel ");
@@ -25,10 +25,10 @@ TEST(MainWindowStartUp, FirstStartWithoutFiles) {
     EXPECT_EQ(c.cbxPortSel.items().back(), "Others (????)");
     EXPECT_EQ(c.num_Timeout.text(), "5");
     EXPECT_EQ(c.num_Timeout.items().at(10), "15");
-    EXPECT_EQ(rig.ctx.grid.rowCount(), 2);
-    EXPECT_EQ(rig.ctx.grid.cell(0, 0), "Host Name / IP Address");
-    EXPECT_EQ(rig.ctx.grid.cell(0, 6), "Count");
-    EXPECT_EQ(rig.ctx.grid.cell(1, 0), "");
+    EXPECT_EQ(rig.grid.rowCount(), 2);
+    EXPECT_EQ(rig.grid.cell(0, 0), "Host Name / IP Address");
+    EXPECT_EQ(rig.grid.cell(0, 6), "Count");
+    EXPECT_EQ(rig.grid.cell(1, 0), "");
     EXPECT_TRUE(rig.window.isVisible);
     EXPECT_EQ(c.cmdMonitor.text(), "&Start Monitor");
     // Without a settings file the labels keep their design captions.
@@ -42,8 +42,8 @@ TEST(MainWindowStartUp, FirstLineReachesTheBoxOnlyAndSettingsSetTheLabels) {
     WriteFile(rig.folder / "setting.ini", kSettingsWithFileLog);
     rig.port.Form_Load();
     EXPECT_FALSE(std::filesystem::exists(rig.folder / "log_1206.txt"));
-    EXPECT_EQ(rig.ctx.controls.lblTimeinterval.text(), "Time interval cycle for monitoring : 60 seconds");
-    EXPECT_EQ(rig.ctx.controls.lblTimeout.text(), "Connecting timeout values : 30 seconds");
+    EXPECT_EQ(rig.controls.lblTimeinterval.text(), "Time interval cycle for monitoring : 60 seconds");
+    EXPECT_EQ(rig.controls.lblTimeout.text(), "Connecting timeout values : 30 seconds");
 
     rig.scheduler.advance(5000);
     rig.port.cmdExit_Click();
@@ -53,9 +53,9 @@ TEST(MainWindowStartUp, FirstLineReachesTheBoxOnlyAndSettingsSetTheLabels) {
 TEST(MainWindowStartUp, MissingAccountAsksForIt) {
     TestRig rig;
     rig.port.Form_Load();
-    EXPECT_EQ(rig.ctx.controls.Label4.text(), "Email OR Password is Empty !! Click HERE to set up");
+    EXPECT_EQ(rig.controls.Label4.text(), "Email OR Password is Empty !! Click HERE to set up");
     EXPECT_TRUE(rig.mainReader.requests.empty());
-    EXPECT_FALSE(rig.ctx.controls.Label7.visible());
+    EXPECT_FALSE(rig.controls.Label7.visible());
 }
 
 TEST(MainWindowStartUp, StartOnLaunchMonitorsAfterTheLogonIsIssuedBeforeItsReply) {
@@ -70,8 +70,8 @@ TEST(MainWindowStartUp, StartOnLaunchMonitorsAfterTheLogonIsIssuedBeforeItsReply
     EXPECT_EQ(rig.socket.attempts[0].host, "127.0.0.1");
     EXPECT_EQ(requestsAtConnect, 1u);
     EXPECT_EQ(rig.mainReader.requests.at(0).name, "logon1");
-    EXPECT_EQ(rig.ctx.controls.cmdMonitor.text(), "&Stop Monitor");
-    EXPECT_EQ(rig.ctx.controls.Label4.text(), "Connecting to Textora , Please wait ....");
+    EXPECT_EQ(rig.controls.cmdMonitor.text(), "&Stop Monitor");
+    EXPECT_EQ(rig.controls.Label4.text(), "Connecting to Textora , Please wait ....");
     EXPECT_EQ(rig.logLines().front(), "2026-12-06 07:05:09 - Monitoring Started");
 }
 

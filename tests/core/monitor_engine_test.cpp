@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/time_format.h"
+#include "common/time_format.h"
 #include "hosts/host_editor.h"
 #include "support/engine_rig.h"
 
@@ -60,7 +60,7 @@ TEST(MonitorEngine, SilentTargetShowsConnectingEverySecondThenTimeout) {
                 ElementsAre("t=1000 cell 1,2=Connecting(07:05:10)", "t=2000 cell 1,2=Connecting(07:05:11)",
                             "t=3000 cell 1,6=1", "t=3000 cell 1,2=Timeout(07:05:12)"));
     EXPECT_EQ(rig.engine.phase(), Phase::Idle);
-    EXPECT_TRUE(rig.ctx.Timer1->enabled());
+    EXPECT_TRUE(rig.Timer1->enabled());
 }
 
 TEST(MonitorEngine, TheWaitingTextShowsTheClocksSecondAsItChanges) {
@@ -98,6 +98,7 @@ TEST(MonitorEngine, WaitsFollowTheSocketAndAreNotRepeated) {
     rig.socket.setState(ProbeSocket::Connecting);
     rig.at(2000);
     rig.socket.setState(ProbeSocket::ResolvingHost); // back to a wait that has ended: not waited for
+    rig.scheduler.runPending();
     EXPECT_THAT(rig.journal("cell"),
                 ElementsAre("t=1000 cell 1,2=Resolving(07:05:10)", "t=1500 cell 1,2=Connecting(07:05:10)",
                             "t=2000 cell 1,2=Connecting(07:05:11)"));
@@ -109,7 +110,7 @@ TEST(MonitorEngine, TimeoutOfZeroOrOneRunsOutAtTheEndOfThePause) {
     for (const char* timeout : {"0", "1"}) {
         EngineRig rig;
         rig.addTarget("A", "80", "", "5");
-        rig.ctx.grid.setCell(1, HostTable::colCount, "2");
+        rig.grid.setCell(1, HostTable::colCount, "2");
         rig.answer("A", kQuick);
         rig.setIntervals("60", timeout);
         rig.click();
@@ -139,7 +140,7 @@ TEST(MonitorEngine, SettingsAreDefaultedInMemoryAndSaturated) {
         rig.answer("A", kQuick);
         rig.setIntervals(c.interval, c.timeout);
         rig.click();
-        EXPECT_EQ(rig.ctx.settings.timeInterval, c.intervalAfter);
+        EXPECT_EQ(rig.settings.timeInterval, c.intervalAfter);
         EXPECT_EQ(rig.engine.cycleCountdown(), c.cycleCountdown);
         EXPECT_EQ(rig.engine.timeoutCountdown(), c.timeoutCountdown);
         rig.at(1000);
@@ -153,7 +154,7 @@ TEST(MonitorEngine, SettingsAreDefaultedInMemoryAndSaturated) {
 TEST(MonitorEngine, EmptyFirstHostRefusesStartAndStop) {
     EngineRig rig;
     rig.click();
-    rig.ctx.controls.cmdMonitor.setText("&Stop Monitor");
+    rig.controls.cmdMonitor.setText("&Stop Monitor");
     rig.click();
     EXPECT_THAT(rig.messages.shown,
                 ElementsAre(" No Host / IP address to monitor !!", " No Host / IP address to monitor !!"));
@@ -184,10 +185,10 @@ TEST(MonitorEngine, StopLetsTheProbedRowFinishAndProbesNothingMore) {
         EXPECT_THAT(rig.journal("log"), ElementsAre("t=0 log Monitoring Started",
                                                     "t=" + std::to_string(c.stopAt) + " log Monitoring Stopped"));
         EXPECT_THAT(rig.hostsConnected(), ElementsAre("A"));
-        EXPECT_FALSE(rig.ctx.controls.Label2.visible());
-        EXPECT_TRUE(rig.ctx.controls.cmdAdd.enabled());
-        EXPECT_TRUE(rig.ctx.grid.enabled());
-        EXPECT_EQ(rig.ctx.controls.cmdMonitor.text(), "&Start Monitor");
+        EXPECT_FALSE(rig.controls.Label2.visible());
+        EXPECT_TRUE(rig.controls.cmdAdd.enabled());
+        EXPECT_TRUE(rig.grid.enabled());
+        EXPECT_EQ(rig.controls.cmdMonitor.text(), "&Start Monitor");
     }
 }
 
@@ -202,10 +203,10 @@ TEST(MonitorEngine, StopDuringTheLastRowOrBetweenCyclesSchedulesNothing) {
         rig.click();
         rig.at(600000);
         EXPECT_EQ(rig.socket.attempts.size(), 1u) << stopAt;
-        EXPECT_FALSE(rig.ctx.Timer1->enabled());
-        EXPECT_FALSE(rig.ctx.Timer2->enabled());
-        EXPECT_TRUE(rig.ctx.controls.cmdAdd.enabled());
-        EXPECT_TRUE(rig.ctx.grid.enabled());
+        EXPECT_FALSE(rig.Timer1->enabled());
+        EXPECT_FALSE(rig.Timer2->enabled());
+        EXPECT_TRUE(rig.controls.cmdAdd.enabled());
+        EXPECT_TRUE(rig.grid.enabled());
     }
 }
 
@@ -285,18 +286,18 @@ TEST(MonitorEngine, EmptyHostHaltsWithAddAndGridBackAndStopStillWorks) {
     rig.click();
     rig.at(600000);
     EXPECT_THAT(rig.hostsConnected(), ElementsAre("A"));
-    EXPECT_EQ(rig.ctx.controls.cmdMonitor.text(), "&Stop Monitor");
-    EXPECT_TRUE(rig.ctx.controls.cmdAdd.enabled());
-    EXPECT_TRUE(rig.ctx.grid.enabled());
-    EXPECT_FALSE(rig.ctx.Timer1->enabled());
+    EXPECT_EQ(rig.controls.cmdMonitor.text(), "&Stop Monitor");
+    EXPECT_TRUE(rig.controls.cmdAdd.enabled());
+    EXPECT_TRUE(rig.grid.enabled());
+    EXPECT_FALSE(rig.Timer1->enabled());
     rig.click();
-    EXPECT_EQ(rig.ctx.controls.cmdMonitor.text(), "&Start Monitor");
+    EXPECT_EQ(rig.controls.cmdMonitor.text(), "&Start Monitor");
     EXPECT_EQ(rig.journal("log").back(), "t=600000 log Monitoring Stopped");
 }
 
 TEST(MonitorEngine, EmptiedTableHaltsAndAnAddLetsTheOperatorStop) {
     EngineRig rig;
-    HostEditor editor(rig.ctx);
+    HostEditor editor = rig.hostEditor();
     rig.addTarget("A", "80");
     rig.answer("A", kQuick);
     rig.setIntervals("1", "30");
@@ -308,11 +309,11 @@ TEST(MonitorEngine, EmptiedTableHaltsAndAnAddLetsTheOperatorStop) {
     EXPECT_EQ(rig.socket.attempts.size(), 1u);
     rig.click();
     EXPECT_THAT(rig.messages.shown, ElementsAre(" No Host / IP address to monitor !!"));
-    ASSERT_TRUE(rig.ctx.controls.cmdAdd.enabled());
-    rig.ctx.controls.txtIpAddress.setText("B");
+    ASSERT_TRUE(rig.controls.cmdAdd.enabled());
+    rig.controls.txtIpAddress.setText("B");
     editor.cmdAdd_Click();
     rig.click();
-    EXPECT_EQ(rig.ctx.controls.cmdMonitor.text(), "&Start Monitor");
+    EXPECT_EQ(rig.controls.cmdMonitor.text(), "&Start Monitor");
 }
 
 // A Delete during a cycle: which row goes, and what the cycle probes and writes afterwards.
@@ -338,7 +339,7 @@ TEST(MonitorEngine, DeleteDuringACycle) {
     };
     for (const auto& c : cases) {
         EngineRig rig;
-        HostEditor editor(rig.ctx);
+        HostEditor editor = rig.hostEditor();
         for (const char* host : {"A", "B", "C", "D"})
             rig.addTarget(host, "80");
         for (const char* host : {"A", "C", "D"})
@@ -352,7 +353,7 @@ TEST(MonitorEngine, DeleteDuringACycle) {
         rig.socket.setState(kQuick); // B answers, deleted or not
         rig.at(6000);
         std::vector<std::string> hosts, statuses;
-        for (int row = 1; row < rig.ctx.grid.rowCount(); ++row) {
+        for (int row = 1; row < rig.grid.rowCount(); ++row) {
             hosts.push_back(rig.cell(row, HostTable::colHost));
             statuses.push_back(rig.status(row));
         }
@@ -360,13 +361,13 @@ TEST(MonitorEngine, DeleteDuringACycle) {
         EXPECT_EQ(hosts, c.hostsAfter) << c.name;
         EXPECT_EQ(statuses, c.statusAfter) << c.name;
         EXPECT_EQ(rig.engine.phase(), Phase::Idle) << c.name;
-        EXPECT_TRUE(rig.ctx.Timer1->enabled()) << c.name; // the end-of-cycle steps ran
+        EXPECT_TRUE(rig.Timer1->enabled()) << c.name; // the end-of-cycle steps ran
     }
 }
 
 TEST(MonitorEngine, DeletingTheOnlyEntryWhileItIsProbedLeavesTheRowEmpty) {
     EngineRig rig;
-    HostEditor editor(rig.ctx);
+    HostEditor editor = rig.hostEditor();
     rig.addTarget("A", "80", "", "1");
     rig.setIntervals("1", "3");
     editor.grdHotGrid_Click(1);
@@ -374,8 +375,8 @@ TEST(MonitorEngine, DeletingTheOnlyEntryWhileItIsProbedLeavesTheRowEmpty) {
     rig.at(1500);
     editor.cmdDelete_Click();
     rig.at(60000);
-    EXPECT_EQ(rig.ctx.grid.entry(1).lastStatus, "");
-    EXPECT_EQ(rig.ctx.grid.entry(1).count, "");
+    EXPECT_EQ(rig.grid.entry(1).lastStatus, "");
+    EXPECT_EQ(rig.grid.entry(1).count, "");
     EXPECT_TRUE(rig.alerts.calls.empty());
     EXPECT_EQ(rig.socket.attempts.size(), 1u);
 }

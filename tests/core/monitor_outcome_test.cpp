@@ -40,13 +40,13 @@ TEST(OutcomeRecorder, RowCellsAndAlertsForEachOutcome) {
     for (const Check& check : checks) {
         EngineRig rig({2026, 12, 6, 9, 41, 7});
         const int row = rig.addTarget("10.0.0.5", "25", "mail relay", check.limit);
-        rig.ctx.grid.setCell(row, HostTable::colAlert, check.alert);
-        rig.ctx.grid.setCell(row, HostTable::colCount, check.count);
-        rig.ctx.grid.setCell(row, HostTable::colLastStatus, "before");
-        OutcomeRecorder recorder(rig.ctx, rig.alerts);
-        ProbedRow probed(rig.ctx.grid);
+        rig.grid.setCell(row, HostTable::colAlert, check.alert);
+        rig.grid.setCell(row, HostTable::colCount, check.count);
+        rig.grid.setCell(row, HostTable::colLastStatus, "before");
+        OutcomeRecorder recorder(rig.scheduler, rig.log, rig.alerts);
+        ProbedRow probed(rig.grid);
         probed.begin(row);
-        RowSnapshot snapshot = TakeRowSnapshot(rig.ctx.grid, row);
+        RowSnapshot snapshot = TakeRowSnapshot(rig.grid, row);
 
         if (check.state >= 0)
             recorder.RecordOutcome(probed, snapshot, check.state);
@@ -70,14 +70,14 @@ TEST(OutcomeRecorder, MessagesCarryHostPortStatusAndDescriptionUntrimmed) {
     EngineRig rig({2026, 12, 6, 9, 41, 7});
     rig.addTarget("10.0.0.5", "25", "mail relay", "1");
     rig.addTarget("web", "80", "", "1");
-    OutcomeRecorder recorder(rig.ctx, rig.alerts);
-    ProbedRow probed(rig.ctx.grid);
+    OutcomeRecorder recorder(rig.scheduler, rig.log, rig.alerts);
+    ProbedRow probed(rig.grid);
     for (const int row : {1, 2}) {
         probed.begin(row);
-        RowSnapshot snapshot = TakeRowSnapshot(rig.ctx.grid, row);
+        RowSnapshot snapshot = TakeRowSnapshot(rig.grid, row);
         recorder.RecordOutcome(probed, snapshot, ProbeSocket::Error);
         probed.begin(row);
-        snapshot = TakeRowSnapshot(rig.ctx.grid, row);
+        snapshot = TakeRowSnapshot(rig.grid, row);
         recorder.RecordOutcome(probed, snapshot, ProbeSocket::Connected);
     }
     EXPECT_EQ(rig.journal(),

@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "app/numbers.h"
-#include "app/time_format.h"
+#include "common/numbers.h"
+#include "common/time_format.h"
 
 namespace wardel {
 namespace {

@@ -36,16 +36,23 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     network.setProxy(QNetworkProxy::NoProxy);
     qt::QtUrlFetcher mainReader(network), creditReader(network);
     FakeMessageBox messages;
-    FakeTray tray;
-    FakeShell shell;
     FakeWindow window;
-    Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
-    AppContext ctx{platform, folder.path()};
-    GatewayClient gateway(ctx, simulator.baseUrl().toStdString());
-    AlertDispatch dispatch(ctx.settings, ctx.runtime, gateway, ctx.log);
-    MonitorEngine engine(ctx, dispatch);
+    AppSettings settings;
+    RuntimeValues runtime;
+    MainControls controls;
+    HostTable grid;
+    LogBox logBox;
+    EventLog log{clock, settings, logBox, folder.path()};
+    const auto timer1 = timers.createTimer(1000, false);
+    const auto timer2 = timers.createTimer(1000, false);
+    const auto timer3 = timers.createTimer(1000, false);
+    GatewayClient gateway(clock, mainReader, creditReader, messages, window, controls.Label4, controls.Label7, settings,
+                          runtime, [] {}, simulator.baseUrl().toStdString());
+    AlertDispatch dispatch(settings, runtime, gateway, log);
+    MonitorEngine engine{clock, *timer1, *timer2, *timer3, timers, socket, messages, grid,
+                         {controls.cmdMonitor, controls.cmdAdd, controls.Label2}, settings, log, dispatch};
 
-    auto& s = ctx.settings;
+    auto& s = settings;
     s.smsEmail = "ops@example.com";
     s.smsPassword = "secret";
     s.alertEnabled = 1;
@@ -54,14 +61,14 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     s.maxSms = "2";
     s.timeInterval = "1";
     s.timeOut = "3";
-    ctx.grid.setCell(1, HostTable::colHost, "127.0.0.1");
-    ctx.grid.setCell(1, HostTable::colPort, std::to_string(port));
-    ctx.grid.setCell(1, HostTable::colDescription, "R&D caf\xC3\xA9");
-    ctx.grid.setCell(1, HostTable::colTimeoutLimit, "2");
-    ctx.grid.setCell(1, HostTable::colCount, "0");
+    grid.setCell(1, HostTable::colHost, "127.0.0.1");
+    grid.setCell(1, HostTable::colPort, std::to_string(port));
+    grid.setCell(1, HostTable::colDescription, "R&D caf\xC3\xA9");
+    grid.setCell(1, HostTable::colTimeoutLimit, "2");
+    grid.setCell(1, HostTable::colCount, "0");
 
     gateway.GatewayLogon();
-    ASSERT_TRUE(ServeUntil([&] { return gateway.state().gatewayLoggedIn && ctx.controls.Label7.visible(); }, 5000));
+    ASSERT_TRUE(ServeUntil([&] { return gateway.state().gatewayLoggedIn && controls.Label7.visible(); }, 5000));
     ASSERT_EQ(simulator.requestLines().size(), 1);
 
     // Each request as the simulator received it: path and the values a web server reads.
@@ -80,9 +87,9 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
         return seen;
     };
     const auto lastAlert = [&] {
-        for (std::size_t i = 0; i < ctx.logBox.lineCount(); ++i)
-            if (ctx.logBox.line(i).find(" - Alert for ") != std::string::npos)
-                return ctx.logBox.line(i).substr(22);
+        for (std::size_t i = 0; i < logBox.lineCount(); ++i)
+            if (logBox.line(i).find(" - Alert for ") != std::string::npos)
+                return logBox.line(i).substr(22);
         return std::string();
     };
     const auto requestsReach = [&](qsizetype count) {
@@ -111,9 +118,9 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     EXPECT_NE(downAgain, down);
     EXPECT_EQ(received(5), (std::vector<std::string>{"/txgate/php/mail_alert.php boss@example.com [" + downAgain + "]",
                                                      "/txgate/php/creditupdate.php"}));
-    EXPECT_EQ(ctx.logBox.line(0).substr(22), "Mail Alert Send to boss@example.com");
-    EXPECT_EQ(ctx.logBox.line(1).substr(22), "No SMS send ..up to the limit 2 a day");
-    EXPECT_EQ(ctx.controls.Label7.text(), "23");
+    EXPECT_EQ(logBox.line(0).substr(22), "Mail Alert Send to boss@example.com");
+    EXPECT_EQ(logBox.line(1).substr(22), "No SMS send ..up to the limit 2 a day");
+    EXPECT_EQ(controls.Label7.text(), "23");
     engine.cmdMonitor_Click();
 }
 

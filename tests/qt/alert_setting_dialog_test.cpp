@@ -13,9 +13,9 @@
 
 #include "app/sms_port.h"
 #include "gateway_sim/gateway_simulator.h"
-#include "platform/qt/alert_setting_dialog.h"
+#include "ui/alert_setting_dialog.h"
 #include "platform/qt/lifetime.h"
-#include "platform/qt/main_window.h"
+#include "ui/main_window.h"
 #include "platform/qt/qt_url_fetcher.h"
 #include "support/qt_wait.h"
 #include "support/test_rig.h"
@@ -73,8 +73,7 @@ struct DialogRig {
     test::FakeShell shell;
     MainWindow window;
     Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
-    AppContext ctx{platform, folder.path()};
-    SMSPort port{ctx};
+    SMSPort port{platform, folder.path()};
 };
 
 TEST(AlertSettingDialogTest, TypedSettingsAreSavedToTheFileAndLogOnAgain) {
@@ -102,11 +101,11 @@ TEST(AlertSettingDialogTest, TypedSettingsAreSavedToTheFileAndLogOnAgain) {
     EXPECT_EQ(test::ReadFile(rig.folder / "setting.ini"),
               "45\r\n30\r\n1\r\nops@example.com\r\nsecret\r\n+1555,+1666\r\n0\r\n1\r\n\r\n30\r\n0\r\n60\r\n"
               "*Separte multiple email address by ,\r\n720\r\n*Keep Empty if no SMS alert needed\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return rig.ctx.controls.Label7.visible(); }));
+    ASSERT_TRUE(WaitUntil([&] { return rig.port.controls().Label7.visible(); }));
     ASSERT_EQ(rig.simulator.requestLines().size(), 1);
     EXPECT_EQ(rig.simulator.requestLines()[0].toStdString(),
               "GET /txgate/php/sms_logon.php?email=ops@example.com&pwd=secret&now=2026-12-06%2007:05:09 HTTP/1.1");
-    EXPECT_EQ(rig.ctx.controls.Label4.text(), "SMS Account : ops@example.com");
+    EXPECT_EQ(rig.port.controls().Label4.text(), "SMS Account : ops@example.com");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(rig.dialog(), nullptr);
 }
@@ -139,7 +138,7 @@ TEST(AlertSettingDialogTest, CloseBoxDropsTheEditsAndTheNextOpeningFillsAgain) {
     rig.retype(rig.field<QLineEdit>("smsEmail"), "typed@example.org");
     rig.dialog()->close();
     EXPECT_FALSE(rig.port.hasAlertSetting());
-    EXPECT_EQ(rig.ctx.settings.alertEnabled, 0);
+    EXPECT_EQ(rig.port.settings().alertEnabled, 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(rig.dialog(), nullptr);
 

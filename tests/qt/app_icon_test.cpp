@@ -1,4 +1,4 @@
-#include "platform/qt/app_icon.h"
+#include "ui/app_icon.h"
 
 #include <QImageReader>
 #include <gtest/gtest.h>

@@ -21,8 +21,7 @@ using testing::StartsWith;
 // Every text a row's Last Status cell showed, in order.
 class StatusHistory : public HostTableObserver {
 public:
-    explicit StatusHistory(HostTable& grid) : grid_(grid) { grid.setObserver(this); }
-    ~StatusHistory() override { grid_.setObserver(nullptr); }
+    explicit StatusHistory(HostTable& grid) : grid_(grid), observing_(grid.observe(*this)) {}
     std::vector<std::string> prefixes(int row) const {
         std::vector<std::string> result;
         for (const auto& text : shown_.count(row) ? shown_.at(row) : std::vector<std::string>{})
@@ -42,6 +41,7 @@ private:
 
     HostTable& grid_;
     std::map<int, std::vector<std::string>> shown_;
+    Subscription observing_;
 };
 
 // The real engine on the real clock, timers and socket; everything else is a fake.
@@ -56,16 +56,20 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentAndFloodingTargets) {
     qt::QtClock clock;
     qt::QtTimerSource timers;
     qt::QtProbeSocket socket;
-    FakeUrlFetcher mainReader, creditReader;
     FakeMessageBox messages;
-    FakeTray tray;
-    FakeShell shell;
-    FakeWindow window;
-    Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
-    AppContext ctx{platform, folder.path()};
+    AppSettings settings;
+    MainControls controls;
+    HostTable grid;
+    LogBox logBox;
+    EventLog log{clock, settings, logBox, folder.path()};
+    const auto timer1 = timers.createTimer(1000, false);
+    const auto timer2 = timers.createTimer(1000, false);
+    const auto timer3 = timers.createTimer(1000, false);
     RecordingAlertSink alerts;
-    MonitorEngine engine{ctx, alerts};
-    StatusHistory history(ctx.grid);
+    MonitorEngine engine{clock,    *timer1,  *timer2, *timer3, timers, socket, messages,
+                         grid,     {controls.cmdMonitor, controls.cmdAdd, controls.Label2},
+                         settings, log,      alerts};
+    StatusHistory history(grid);
 
     const struct {
         std::string host;
@@ -73,17 +77,17 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentAndFloodingTargets) {
     } targets[] = {{"127.0.0.1", openPort}, {"127.0.0.1", closedPort}, {"127.0.0.1", std::to_string(silent.port())},
                    {"localhost", openPort}, {"::1", openPort},         {"127.0.0.1", std::to_string(flooding.port())}};
     for (const auto& target : targets) {
-        const int row = ctx.grid.cell(1, HostTable::colHost).empty() ? 1 : ctx.grid.appendRow();
-        ctx.grid.setCell(row, HostTable::colHost, target.host);
-        ctx.grid.setCell(row, HostTable::colPort, target.port);
-        ctx.grid.setCell(row, HostTable::colTimeoutLimit, "1");
-        ctx.grid.setCell(row, HostTable::colCount, "0");
+        const int row = grid.cell(1, HostTable::colHost).empty() ? 1 : grid.appendRow();
+        grid.setCell(row, HostTable::colHost, target.host);
+        grid.setCell(row, HostTable::colPort, target.port);
+        grid.setCell(row, HostTable::colTimeoutLimit, "1");
+        grid.setCell(row, HostTable::colCount, "0");
     }
-    ctx.settings.timeInterval = "60";
-    ctx.settings.timeOut = "3";
+    settings.timeInterval = "60";
+    settings.timeOut = "3";
 
     engine.cmdMonitor_Click();
-    const auto cycleEnded = [&] { return ctx.controls.Label2.text().rfind("Current status : now ", 0) == 0; };
+    const auto cycleEnded = [&] { return controls.Label2.text().rfind("Current status : now ", 0) == 0; };
     ASSERT_TRUE(ServeUntil(cycleEnded, 20000));
 
     EXPECT_THAT(history.prefixes(1), ElementsAre("ALIVE("));
@@ -99,11 +103,11 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentAndFloodingTargets) {
     ASSERT_EQ(alerts.calls.size(), 2u);
     EXPECT_THAT(alerts.calls[0].message, StartsWith("Alert for 127.0.0.1 " + closedPort + " Down("));
     EXPECT_EQ(alerts.calls[1].kind, "2");
-    EXPECT_TRUE(ctx.Timer1->enabled());
+    EXPECT_TRUE(timer1->enabled());
     EXPECT_EQ(socket.state(), ProbeSocket::Closed);
 
     engine.cmdMonitor_Click();
-    EXPECT_EQ(ctx.controls.cmdMonitor.text(), "&Start Monitor");
+    EXPECT_EQ(controls.cmdMonitor.text(), "&Start Monitor");
 }
 
 } // namespace

@@ -24,26 +24,24 @@ const std::string kFailureBox = "Connecting Error or Timeout !! Please check you
 // The gateway client on real URL readers over loopback; everything else on fakes.
 struct LiveRig {
     explicit LiveRig(const std::string& base, qt::UrlReadLimits limits = {})
-        : mainReader(network, limits), creditReader(network, limits), client(ctx, base) {
+        : mainReader(network, limits), creditReader(network, limits),
+          client(scheduler, mainReader, creditReader, messages, window, controls.Label4, controls.Label7, settings,
+                 runtime, [this] { unloaded = true; }, base) {
         network.setProxy(QNetworkProxy::NoProxy);
-        ctx.unloadMainWindow = [this] { unloaded = true; };
-        ctx.settings.smsEmail = "ops@example.com";
-        ctx.settings.smsPassword = "p&ss=w#rd+1*";
+        settings.smsEmail = "ops@example.com";
+        settings.smsPassword = "p&ss=w#rd+1*";
     }
     std::string Target(const std::string& url) const { return url.substr(client.gatewayBase().size()); }
 
-    test::TempFolder folder;
     test::FakeScheduler scheduler;
-    test::FakeSocket socket;
     QNetworkAccessManager network;
     qt::QtUrlFetcher mainReader;
     qt::QtUrlFetcher creditReader;
     test::FakeMessageBox messages;
-    test::FakeTray tray;
-    test::FakeShell shell;
     test::FakeWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
-    AppContext ctx{platform, folder.path()};
+    AppSettings settings;
+    RuntimeValues runtime;
+    MainControls controls;
     GatewayClient client;
     bool unloaded = false;
 };
@@ -61,12 +59,12 @@ protected:
 TEST_F(GatewaySimTest, LogonShowsTheAccountAndTheCredit) {
     ASSERT_TRUE(listening);
     rig.client.GatewayLogon();
-    ASSERT_TRUE(WaitUntil([&] { return rig.ctx.controls.Label7.visible(); }));
+    ASSERT_TRUE(WaitUntil([&] { return rig.controls.Label7.visible(); }));
 
     EXPECT_TRUE(rig.client.state().gatewayLoggedIn);
-    EXPECT_EQ(rig.ctx.controls.Label7.text(), "25");
+    EXPECT_EQ(rig.controls.Label7.text(), "25");
     EXPECT_EQ(rig.client.state().gatewayApiId, "42");
-    EXPECT_EQ(rig.ctx.controls.Label4.text(), "SMS Account : ops@example.com");
+    EXPECT_EQ(rig.controls.Label4.text(), "SMS Account : ops@example.com");
     ASSERT_EQ(simulator.requestLines().size(), 1);
     EXPECT_EQ(simulator.requestLines()[0].toStdString(),
               "GET /txgate/php/sms_logon.php?email=ops@example.com&pwd=p%26ss%3Dw%23rd%2B1%2A&now=" + kNow +
@@ -79,10 +77,10 @@ TEST_F(GatewaySimTest, AnSmsGoesOutAsBuiltAndIsFollowedByACreditQuery) {
 
     const std::string text = "R&D web=down\r\nsince 07:05 (Z\xC3\xBCrich) +1*";
     const std::string url =
-        rig.client.BuildSmsUrl(0, rig.ctx.settings.smsEmail, rig.ctx.settings.smsPassword,
+        rig.client.BuildSmsUrl(0, rig.settings.smsEmail, rig.settings.smsPassword,
                                rig.client.state().gatewayApiId, GatewayClient::kSenderNumber, "+441111111111", text);
     rig.client.IssueRequest(rig.client.AsyncRead1(), GatewayClient::kSmsKind, url);
-    ASSERT_TRUE(WaitUntil([&] { return rig.ctx.controls.Label7.text() == "24"; }));
+    ASSERT_TRUE(WaitUntil([&] { return rig.controls.Label7.text() == "24"; }));
 
     ASSERT_EQ(simulator.requestLines().size(), 3);
     EXPECT_EQ(simulator.requestLines()[1].toStdString(), "GET " + rig.Target(url) + " HTTP/1.1");
@@ -94,12 +92,12 @@ TEST_F(GatewaySimTest, AnSmsGoesOutAsBuiltAndIsFollowedByACreditQuery) {
 }
 
 TEST_F(GatewaySimTest, AWrongPasswordIsRejected) {
-    rig.ctx.settings.smsPassword = "guess";
+    rig.settings.smsPassword = "guess";
     rig.client.GatewayLogon();
     ASSERT_TRUE(
-        WaitUntil([&] { return rig.ctx.controls.Label4.text() != "Connecting to Textora , Please wait ...."; }));
-    EXPECT_EQ(rig.ctx.controls.Label4.text(), "Email OR Password Error for sending SMS !!");
-    EXPECT_FALSE(rig.ctx.controls.Label7.visible());
+        WaitUntil([&] { return rig.controls.Label4.text() != "Connecting to Textora , Please wait ...."; }));
+    EXPECT_EQ(rig.controls.Label4.text(), "Email OR Password Error for sending SMS !!");
+    EXPECT_FALSE(rig.controls.Label7.visible());
     EXPECT_TRUE(rig.messages.shown.empty());
 }
 
@@ -119,7 +117,7 @@ TEST_F(GatewaySimTest, ALogonThatCannotBeReadEndsTheProgramAfterItsBox) {
         live.client.GatewayLogon();
         ASSERT_TRUE(WaitUntil([&] { return !live.messages.shown.empty(); }));
         EXPECT_EQ(live.messages.shown[0], kFailureBox);
-        EXPECT_EQ(live.ctx.controls.Label4.text(), "Textora Logon Error !! ");
+        EXPECT_EQ(live.controls.Label4.text(), "Textora Logon Error !! ");
         EXPECT_FALSE(live.unloaded);
         live.messages.clickOk();
         EXPECT_TRUE(live.unloaded);

@@ -1,4 +1,4 @@
-#include "platform/qt/host_table_model.h"
+#include "ui/host_table_model.h"
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>

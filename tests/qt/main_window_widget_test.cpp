@@ -17,7 +17,7 @@
 
 #include "app/sms_port.h"
 #include "platform/qt/lifetime.h"
-#include "platform/qt/main_window.h"
+#include "ui/main_window.h"
 #include "support/test_rig.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -68,8 +68,11 @@ struct WindowRig {
     FakeShell shell;
     MainWindow window;
     Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
-    AppContext ctx{platform, folder.path()};
-    SMSPort port{ctx};
+    SMSPort port{platform, folder.path()};
+    MainControls& controls = port.controls();
+    HostTable& table = port.grid(); // grdHotGrid's model side
+    LogBox& logBox = port.logBox();
+    EventLog& log = port.eventLog();
     int programEnds = 0;
 };
 
@@ -133,7 +136,7 @@ TEST(MainWindowWidgetTest, ControlsSitAtTheirTwipPositionsAndStayThereOnResize) 
 TEST(MainWindowWidgetTest, FollowsEveryControlValue) {
     WindowRig rig;
     rig.port.Form_Load();
-    MainControls& c = rig.ctx.controls;
+    MainControls& c = rig.controls;
 
     c.Label2.setText("Checking 10.0.0.1 : 80");
     c.Label2.setVisible(true);
@@ -162,7 +165,7 @@ TEST(MainWindowWidgetTest, FollowsEveryControlValue) {
 TEST(MainWindowWidgetTest, OperatorEditsReachTheModelWithoutEcho) {
     WindowRig rig;
     rig.port.Form_Load();
-    MainControls& c = rig.ctx.controls;
+    MainControls& c = rig.controls;
 
     auto* host = rig.widget<QLineEdit>("txtIpAddress");
     QTest::keyClicks(host, "10.0.0.9");
@@ -187,9 +190,9 @@ TEST(MainWindowWidgetTest, OperatorEditsReachTheModelWithoutEcho) {
 
     // Add takes the fields and clears host and description, which the window shows.
     QTest::mouseClick(rig.widget<QPushButton>("cmdAdd"), Qt::LeftButton);
-    EXPECT_EQ(rig.ctx.grid.cell(1, HostTable::colHost), "10.0.0.9");
-    EXPECT_EQ(rig.ctx.grid.cell(1, HostTable::colPort), "8080");
-    EXPECT_EQ(rig.ctx.grid.cell(1, HostTable::colTimeoutLimit), "20");
+    EXPECT_EQ(rig.table.cell(1, HostTable::colHost), "10.0.0.9");
+    EXPECT_EQ(rig.table.cell(1, HostTable::colPort), "8080");
+    EXPECT_EQ(rig.table.cell(1, HostTable::colTimeoutLimit), "20");
     EXPECT_TRUE(host->text().isEmpty());
     EXPECT_EQ(rig.grid()->model()->index(0, 3).data().toString(), QStringLiteral("core switch"));
 }
@@ -351,15 +354,15 @@ TEST(MainWindowWidgetTest, DeleteRemovesTheHighlightedRowWhateverTheOperatorDidT
     for (const auto& c : cases) {
         WindowRig rig;
         rig.port.Form_Load();
-        FillGrid(rig.ctx.grid, {"k1", "k2", "k3", "k4"});
+        FillGrid(rig.table, {"k1", "k2", "k3", "k4"});
         QTableView* grid = rig.grid();
         c.gestures(grid);
         EXPECT_EQ(HighlightedHosts(grid), c.highlighted) << c.name;
 
         QTest::mouseClick(rig.widget<QPushButton>("cmdDelete"), Qt::LeftButton);
         std::vector<std::string> left;
-        for (int row = 1; row <= rig.ctx.grid.lastRow(); ++row)
-            left.push_back(rig.ctx.grid.cell(row, HostTable::colHost));
+        for (int row = 1; row <= rig.table.lastRow(); ++row)
+            left.push_back(rig.table.cell(row, HostTable::colHost));
         std::vector<std::string> expected{"k1", "k2", "k3", "k4"};
         for (const std::string& removed : c.highlighted)
             std::erase(expected, removed);
@@ -372,30 +375,30 @@ TEST(MainWindowWidgetTest, DeleteRemovesTheHighlightedRowWhateverTheOperatorDidT
 TEST(MainWindowWidgetTest, GridFollowsTheTablesSelectionAndEnabledState) {
     WindowRig rig;
     rig.port.Form_Load();
-    FillGrid(rig.ctx.grid, {"alpha", "beta", "gamma"});
+    FillGrid(rig.table, {"alpha", "beta", "gamma"});
     QTableView* grid = rig.grid();
 
-    rig.ctx.grid.setCurrentRow(3);
+    rig.table.setCurrentRow(3);
     EXPECT_EQ(SelectedViewRow(grid), 2);
     // Removing a row above keeps the highlight on the same entry.
-    rig.ctx.grid.removeRow(1);
+    rig.table.removeRow(1);
     EXPECT_EQ(SelectedViewRow(grid), 1);
-    rig.ctx.grid.setCurrentRow(0);
+    rig.table.setCurrentRow(0);
     EXPECT_EQ(SelectedViewRow(grid), -1);
 
-    rig.ctx.grid.setEnabled(false);
+    rig.table.setEnabled(false);
     EXPECT_FALSE(grid->isEnabled());
     ClickCell(grid, 0);
-    EXPECT_EQ(rig.ctx.grid.currentRow(), 0);
-    rig.ctx.grid.setEnabled(true);
+    EXPECT_EQ(rig.table.currentRow(), 0);
+    rig.table.setEnabled(true);
     EXPECT_TRUE(grid->isEnabled());
 }
 
 TEST(MainWindowWidgetTest, LogViewShowsNewestFirstAndDropsTheOldestAtTheEnd) {
     WindowRig rig;
-    rig.ctx.WriteLog("\r\n"); // the oldest line: two empty text lines
-    rig.ctx.WriteLog("one");
-    rig.ctx.WriteLog("two");
+    rig.log.WriteLog("\r\n"); // the oldest line: two empty text lines
+    rig.log.WriteLog("one");
+    rig.log.WriteLog("two");
     QStringList lines = rig.logLines();
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], QStringLiteral("2026-12-06 07:05:09 - two"));
@@ -405,31 +408,31 @@ TEST(MainWindowWidgetTest, LogViewShowsNewestFirstAndDropsTheOldestAtTheEnd) {
 
     // Fill the box to its cap: the CR LF line leaves as a whole, then "one".
     for (std::size_t i = 3; i < LogBox::kMaxLines; ++i)
-        rig.ctx.logBox.prepend("line " + std::to_string(i));
+        rig.logBox.prepend("line " + std::to_string(i));
     EXPECT_EQ(rig.logLines().size(), static_cast<qsizetype>(LogBox::kMaxLines) + 1);
-    rig.ctx.logBox.prepend("newest");
+    rig.logBox.prepend("newest");
     lines = rig.logLines();
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(LogBox::kMaxLines));
     EXPECT_EQ(lines.front(), QStringLiteral("newest"));
     EXPECT_EQ(lines.back(), QStringLiteral("2026-12-06 07:05:09 - one"));
-    rig.ctx.logBox.prepend("newer still");
+    rig.logBox.prepend("newer still");
     EXPECT_EQ(rig.logLines().back(), QStringLiteral("2026-12-06 07:05:09 - two"));
 }
 
 TEST(MainWindowWidgetTest, LogViewPutsALineAddedAtTheEndBelowTheOldest) {
     WindowRig rig;
-    rig.ctx.WriteLog("\r\n");
-    rig.ctx.WriteLog("one");
-    rig.ctx.logBox.append("below the oldest");
+    rig.log.WriteLog("\r\n");
+    rig.log.WriteLog("one");
+    rig.logBox.append("below the oldest");
     EXPECT_EQ(rig.logLines(), (QStringList{QStringLiteral("2026-12-06 07:05:09 - one"), QString(), QString(),
                                            QStringLiteral("below the oldest")}));
 }
 
 TEST(MainWindowWidgetTest, AttachingShowsLinesAlreadyInTheBox) {
     WindowRig rig;
-    rig.ctx.WriteLog("before");
+    rig.log.WriteLog("before");
     rig.window.detach();
-    rig.ctx.WriteLog("while detached");
+    rig.log.WriteLog("while detached");
     rig.window.attach(rig.port);
     EXPECT_EQ(rig.logLines(), (QStringList{QStringLiteral("2026-12-06 07:05:09 - while detached"),
                                            QStringLiteral("2026-12-06 07:05:09 - before")}));

@@ -16,13 +16,14 @@ using testing::Not;
 // The socket with every state it reported, in order.
 struct WatchedSocket {
     WatchedSocket() {
-        socket.setStateChangedHandler([this] { reported.push_back(socket.state()); });
+        watching = socket.subscribeStateChanged([this] { reported.push_back(socket.state()); });
     }
     bool settlesAt(int state, int ms = 5000) {
         return ServeUntil([&] { return !reported.empty() && reported.back() == state; }, ms);
     }
     QtProbeSocket socket;
     std::vector<int> reported;
+    Subscription watching;
 };
 
 TEST(QtProbeSocket, OpenPortConnectsOnEveryLoopbackName) {

@@ -34,18 +34,16 @@ protected:
 // Lets the event loop run for `ms` and returns the number of ticks seen meanwhile.
 int TicksWithin(Timer& timer, int ms) {
     int ticks = 0;
-    timer.setTickHandler([&ticks] { ++ticks; });
+    const Subscription counting = timer.subscribeTick([&ticks] { ++ticks; });
     QTest::qWait(ms);
-    timer.setTickHandler({});
     return ticks;
 }
 
 // Waits (bounded) until the timer has ticked `count` times.
 bool Ticks(Timer& timer, int count) {
     int ticks = 0;
-    timer.setTickHandler([&ticks] { ++ticks; });
+    const Subscription counting = timer.subscribeTick([&ticks] { ++ticks; });
     const bool reached = QTest::qWaitFor([&ticks, count] { return ticks >= count; }, 5000);
-    timer.setTickHandler({});
     return reached;
 }
 
@@ -238,7 +236,7 @@ TEST_F(QtPlatformTest, FileDialogReportsTheChosenFileAndNothingOnCancel) {
 TEST_F(QtPlatformTest, TrayReportsOnlyTheDoubleClick) {
     QtTrayIcon tray{QIcon()};
     int doubleClicks = 0;
-    tray.setDoubleClickHandler([&doubleClicks] { ++doubleClicks; });
+    const Subscription counting = tray.subscribeDoubleClick([&doubleClicks] { ++doubleClicks; });
     const struct {
         QSystemTrayIcon::ActivationReason reason;
         int expected;

@@ -19,7 +19,7 @@ TEST(UrlFetcherAfterTheEnd, NothingIsDeliveredOnceTheProgramHasEnded) {
     network.setProxy(QNetworkProxy::NoProxy);
     QtUrlFetcher fetcher(network);
     int completions = 0;
-    fetcher.setCompletionHandler([&](const FetchResult&) { ++completions; });
+    const Subscription counting = fetcher.subscribeCompletion([&](const FetchResult&) { ++completions; });
 
     std::string closedBase;
     {

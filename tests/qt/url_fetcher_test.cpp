@@ -66,7 +66,7 @@ class UrlFetcherTest : public testing::Test {
 protected:
     UrlFetcherTest() {
         network.setProxy(QNetworkProxy::NoProxy);
-        fetcher.setCompletionHandler([this](const FetchResult& r) { results.push_back(r); });
+        collecting = fetcher.subscribeCompletion([this](const FetchResult& r) { results.push_back(r); });
     }
     bool WaitForResults(std::size_t count, int timeoutMs = 10000) {
         return WaitUntil([&] { return results.size() >= count; }, timeoutMs);
@@ -81,6 +81,7 @@ protected:
     QNetworkAccessManager network;
     QtUrlFetcher fetcher{network};
     std::vector<FetchResult> results;
+    Subscription collecting;
 };
 
 TEST_F(UrlFetcherTest, TheBuiltUrlIsTheRequestTargetAndTheBodyArrivesByteForByte) {
@@ -152,7 +153,8 @@ TEST_F(UrlFetcherTest, ABodyOverOneMebibyteFails) {
 
 TEST_F(UrlFetcherTest, SilenceOrTheOverallLimitEndsARead) {
     QtUrlFetcher limited(network, {.silenceMs = 500, .overallMs = 2500});
-    limited.setCompletionHandler([this](const FetchResult& r) { results.push_back(r); });
+    const Subscription collectingLimited =
+        limited.subscribeCompletion([this](const FetchResult& r) { results.push_back(r); });
     // "/silent" is read and never answered; "/trickle" sends a byte every 100 ms for a second, "/endless"
     // one every 100 ms for thirty: never silent for long, but longer than the overall limit.
     ScriptedPeer peer([](QTcpSocket* s, const QByteArray& target) {
@@ -204,7 +206,7 @@ TEST(UrlFetcherLifetime, AFetcherGoneWithReadsInFlightDeliversNothing) {
     int completions = 0;
     {
         QtUrlFetcher fetcher(network);
-        fetcher.setCompletionHandler([&](const FetchResult&) { ++completions; });
+        const Subscription counting = fetcher.subscribeCompletion([&](const FetchResult&) { ++completions; });
         fetcher.start("1sendsms", peer.base() + "/a");
         ASSERT_TRUE(WaitUntil([&] { return !peer.heads.empty(); }));
     }

@@ -3,12 +3,12 @@
 namespace wardel::test {
 
 EngineRig::EngineRig(LocalDateTime start) : FakePlatform(start) {
-    ctx.grid.setObserver(this);
-    ctx.logBox.setObserver(this);
-    const Control* watched[] = {&ctx.controls.cmdMonitor, &ctx.controls.cmdAdd, &ctx.controls.Label2};
+    gridChanges_ = grid.observe(*this);
+    logLines_ = logBox.observe(*this);
+    const Control* watched[] = {&controls.cmdMonitor, &controls.cmdAdd, &controls.Label2};
     for (const Control* control : watched)
         controls_[control->name()] = {control->text(), control->enabled(), control->visible()};
-    ctx.controls.board.setListener([this](const Control& control) { controlChanged(control); });
+    controlChanges_ = controls.board.subscribe([this](const Control& control) { controlChanged(control); });
     socket.onConnect = [this](const std::string& host, std::int32_t port) {
         note("connect " + host + ":" + std::to_string(port));
         const auto found = answers_.find(host);
@@ -20,16 +20,11 @@ EngineRig::EngineRig(LocalDateTime start) : FakePlatform(start) {
     };
 }
 
-EngineRig::~EngineRig() {
-    ctx.grid.setObserver(nullptr);
-    ctx.logBox.setObserver(nullptr);
-    ctx.controls.board.setListener({});
-}
+EngineRig::~EngineRig() = default;
 
 int EngineRig::addTarget(const std::string& host, const std::string& port, const std::string& description,
                          const std::string& limit) {
-    HostTable& grid = ctx.grid;
-    const int row = grid.cell(1, HostTable::colHost).empty() ? 1 : grid.appendRow();
+        const int row = grid.cell(1, HostTable::colHost).empty() ? 1 : grid.appendRow();
     grid.setCell(row, HostTable::colHost, host);
     grid.setCell(row, HostTable::colPort, port);
     grid.setCell(row, HostTable::colDescription, description);
@@ -67,7 +62,7 @@ void EngineRig::runCycles(int cycles) {
 }
 
 void EngineRig::controlChanged(const Control& control) {
-    if (&control == &ctx.controls.Label2 && control.text().rfind("Current status : now ", 0) == 0)
+    if (&control == &controls.Label2 && control.text().rfind("Current status : now ", 0) == 0)
         ++cyclesEnded_;
     auto found = controls_.find(control.name());
     if (found == controls_.end())
@@ -83,7 +78,7 @@ void EngineRig::controlChanged(const Control& control) {
 }
 
 void EngineRig::cellChanged(int row, int column) {
-    note("cell " + std::to_string(row) + "," + std::to_string(column) + "=" + ctx.grid.cell(row, column));
+    note("cell " + std::to_string(row) + "," + std::to_string(column) + "=" + grid.cell(row, column));
 }
 
 void EngineRig::rowsRemoved(int first, int last) {
@@ -91,7 +86,7 @@ void EngineRig::rowsRemoved(int first, int last) {
 }
 
 void EngineRig::enabledChanged() {
-    note(std::string("grid.enabled=") + (ctx.grid.enabled() ? "1" : "0"));
+    note(std::string("grid.enabled=") + (grid.enabled() ? "1" : "0"));
 }
 
 void EngineRig::linePrepended(const std::string& line) {

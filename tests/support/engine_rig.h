@@ -7,7 +7,13 @@
 #include <vector>
 
 #include "alerts/alert_sink.h"
-#include "app/app_context.h"
+#include "app/main_controls.h"
+#include "common/subscription.h"
+#include "hosts/host_editor.h"
+#include "hosts/host_list_file.h"
+#include "hosts/host_table.h"
+#include "log/event_log.h"
+#include "log/log_box.h"
 #include "monitor/monitor_engine.h"
 #include "support/fake_scheduler.h"
 #include "support/fakes.h"
@@ -46,8 +52,8 @@ public:
     int addTarget(const std::string& host, const std::string& port, const std::string& description = "",
                   const std::string& limit = "3");
     void setIntervals(const std::string& interval, const std::string& timeout) {
-        ctx.settings.timeInterval = interval;
-        ctx.settings.timeOut = timeout;
+        settings.timeInterval = interval;
+        settings.timeOut = timeout;
     }
     // The state the socket takes when `host` is connected to; hosts not named stay connecting (silent).
     void answer(const std::string& host, int state) { answers_[host] = state; }
@@ -57,16 +63,30 @@ public:
     // Moves virtual time to `ms` after the start of the rig.
     void at(std::int64_t ms) { scheduler.advance(ms - scheduler.elapsedMs()); }
 
-    const std::string& cell(int row, int column) const { return ctx.grid.cell(row, column); }
+    const std::string& cell(int row, int column) const { return grid.cell(row, column); }
     const std::string& status(int row) const { return cell(row, HostTable::colLastStatus); }
 
     // The journal entries whose <what> starts with `prefix`.
     std::vector<std::string> journal(const std::string& prefix = "") const;
     std::vector<std::string> hostsConnected() const;
+    // The host entry commands on the same grid, as the main window has them.
+    HostEditor hostEditor() {
+        return HostEditor({controls.txtIpAddress, controls.cbxPortSel, controls.Description, controls.num_Timeout}, grid,
+                          messages, log, folder / kHostListFileName);
+    }
 
-    AppContext ctx{platform, folder.path()};
+    // What the main window would hand the engine.
+    AppSettings settings;
+    MainControls controls;
+    HostTable grid;
+    LogBox logBox;
+    EventLog log{scheduler, settings, logBox, folder.path()};
+    std::unique_ptr<Timer> Timer1 = scheduler.createTimer(1000, false);
+    std::unique_ptr<Timer> Timer2 = scheduler.createTimer(1000, false);
+    std::unique_ptr<Timer> Timer3 = scheduler.createTimer(1000, false);
     RecordingAlertSink alerts;
-    MonitorEngine engine{ctx, alerts};
+    MonitorEngine engine{scheduler, *Timer1, *Timer2, *Timer3, scheduler, socket, messages, grid,
+                         {controls.cmdMonitor, controls.cmdAdd, controls.Label2}, settings, log, alerts};
 
 private:
     struct Seen {
@@ -90,6 +110,9 @@ private:
     std::map<std::string, Seen> controls_;
     std::map<std::string, int> answers_;
     int cyclesEnded_ = 0;
+    Subscription gridChanges_;
+    Subscription logLines_;
+    Subscription controlChanges_;
 };
 
 } // namespace wardel::test

@@ -55,6 +55,7 @@ std::unique_ptr<Timer> FakeScheduler::createTimer(int intervalMs, bool enabled) 
 void FakeScheduler::advance(std::int64_t ms) {
     const std::int64_t target = nowMs_ + ms;
     for (;;) {
+        runPending();
         FakeTimer* next = nullptr;
         for (FakeTimer* timer : timers_) {
             if (timer->enabled_ && timer->interval_ > 0 && timer->due_ <= target && (!next || timer->due_ < next->due_))
@@ -67,6 +68,14 @@ void FakeScheduler::advance(std::int64_t ms) {
         next->tick();
     }
     nowMs_ = target;
+}
+
+void FakeScheduler::runPending() {
+    while (!events_.empty()) {
+        auto event = std::move(events_.front());
+        events_.pop_front();
+        event();
+    }
 }
 
 void FakeScheduler::advanceTo(const LocalDateTime& when) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -10,8 +12,9 @@
 namespace wardel::test {
 
 // Virtual time for the core: a local clock (to the millisecond) and timers that tick only when the test
-// advances time.
-// Ticks fire in due-time order, ties in the order the timers were created.
+// advances time. Ticks fire in due-time order, ties in the order the timers were created. Beside the timers
+// runs an event queue, as Qt's event loop has: posted events run in the order posted, before the next tick and
+// before time moves on, or when the test calls runPending().
 class FakeScheduler : public Clock, public TimerSource {
 public:
     explicit FakeScheduler(LocalDateTime start = {2026, 12, 6, 7, 5, 9});
@@ -26,13 +29,19 @@ public:
     void advanceTo(const LocalDateTime& when);
     std::int64_t elapsedMs() const { return nowMs_; }
 
+    // Queues an event for the loop; it never runs inside post().
+    void post(std::function<void()> event) { events_.push_back(std::move(event)); }
+    // Runs every queued event, and those they post, at the current time.
+    void runPending();
+
     class FakeTimer;
 
 private:
     friend class FakeTimer;
     std::int64_t startEpochMs_;
     std::int64_t nowMs_ = 0;
-    std::vector<FakeTimer*> timers_; // in creation order
+    std::vector<FakeTimer*> timers_;  // in creation order
+    std::deque<std::function<void()>> events_;
 };
 
 class FakeScheduler::FakeTimer : public Timer {

@@ -11,31 +11,44 @@
 #include "platform/tray_icon.h"
 #include "platform/url_fetcher.h"
 #include "platform/window_port.h"
+#include "support/fake_scheduler.h"
 
 namespace wardel::test {
 
 // The probe socket under the test's hand: connectTo records the target and enters `stateOnConnect`;
-// the test then moves the state with setState, which notifies like the real socket does.
+// the test then moves the state with setState, which notifies like the real socket does. Queued on a
+// scheduler, a notice is posted to its event queue, as Qt delivers it, and one from before the latest
+// connectTo or close is dropped.
 class FakeSocket : public ProbeSocket {
 public:
     struct Attempt {
         std::string host;
         std::int32_t port;
     };
+    void queueOn(FakeScheduler& scheduler) { queue_ = &scheduler; }
     void connectTo(const std::string& host, std::int32_t port) override {
+        ++attempt_;
         attempts.push_back({host, port});
         state_ = stateOnConnect;
         if (onConnect)
             onConnect(host, port);
     }
     void close() override {
+        ++attempt_;
         ++closes;
         state_ = Closed;
     }
     int state() const override { return state_; }
     void setState(int state) {
         state_ = state;
-        stateChanged();
+        if (!queue_) {
+            stateChanged();
+            return;
+        }
+        queue_->post([this, attempt = attempt_] {
+            if (attempt == attempt_)
+                stateChanged();
+        });
     }
 
     int stateOnConnect = Connecting;
@@ -45,17 +58,30 @@ public:
 
 private:
     int state_ = Closed;
+    FakeScheduler* queue_ = nullptr;
+    int attempt_ = 0;
 };
 
+// Records every fetch; the test ends them with finish(). Queued on a scheduler, the completion is posted to
+// its event queue, as Qt delivers it.
 class FakeUrlFetcher : public UrlFetcher {
 public:
+    void queueOn(FakeScheduler& scheduler) { queue_ = &scheduler; }
     struct Request {
         std::string name;
         std::string url;
     };
     void start(const std::string& name, const std::string& url) override { requests.push_back({name, url}); }
-    void finish(const std::string& name, bool ok, const std::string& body) { complete(FetchResult{name, ok, body}); }
+    void finish(const std::string& name, bool ok, const std::string& body) {
+        if (queue_)
+            queue_->post([this, result = FetchResult{name, ok, body}] { complete(result); });
+        else
+            complete(FetchResult{name, ok, body});
+    }
     std::vector<Request> requests;
+
+private:
+    FakeScheduler* queue_ = nullptr;
 };
 
 // Records every box; the test closes them one at a time, oldest first, as the operator would.

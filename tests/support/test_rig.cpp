@@ -33,12 +33,15 @@ void WriteFile(const std::filesystem::path& file, const std::string& content) {
     out << content;
 }
 
-TestRig::TestRig(LocalDateTime start) : FakePlatform(start) {}
+TestRig::TestRig(LocalDateTime start, const std::string& subfolder)
+    : FakePlatform(start), port(platform, subfolder.empty() ? folder.path() : folder / subfolder),
+      settings(port.settings()), runtime(port.runtime()), controls(port.controls()), grid(port.grid()),
+      logBox(port.logBox()), log(port.eventLog()) {}
 
 std::vector<std::string> TestRig::logLines() const {
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < ctx.logBox.lineCount(); ++i)
-        lines.push_back(ctx.logBox.line(i));
+    for (std::size_t i = 0; i < logBox.lineCount(); ++i)
+        lines.push_back(logBox.line(i));
     return lines;
 }
 

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_context.h"
 #include "app/sms_port.h"
 #include "support/fake_scheduler.h"
 #include "support/fakes.h"
@@ -29,7 +28,12 @@ void WriteFile(const std::filesystem::path& file, const std::string& content);
 
 // Every seam faked, on virtual time, with a folder of its own for the program's files.
 struct FakePlatform {
-    explicit FakePlatform(LocalDateTime start) : scheduler(start) {}
+    // Socket notices and URL completions arrive from the scheduler's event queue, as Qt delivers them.
+    explicit FakePlatform(LocalDateTime start) : scheduler(start) {
+        socket.queueOn(scheduler);
+        mainReader.queueOn(scheduler);
+        creditReader.queueOn(scheduler);
+    }
 
     TempFolder folder;
     FakeScheduler scheduler;
@@ -44,11 +48,18 @@ struct FakePlatform {
 };
 
 // The whole main window on the fake platform.
+// `subfolder` (in the rig's folder) stands for the program's folder when given.
 struct TestRig : FakePlatform {
-    explicit TestRig(LocalDateTime start = {2026, 12, 6, 7, 5, 9});
+    explicit TestRig(LocalDateTime start = {2026, 12, 6, 7, 5, 9}, const std::string& subfolder = "");
 
-    AppContext ctx{platform, folder.path()};
-    SMSPort port{ctx};
+    SMSPort port;
+    // The model's records, by their short names.
+    AppSettings& settings;
+    RuntimeValues& runtime;
+    MainControls& controls;
+    HostTable& grid;
+    LogBox& logBox;
+    EventLog& log;
 
     // The log box text, newest line first, one line per entry.
     std::vector<std::string> logLines() const;

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "app/alert_setting.h"
-#include "platform/qt/alert_setting_dialog.h"
+#include "ui/alert_setting_dialog.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "platform/qt/program_folder.h"
 
-#include "app/program_files.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -24,13 +22,14 @@ bool IsInstallFolder(const QString& folder) {
 
 } // namespace
 
-std::filesystem::path ProgramFolder() {
+std::filesystem::path ProgramFolder(const AdoptProgramFiles& adopt) {
     const QString ownFolder = QCoreApplication::applicationDirPath();
     if (!IsInstallFolder(ownFolder) && ::access(QFile::encodeName(ownFolder).constData(), W_OK) == 0)
         return ToPath(ownFolder);
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataFolder);
-    CopyMissingProgramFiles(ToPath(ownFolder), ToPath(dataFolder));
+    if (adopt)
+        adopt(ToPath(ownFolder), ToPath(dataFolder));
     return ToPath(dataFolder);
 }
 

@@ -1,4 +1,4 @@
-#include "platform/qt/host_table_model.h"
+#include "ui/host_table_model.h"
 
 #include <string_view>
 
@@ -42,13 +42,10 @@ QString ShownText(const std::string& cell) {
 
 } // namespace
 
-HostTableModel::HostTableModel(HostTable& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {
-    table_.setObserver(this);
-}
+HostTableModel::HostTableModel(HostTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), observing_(table_.observe(*this)) {}
 
-HostTableModel::~HostTableModel() {
-    table_.setObserver(nullptr);
-}
+HostTableModel::~HostTableModel() = default;
 
 int HostTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : table_.rowCount() - 1;

@@ -45,6 +45,7 @@ private:
     void currentRowChanged() override;
 
     HostTable& table_;
+    Subscription observing_;
 };
 
 } // namespace wardel::qt

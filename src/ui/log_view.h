@@ -27,6 +27,7 @@ private:
     void oldestLineDropped() override;
 
     LogBox* box_ = nullptr;
+    Subscription observing_;
     std::deque<int> blocksPerLine_; // text lines shown for each box line, newest first
 };
 

@@ -1,4 +1,4 @@
-#include "platform/qt/alert_setting_dialog.h"
+#include "ui/alert_setting_dialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -13,8 +13,8 @@
 
 #include "app/alert_setting.h"
 #include "platform/qt/lifetime.h"
-#include "platform/qt/link_label.h"
-#include "platform/qt/single_line_validator.h"
+#include "ui/link_label.h"
+#include "ui/single_line_validator.h"
 
 namespace wardel::qt {
 
@@ -43,7 +43,7 @@ AlertSettingDialog::AlertSettingDialog(AlertSetting& model, Forward forward, QWi
     for (const Control* control : model.controls().all())
         showControl(*control);
     showControl(model.controls().alertSetting);
-    model.controls().board.setListener([this](const Control& control) { showControl(control); });
+    boardListener_ = model.controls().board.subscribe([this](const Control& control) { showControl(control); });
 
     // Centred on the screen once, when it is made.
     adjustSize();
@@ -60,7 +60,7 @@ AlertSettingDialog::~AlertSettingDialog() {
 void AlertSettingDialog::detach() {
     if (!model_)
         return;
-    model_->controls().board.setListener({});
+    boardListener_.reset();
     model_ = nullptr;
 }
 

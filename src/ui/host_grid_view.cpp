@@ -1,11 +1,11 @@
-#include "platform/qt/host_grid_view.h"
+#include "ui/host_grid_view.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
 
-#include "platform/qt/host_table_model.h"
+#include "ui/host_table_model.h"
 
 namespace wardel::qt {
 

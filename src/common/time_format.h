@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/clock.h"
+#include "common/local_date_time.h"
 
 namespace wardel {
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "common/subscription.h"
 #include "platform/window_port.h"
 
 class QComboBox;
@@ -16,7 +17,6 @@ class QPushButton;
 
 namespace wardel {
 class AlertSetting;
-struct AppContext;
 class ComboControl;
 class Control;
 class SMSPort;
@@ -61,8 +61,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void buildControls();
-    void connectOperatorActions();
+    // A widget for the control as its design says, wired to hand the operator's edits and clicks to the
+    // model by the control's name; null for the window's caption.
+    QWidget* buildControl(const Control& control);
+    void place(QWidget* widget, int left, int top, int width, int height);
+    void click(const std::string& name);
     void showControl(const Control& control);
     void showCombo(QComboBox* combo, const ComboControl& control);
     // The model's control of that name while the window may still act on it, else null.
@@ -82,6 +85,8 @@ private:
     QPointer<AlertSettingDialog> settingsDialog_;
     bool frontPending_ = false;
     std::function<void()> ender_;
+    Subscription boardListener_;
+    Subscription alertSettingListener_;
 };
 
 } // namespace wardel::qt

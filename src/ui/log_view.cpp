@@ -1,4 +1,4 @@
-#include "platform/qt/log_view.h"
+#include "ui/log_view.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -33,8 +33,7 @@ LogView::~LogView() {
 }
 
 void LogView::follow(LogBox* box) {
-    if (box_)
-        box_->setObserver(nullptr);
+    observing_.reset();
     box_ = box;
     clear();
     blocksPerLine_.clear();
@@ -47,7 +46,7 @@ void LogView::follow(LogBox* box) {
         blocksPerLine_.push_back(blocks);
     }
     setPlainText(text);
-    box_->setObserver(this);
+    observing_ = box_->observe(*this);
 }
 
 void LogView::linePrepended(const std::string& line) {

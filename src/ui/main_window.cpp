@@ -1,4 +1,4 @@
-#include "platform/qt/main_window.h"
+#include "ui/main_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -10,12 +10,12 @@
 #include <QScreen>
 
 #include "app/sms_port.h"
-#include "platform/qt/alert_setting_dialog.h"
-#include "platform/qt/host_grid_view.h"
-#include "platform/qt/host_table_model.h"
 #include "platform/qt/lifetime.h"
-#include "platform/qt/link_label.h"
-#include "platform/qt/log_view.h"
+#include "ui/alert_setting_dialog.h"
+#include "ui/host_grid_view.h"
+#include "ui/host_table_model.h"
+#include "ui/link_label.h"
+#include "ui/log_view.h"
 
 namespace wardel::qt {
 
@@ -28,9 +28,6 @@ constexpr int Px(int twips) {
 
 constexpr int kClientWidth = 8340;
 constexpr int kClientHeight = 8280;
-constexpr int kTextBoxHeight = 285;
-constexpr int kButtonTop = 1320;
-constexpr int kButtonHeight = 375;
 
 const QColor kDarkBlue(0, 0, 128);
 const QColor kDarkRed(128, 0, 0);
@@ -67,134 +64,122 @@ MainWindow::MainWindow() : ender_([] { QCoreApplication::exit(0); }) {
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     resize(Px(kClientWidth), Px(kClientHeight));
     setFont(FormFont(font()));
-    buildControls();
-    connectOperatorActions();
 }
 
 MainWindow::~MainWindow() {
     detach();
 }
 
-void MainWindow::buildControls() {
-    auto place = [this](QWidget* widget, const char* name, int left, int top, int width = 0, int height = 0) {
-        widget->setObjectName(QString::fromLatin1(name));
-        widget->setAccessibleName(QString::fromLatin1(name));
-        widget->move(Px(left), Px(top));
-        if (width > 0)
-            widget->resize(Px(width), height > 0 ? Px(height) : widget->sizeHint().height());
-        widgets_[name] = widget;
-    };
-    auto label = [&](const char* name, int left, int top) {
-        auto* l = new QLabel(this);
-        l->setTextFormat(Qt::PlainText);
-        place(l, name, left, top);
-        return l;
-    };
-    auto heading = [&](const char* name, int left, int top) { label(name, left, top)->setFont(HeadingFont(font())); };
-    auto textBox = [&](const char* name, int left, int width) {
-        place(new QLineEdit(this), name, left, 360, width, kTextBoxHeight);
-    };
-    auto combo = [&](const char* name, int left, int top, int width) {
-        auto* c = new QComboBox(this);
-        c->setEditable(true);
+QWidget* MainWindow::buildControl(const Control& control) {
+    using Kind = ControlDesign::Kind;
+    const ControlDesign& design = control.design();
+    const std::string name = control.name();
+    QWidget* widget = nullptr;
+    switch (design.kind) {
+    case Kind::Caption:
+        return nullptr; // the window's own caption
+    case Kind::Label:
+    case Kind::Heading: {
+        auto* label = new QLabel(this);
+        label->setTextFormat(Qt::PlainText);
+        widget = label;
+        break;
+    }
+    case Kind::Link: {
+        auto* link = new LinkLabel(this);
+        link->setTextFormat(Qt::PlainText);
+        link->setCursor(Qt::PointingHandCursor);
+        link->onClick = [this, name] { click(name); };
+        widget = link;
+        break;
+    }
+    case Kind::TextBox: {
+        auto* edit = new QLineEdit(this);
+        // Only the operator's own edits go to the model: textEdited and activated are not raised when the
+        // model's values are shown, so nothing echoes back.
+        connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) { textEdited(name, text); });
+        widget = edit;
+        break;
+    }
+    case Kind::ComboBox: {
+        auto* combo = new QComboBox(this);
+        combo->setEditable(true);
         // A typed port or threshold is used as it stands; it does not become a list entry.
-        c->setInsertPolicy(QComboBox::NoInsert);
-        c->setMaxVisibleItems(12);
-        place(c, name, left, top, width);
-    };
-    auto button = [&](const char* name, int left, int width) {
-        auto* b = new QPushButton(this);
-        b->setFont(HeadingFont(font()));
-        b->setAutoDefault(false);
-        place(b, name, left, kButtonTop, width, kButtonHeight);
-    };
-
-    heading("Label1(0)", 120, 120);
-    textBox("txtIpAddress", 120, 1935);
-    heading("Label1(1)", 2160, 120);
-    combo("cbxPortSel", 2160, 360, 1815);
-    heading("Label1(2)", 4200, 120);
-    textBox("Description", 4200, 3855);
-    heading("Label1(3)", 120, 840);
-    combo("num_Timeout", 3240, 840, 735);
-
-    // Each button reaches to two pixels short of the next one's left edge; Exit is as wide as View Log.
-    button("cmdAdd", 120, 690);
-    button("cmdDelete", 840, 1170);
-    button("cmdSetting", 2040, 1290);
-    button("cmdMonitor", 3360, 1170);
-    button("cmdLog", 4560, 1050);
-    button("cmdExit", 5640, 1050);
-
-    grid_ = new HostGridView(this);
-    place(grid_, "grdHotGrid", 120, 1920, 8063, 3495);
-    log_ = new LogView(this);
-    place(log_, "txtLog", 120, 5640, 7935, 1455);
-
-    SetTextColor(label("lblTimeinterval", 120, 7200), kDarkBlue);
-    SetTextColor(label("lblTimeout", 5160, 7200), kDarkBlue);
-    SetTextColor(label("Label2", 120, 7560), kDarkRed);
-
-    auto* link = new LinkLabel(this);
-    link->setTextFormat(Qt::PlainText);
-    link->setCursor(Qt::PointingHandCursor);
-    link->onClick = [this] { forward([](SMSPort& p) { p.Label4_Click(); }); };
-    place(link, "Label4", 120, 7920);
-    label("Label7", 7800, 7920);
-    for (const char* bold : {"Label4", "Label7"}) {
-        QFont f = widgets_[bold]->font();
-        f.setBold(true);
-        widgets_[bold]->setFont(f);
-    }
-}
-
-void MainWindow::connectOperatorActions() {
-    const std::pair<const char*, void (SMSPort::*)()> clicks[] = {
-        {"cmdAdd", &SMSPort::cmdAdd_Click},         {"cmdDelete", &SMSPort::cmdDelete_Click},
-        {"cmdSetting", &SMSPort::cmdSetting_Click}, {"cmdMonitor", &SMSPort::cmdMonitor_Click},
-        {"cmdLog", &SMSPort::cmdLog_Click},         {"cmdExit", &SMSPort::cmdExit_Click},
-    };
-    for (const auto& [name, handler] : clicks) {
-        connect(static_cast<QPushButton*>(widgets_[name]), &QPushButton::clicked, this,
-                [this, handler] { forward([handler](SMSPort& p) { (p.*handler)(); }); });
-    }
-
-    // Only the operator's own edits go to the model: textEdited and activated are not raised when the
-    // model's values are shown, so nothing echoes back.
-    for (const char* name : {"txtIpAddress", "Description"}) {
-        connect(static_cast<QLineEdit*>(widgets_[name]), &QLineEdit::textEdited, this,
-                [this, name](const QString& text) { textEdited(name, text); });
-    }
-    for (const char* name : {"cbxPortSel", "num_Timeout"}) {
-        auto* combo = static_cast<QComboBox*>(widgets_[name]);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setMaxVisibleItems(12);
         connect(combo->lineEdit(), &QLineEdit::textEdited, this,
                 [this, name](const QString& text) { textEdited(name, text); });
         connect(combo, &QComboBox::activated, this, [this, name](int index) {
-            if (auto* control = dynamic_cast<ComboControl*>(liveControl(name)))
-                control->select(index);
+            if (auto* comboControl = dynamic_cast<ComboControl*>(liveControl(name)))
+                comboControl->select(index);
         });
+        widget = combo;
+        break;
     }
-    grid_->setClickHandler([this](int row) { forward([row](SMSPort& p) { p.grdHotGrid_Click(row); }); });
+    case Kind::Button: {
+        auto* button = new QPushButton(this);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, name] { click(name); });
+        widget = button;
+        break;
+    }
+    }
+    widget->setObjectName(QString::fromStdString(name));
+    widget->setAccessibleName(QString::fromStdString(name));
+    if (design.kind == Kind::Heading || design.kind == Kind::Button)
+        widget->setFont(HeadingFont(font()));
+    if (design.bold) {
+        QFont f = widget->font();
+        f.setBold(true);
+        widget->setFont(f);
+    }
+    if (design.ink == ControlDesign::Ink::DarkBlue)
+        SetTextColor(widget, kDarkBlue);
+    else if (design.ink == ControlDesign::Ink::DarkRed)
+        SetTextColor(widget, kDarkRed);
+    place(widget, design.left, design.top, design.width, design.height);
+    return widget;
+}
+
+void MainWindow::place(QWidget* widget, int left, int top, int width, int height) {
+    widget->move(Px(left), Px(top));
+    if (width > 0)
+        widget->resize(Px(width), height > 0 ? Px(height) : widget->sizeHint().height());
 }
 
 void MainWindow::attach(SMSPort& port) {
     detach();
     port_ = &port;
-    MainControls& c = port.context().controls;
-    for (Control* control : std::initializer_list<Control*>{
-             &c.SMSPort,         &c.Label1_0,    &c.txtIpAddress, &c.Label1_1,    &c.cbxPortSel,
-             &c.Label1_2,        &c.Description, &c.Label1_3,     &c.num_Timeout, &c.cmdAdd,
-             &c.cmdDelete,       &c.cmdSetting,  &c.cmdMonitor,   &c.cmdLog,      &c.cmdExit,
-             &c.lblTimeinterval, &c.lblTimeout,  &c.Label2,       &c.Label4,      &c.Label7}) {
+    MainControls& c = port.controls();
+    // The widgets are built from the model's own list of controls, the first time each one is seen.
+    for (Control* control : c.all()) {
         controls_[control->name()] = control;
+        if (!widgets_.contains(control->name())) {
+            if (QWidget* widget = buildControl(*control))
+                widgets_[control->name()] = widget;
+        }
         showControl(*control);
     }
-    c.board.setListener([this](const Control& control) { showControl(control); });
+    if (!grid_) {
+        // After the controls, so the focus goes from the buttons on to the grid and the log.
+        grid_ = new HostGridView(this);
+        grid_->setObjectName(QStringLiteral("grdHotGrid"));
+        grid_->setAccessibleName(QStringLiteral("grdHotGrid"));
+        place(grid_, 120, 1920, 8063, 3495);
+        grid_->setClickHandler([this](int row) { forward([row](SMSPort& p) { p.grdHotGrid_Click(row); }); });
+        log_ = new LogView(this);
+        log_->setObjectName(QStringLiteral("txtLog"));
+        log_->setAccessibleName(QStringLiteral("txtLog"));
+        place(log_, 120, 5640, 7935, 1455);
+        grid_->show();
+        log_->show();
+    }
+    boardListener_ = c.board.subscribe([this](const Control& control) { showControl(control); });
 
-    gridModel_ = std::make_unique<HostTableModel>(port.context().grid);
-    grid_->follow(&port.context().grid, gridModel_.get());
-    log_->follow(&port.context().logBox);
-    port.setAlertSettingObserver([this](AlertSetting* model) { followAlertSetting(model); });
+    gridModel_ = std::make_unique<HostTableModel>(port.grid());
+    grid_->follow(&port.grid(), gridModel_.get());
+    log_->follow(&port.logBox());
+    alertSettingListener_ = port.subscribeAlertSetting([this](AlertSetting* model) { followAlertSetting(model); });
 }
 
 void MainWindow::followAlertSetting(AlertSetting* model) {
@@ -218,14 +203,19 @@ void MainWindow::followAlertSetting(AlertSetting* model) {
 void MainWindow::detach() {
     if (!port_)
         return;
-    port_->context().controls.board.setListener({});
-    port_->setAlertSettingObserver({});
+    boardListener_.reset();
+    alertSettingListener_.reset();
     followAlertSetting(nullptr);
     log_->follow(nullptr);
     grid_->follow(nullptr, nullptr);
     gridModel_.reset();
     controls_.clear();
     port_ = nullptr;
+}
+
+void MainWindow::click(const std::string& name) {
+    if (Control* control = liveControl(name))
+        control->click();
 }
 
 Control* MainWindow::liveControl(const std::string& name) const {
@@ -247,7 +237,7 @@ void MainWindow::forward(const std::function<void(SMSPort&)>& action) {
 
 void MainWindow::showControl(const Control& control) {
     const QString text = QString::fromStdString(control.text());
-    if (control.name() == "SMSPort") {
+    if (control.design().kind == ControlDesign::Kind::Caption) {
         setWindowTitle(text);
         return;
     }

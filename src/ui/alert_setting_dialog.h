@@ -5,6 +5,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "common/subscription.h"
+
 class QComboBox;
 
 namespace wardel {
@@ -48,6 +50,7 @@ private:
     AlertSetting* model_;
     Forward forward_;
     std::unordered_map<std::string, QWidget*> widgets_; // by control name
+    Subscription boardListener_;
 };
 
 } // namespace wardel::qt

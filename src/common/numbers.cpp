@@ -1,4 +1,4 @@
-#include "app/numbers.h"
+#include "common/numbers.h"
 
 #include <algorithm>
 #include <cfenv>

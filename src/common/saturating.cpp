@@ -1,0 +1,16 @@
+#include "common/saturating.h"
+
+#include <limits>
+
+#include "common/numbers.h"
+
+namespace wardel {
+
+std::int16_t SaturatedInt16(std::string_view text) {
+    const double value = LeadingNumber(text);
+    if (const auto number = RoundToInt16(value))
+        return *number;
+    return value > 0 ? std::numeric_limits<std::int16_t>::max() : std::numeric_limits<std::int16_t>::min();
+}
+
+} // namespace wardel
