@@ -1,8 +1,9 @@
 #include "app/numbers.h"
 
+#include <algorithm>
 #include <cfenv>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -12,6 +13,30 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// For a number too large or too small for a double: true when too small. The power of ten of its first
+// significant digit decides, and any exponent is far beyond what that power needs.
+bool Underflows(std::string_view number) {
+    const auto mark = number.find('e');
+    const std::string_view mantissa = number.substr(0, mark);
+    const auto first = mantissa.find_first_of("123456789");
+    const auto point = std::min(mantissa.find('.'), mantissa.size());
+    if (first == std::string_view::npos)
+        return true;
+    const long long digitPower =
+        first < point ? static_cast<long long>(point - first - 1) : -static_cast<long long>(first - point);
+    long long exponent = 0;
+    if (mark != std::string_view::npos) {
+        // Saturate well beyond a double's range so a long exponent cannot overflow.
+        constexpr long long kCap = 1'000'000'000;
+        for (const char c : number.substr(mark + 1))
+            if (IsDigit(c))
+                exponent = std::min(exponent * 10 + (c - '0'), kCap);
+        if (number.find("e-") != std::string_view::npos)
+            exponent = -exponent;
+    }
+    return digitPower + exponent < 0;
+}
 
 template <typename Int> std::optional<Int> RoundTo(double value) {
     if (!std::isfinite(value))
@@ -68,7 +93,7 @@ double LeadingNumber(std::string_view text) {
     double value = 0.0;
     const auto result = std::from_chars(number.data() + start, number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range)
-        value = number.find("e-") != std::string::npos ? 0.0 : std::numeric_limits<double>::infinity();
+        value = Underflows(std::string_view(number).substr(start)) ? 0.0 : std::numeric_limits<double>::infinity();
     return negative ? -value : value;
 }
 
