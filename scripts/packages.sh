@@ -1,7 +1,8 @@
-# Sourced by run.sh and test.sh: installs the Debian packages Wardel needs, and only those that are missing,
+# Sourced by run.sh, test.sh and fuzz.sh: installs the Debian packages Wardel needs, and only those that are missing,
 # so a second run does not touch apt at all.
 
-WARDEL_PACKAGES=(qt6-base-dev cmake ninja-build g++ libgtest-dev libgmock-dev xvfb xauth fonts-dejavu-core)
+WARDEL_PACKAGES=(qt6-base-dev cmake ninja-build g++ libgtest-dev libgmock-dev xvfb xauth fonts-dejavu-core
+    clang-14 libclang-rt-14-dev)
 
 package_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
