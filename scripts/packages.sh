@@ -1,10 +1,10 @@
-# Sourced by run.sh, test.sh and package.sh: installs the Debian packages Wardel needs, and only those that are missing,
-# so a second run does not touch apt at all.
+# Sourced by run.sh, test.sh, package.sh and fuzz.sh: installs the Debian packages Wardel needs, and only those
+# that are missing, so a second run does not touch apt at all.
 
 # libqt6svg6 holds the SVG image plugin that draws the icon; dpkg-dev and file let CPack build the package;
-# clang-format-14 and python3 run the format and include checks.
+# clang-format-14 and python3 run the format and include checks; clang-14 and its runtime build the fuzzers.
 WARDEL_PACKAGES=(qt6-base-dev libqt6svg6 cmake ninja-build g++ libgtest-dev libgmock-dev xvfb xauth fonts-dejavu-core
-    dpkg-dev file clang-format-14 python3)
+    dpkg-dev file clang-format-14 python3 clang-14 libclang-rt-14-dev)
 
 package_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"

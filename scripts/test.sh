@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Wardel with warnings as errors and runs every test; then builds again
-# with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test once more. Exits non-zero on
-# the first failure.
+# with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test once more, and last runs every
+# fuzz target for a short time. Exits non-zero on the first failure.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -40,5 +40,8 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:dete
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 run_tests "$root/build-sanitize" -DWARDEL_SANITIZE=ON
+
+echo "== Fuzzing"
+"$root/scripts/fuzz.sh"
 
 echo "All tests passed."

@@ -137,9 +137,7 @@ void GatewayClient::SetCreditText(std::string text) {
     Label7_.setText(state_.creditText);
 }
 
-// The accepted logon reply: any text, "*", the credit count, "*", two characters that are skipped, the
-// API id, "%", any text. False when either star or the percent sign after them is missing.
-bool GatewayClient::ParseLogonReply(const std::string& reply, LogonReply& parsed) {
+bool ParseLogonReply(const std::string& reply, LogonReply& parsed) {
     const std::size_t star1 = reply.find('*');
     if (star1 == std::string::npos)
         return false;
@@ -203,10 +201,15 @@ void GatewayClient::LogonFailed() {
 }
 
 void GatewayClient::OnCreditReply(const FetchResult&) {
-    const std::string& reply = asyncRead2_.DataFromURL();
+    if (auto credit = CreditFromReply(asyncRead2_.DataFromURL()))
+        SetCreditText(std::move(*credit));
+}
+
+std::optional<std::string> CreditFromReply(const std::string& reply) {
     // A failed credit query still holds its URL, which contains "http": the shown credit stays.
-    if (!ContainsHttp(reply))
-        SetCreditText(std::string(Trim(reply)));
+    if (ContainsHttp(reply))
+        return std::nullopt;
+    return std::string(Trim(reply));
 }
 
 } // namespace wardel

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,19 @@ struct GatewayState {
     bool lastRequestWasMail = false;
     bool setupLinkActive = true; // Label4 opens the settings dialog while set
 };
+
+// The credit count and API id an accepted logon reply carries.
+struct LogonReply {
+    std::string creditText;
+    std::string apiId;
+};
+
+// The accepted logon reply: any text, "*", the credit count, "*", two characters that are skipped, the
+// API id, "%", any text. False when either star or the percent sign after them is missing.
+bool ParseLogonReply(const std::string& reply, LogonReply& parsed);
+
+// The credit a credit reply shows, blanks trimmed; nullopt when the shown credit stays.
+std::optional<std::string> CreditFromReply(const std::string& reply);
 
 // The program's side of the SMS and mail gateway.
 //
@@ -105,12 +119,6 @@ public:
     void OnCreditReply(const FetchResult& result);
 
 private:
-    struct LogonReply {
-        std::string creditText;
-        std::string apiId;
-    };
-    static bool ParseLogonReply(const std::string& reply, LogonReply& parsed);
-
     std::string SmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
                        const std::string& apiId, std::string_view sender, const std::string& recipients,
                        const std::string& text) const;

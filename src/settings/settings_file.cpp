@@ -51,8 +51,13 @@ SettingsLoad LoadSettingsFile(const std::filesystem::path& file, AppSettings& s,
     if (!std::filesystem::exists(file, ec))
         return SettingsLoad::Missing;
 
-    // An unreadable file reads like fifteen empty lines, and so do the lines a short file lacks.
-    std::vector<std::string> lines = SplitLines(ReadWholeFile(file).value_or(std::string()));
+    // An unreadable file reads like fifteen empty lines.
+    ReadSettingsText(ReadWholeFile(file).value_or(std::string()), s, runtime);
+    return SettingsLoad::Loaded;
+}
+
+void ReadSettingsText(const std::string& text, AppSettings& s, RuntimeValues& runtime) {
+    std::vector<std::string> lines = SplitLines(text);
     lines.resize(kLines);
 
     s.timeInterval = lines[0].empty() ? "60" : lines[0];
@@ -72,7 +77,6 @@ SettingsLoad LoadSettingsFile(const std::filesystem::path& file, AppSettings& s,
     s.aliveSmsMinutes = Trim(lines[13]);
     ReadCountdown(s.aliveSmsMinutes, runtime.aliveSmsCountdown);
     s.aliveSmsTo = Trim(lines[14]);
-    return SettingsLoad::Loaded;
 }
 
 bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& s) {

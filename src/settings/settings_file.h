@@ -16,6 +16,10 @@ enum class SettingsLoad { Missing, Loaded };
 // Reads the file into the settings and the two alive countdowns. A missing file changes nothing.
 SettingsLoad LoadSettingsFile(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime);
 
+// Reads the text of the file into the settings and the two alive countdowns; a line the text lacks reads
+// as an empty one.
+void ReadSettingsText(const std::string& text, AppSettings& settings, RuntimeValues& runtime);
+
 // Writes all fifteen lines, or nothing at all; false when the file could not be written or a field holds a
 // line break (it would make more than fifteen lines).
 bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& settings);

@@ -59,6 +59,20 @@ TEST(NumbersFromText, AgreesWithStrtodOnGeneratedText) {
     }
 }
 
+TEST(NumbersFromText, OutOfRangeReadsAsZeroWhenTinyAndInfinityWhenHuge) {
+    const std::string zeros(400, '0');
+    const struct {
+        std::string text;
+        double value;
+    } cases[] = {
+        {"0." + zeros + "1", 0.0},        {"-0." + zeros + "7", -0.0},          {"1" + zeros, HUGE_VAL},
+        {"0.001" + zeros + "e-400", 0.0}, {"0.0" + zeros + "1e500", 1e98},      {"0." + zeros + "1e" + zeros, 0.0},
+        {"1" + zeros + "e-50", HUGE_VAL}, {"1e99999999999999999999", HUGE_VAL},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LeadingNumber(c.text), c.value) << c.text.substr(0, 20) << "... of " << c.text.size();
+}
+
 TEST(NumbersFromText, RoundsHalvesToEvenAndRefusesOverflow) {
     const struct {
         const char* text;
