@@ -39,7 +39,7 @@ namespace {
 
 using namespace wardel;
 using wardel::test::FloodingTarget;
-using wardel::test::RefusingPort;
+using wardel::test::refusingPort;
 using wardel::test::SilentTarget;
 
 class CountingAlerts : public AlertSink {
@@ -64,7 +64,7 @@ private:
     QTcpServer server_;
 };
 
-double CpuSeconds(const rusage& usage) {
+double cpuSeconds(const rusage& usage) {
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
@@ -100,24 +100,16 @@ int main(int argc, char** argv) {
     const auto timer2 = timers.createTimer(1000, false);
     const auto timer3 = timers.createTimer(1000, false);
     CountingAlerts alerts;
-    MonitorEngine engine{clock,
-                         *timer1,
-                         *timer2,
-                         *timer3,
-                         timers,
-                         socket,
-                         messages,
-                         ctx.grid,
-                         {ctx.controls.cmdMonitor, ctx.controls.cmdAdd, ctx.controls.Label2},
-                         ctx.settings,
-                         log,
-                         alerts};
+    MonitorEngine engine{clock,        *timer1,  *timer2,
+                         *timer3,      timers,   socket,
+                         messages,     ctx.grid, {ctx.controls.cmdMonitor, ctx.controls.cmdAdd, ctx.controls.Label2},
+                         ctx.settings, log,      alerts};
 
     std::vector<std::pair<std::string, quint16>> targets;
     for (const auto& target : open)
         targets.emplace_back("127.0.0.1", target->port());
     for (int i = 0; i < 3; ++i)
-        targets.emplace_back("127.0.0.1", RefusingPort());
+        targets.emplace_back("127.0.0.1", refusingPort());
     targets.emplace_back("127.0.0.1", silent1.port());
     targets.emplace_back("127.0.0.1", silent2.port());
     targets.emplace_back("127.0.0.1", flooding.port());
@@ -149,7 +141,7 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_SELF, &after);
     std::filesystem::remove_all(folder);
 
-    const double cpu = CpuSeconds(after) - CpuSeconds(before);
+    const double cpu = cpuSeconds(after) - cpuSeconds(before);
     std::printf("engine_cpu_bench: %zu targets (3 open, 3 refusing, 2 silent, 1 flooding), interval 1 s, "
                 "timeout 2 s\n",
                 targets.size());

@@ -19,10 +19,10 @@
 #include "app/main_controls.h"
 #include "hosts/host_editor.h"
 #include "hosts/host_list_file.h"
-#include "ui/host_grid_view.h"
-#include "ui/host_table_model.h"
 #include "platform/qt/qt_clock.h"
 #include "support/fakes.h"
+#include "ui/host_grid_view.h"
+#include "ui/host_table_model.h"
 
 namespace {
 
@@ -32,7 +32,8 @@ namespace fs = std::filesystem;
 // Seams the host list never touches, or only to report a failure the bench then prints: the tests' fakes.
 // The host entry commands with the records they use, as the main window has them.
 struct Seams {
-    explicit Seams(const fs::path& folder) : log(clock, settings, logBox, folder), hosts(entry(), grid, boxes, log, folder / kHostListFileName) {}
+    explicit Seams(const fs::path& folder)
+        : log(clock, settings, logBox, folder), hosts(entry(), grid, boxes, log, folder / kHostListFileName) {}
     HostEditor::EntryControls entry() {
         return {controls.txtIpAddress, controls.cbxPortSel, controls.Description, controls.num_Timeout};
     }
@@ -47,7 +48,7 @@ struct Seams {
     HostEditor hosts;
 };
 
-std::string FullHostList() {
+std::string fullHostList() {
     std::string text;
     for (int i = 1; i <= kMaxHostListEntries; ++i) {
         const std::string n = std::to_string(i);
@@ -57,11 +58,11 @@ std::string FullHostList() {
     return text;
 }
 
-double Ms(const QElapsedTimer& t) {
+double msSince(const QElapsedTimer& t) {
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
 
-double Median(std::vector<double> v) {
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
@@ -74,32 +75,32 @@ struct Round {
 
 // The other order: the file loaded into a grid nobody shows yet, then a view opened on it.
 // The grid as the main window shows it, laid out and on screen.
-void ShowGrid(HostTable& grid, qt::HostTableModel& model, qt::HostGridView& view) {
+void showGrid(HostTable& grid, qt::HostTableModel& model, qt::HostGridView& view) {
     view.resize(540, 235);
     view.follow(&grid, &model);
     view.show();
     QApplication::processEvents();
 }
 
-void LoadThenShow(const fs::path& folder, Round& r) {
+void loadThenShow(const fs::path& folder, Round& r) {
     Seams ctx(folder);
     HostEditor& hosts = ctx.hosts;
     QElapsedTimer t;
     t.start();
     hosts.LoadHostList();
-    r.loadAlone = Ms(t);
+    r.loadAlone = msSince(t);
 
     t.restart();
     qt::HostTableModel model(ctx.grid);
     qt::HostGridView view;
-    ShowGrid(ctx.grid, model, view);
+    showGrid(ctx.grid, model, view);
     view.grab();
-    r.newView = Ms(t);
+    r.newView = msSince(t);
 }
 
 // A click on a row whose description holds 10 MB, as a hand-edited host.ini may: the press and release as the
 // window gets them, the selection and the repaint.
-double ClickOnLongCell(const fs::path& folder) {
+double clickOnLongCell(const fs::path& folder) {
     Seams ctx(folder);
     HostEditor& hosts = ctx.hosts;
     ctx.grid.setCell(1, HostTable::colHost, "10.0.0.1");
@@ -109,7 +110,7 @@ double ClickOnLongCell(const fs::path& folder) {
     qt::HostTableModel model(ctx.grid);
     qt::HostGridView view;
     view.setClickHandler([&hosts](int clicked) { hosts.grdHotGrid_Click(clicked); });
-    ShowGrid(ctx.grid, model, view);
+    showGrid(ctx.grid, model, view);
     view.grab();
 
     const QPoint at =
@@ -124,35 +125,35 @@ double ClickOnLongCell(const fs::path& folder) {
     }
     QApplication::processEvents();
     view.grab();
-    const double ms = Ms(t);
+    const double ms = msSince(t);
     if (ctx.grid.currentRow() != row)
         std::fprintf(stderr, "the click on the long cell selected row %d\n", ctx.grid.currentRow());
     return ms;
 }
 
-Round RunOnce(const fs::path& folder) {
+Round runOnce(const fs::path& folder) {
     Seams ctx(folder);
     HostEditor& hosts = ctx.hosts;
     qt::HostTableModel model(ctx.grid);
     qt::HostGridView view;
-    ShowGrid(ctx.grid, model, view);
+    showGrid(ctx.grid, model, view);
     Round r;
 
     QElapsedTimer t;
     t.start();
     hosts.LoadHostList();
-    r.load = Ms(t);
+    r.load = msSince(t);
     if (ctx.grid.rowCount() - 1 != kMaxHostListEntries)
         std::fprintf(stderr, "loaded %d entries\n", ctx.grid.rowCount() - 1);
 
     t.restart();
     QApplication::processEvents();
     view.grab();
-    r.show = Ms(t);
+    r.show = msSince(t);
 
     t.restart();
     hosts.SaveHostList();
-    r.save = Ms(t);
+    r.save = msSince(t);
 
     // A monitoring cycle's worth of status writes on rows the operator may have scrolled to.
     view.scrollToBottom();
@@ -162,7 +163,7 @@ Round RunOnce(const fs::path& folder) {
         ctx.grid.setCell(row, HostTable::colLastStatus, "ALIVE(07:05:09)");
     QApplication::processEvents();
     view.grab();
-    r.statusWrites = Ms(t);
+    r.statusWrites = msSince(t);
 
     t.restart();
     ctx.controls.txtIpAddress.setText("10.0.0.5");
@@ -170,14 +171,14 @@ Round RunOnce(const fs::path& folder) {
     ctx.controls.num_Timeout.setText("5");
     hosts.cmdAdd_Click(); // the 32,768th entry: the grid takes it, the save is refused
     QApplication::processEvents();
-    r.add = Ms(t);
+    r.add = msSince(t);
 
     t.restart();
     hosts.grdHotGrid_Click(1);
     hosts.cmdDelete_Click(); // back to 32,767: saved again
     QApplication::processEvents();
     view.grab();
-    r.deleteFirst = Ms(t);
+    r.deleteFirst = msSince(t);
     if (ctx.boxes.shown.size() != 1)
         std::fprintf(stderr, "expected exactly one refused save, saw %zu message boxes\n", ctx.boxes.shown.size());
     return r;
@@ -192,7 +193,7 @@ int main(int argc, char** argv) {
 
     const fs::path folder = fs::temp_directory_path() / ("wardel-host-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
-    const std::string text = FullHostList();
+    const std::string text = fullHostList();
     {
         std::ofstream out(folder / "host.ini", std::ios::binary);
         out << text;
@@ -201,9 +202,9 @@ int main(int argc, char** argv) {
     constexpr int kRounds = 5;
     std::vector<double> load, show, save, status, add, del, loadAlone, newView, longCellClick;
     for (int i = 0; i < kRounds; ++i) {
-        Round r = RunOnce(folder);
-        LoadThenShow(folder, r);
-        r.longCellClick = ClickOnLongCell(folder);
+        Round r = runOnce(folder);
+        loadThenShow(folder, r);
+        r.longCellClick = clickOnLongCell(folder);
         longCellClick.push_back(r.longCellClick);
         loadAlone.push_back(r.loadAlone);
         newView.push_back(r.newView);
@@ -218,14 +219,14 @@ int main(int argc, char** argv) {
 
     std::printf("host list: %d entries, %.1f MB host.ini, median of %d rounds (ms)\n", kMaxHostListEntries,
                 static_cast<double>(text.size()) / 1e6, kRounds);
-    std::printf("  load host.ini into the shown grid    %8.1f\n", Median(load));
-    std::printf("  repaint the grid after the load      %8.1f\n", Median(show));
-    std::printf("  load host.ini, no view yet           %8.1f\n", Median(loadAlone));
-    std::printf("  then open, show and paint a view     %8.1f\n", Median(newView));
-    std::printf("  save host.ini                        %8.1f\n", Median(save));
-    std::printf("  21 status writes + repaint           %8.1f\n", Median(status));
-    std::printf("  Add to the full grid (save refused)  %8.1f\n", Median(add));
-    std::printf("  Delete row 1 + save + repaint        %8.1f\n", Median(del));
-    std::printf("  click on a row with a 10 MB cell     %8.1f\n", Median(longCellClick));
+    std::printf("  load host.ini into the shown grid    %8.1f\n", median(load));
+    std::printf("  repaint the grid after the load      %8.1f\n", median(show));
+    std::printf("  load host.ini, no view yet           %8.1f\n", median(loadAlone));
+    std::printf("  then open, show and paint a view     %8.1f\n", median(newView));
+    std::printf("  save host.ini                        %8.1f\n", median(save));
+    std::printf("  21 status writes + repaint           %8.1f\n", median(status));
+    std::printf("  Add to the full grid (save refused)  %8.1f\n", median(add));
+    std::printf("  Delete row 1 + save + repaint        %8.1f\n", median(del));
+    std::printf("  click on a row with a 10 MB cell     %8.1f\n", median(longCellClick));
     return 0;
 }

@@ -24,12 +24,8 @@ run_tests() {
 echo "== Include layering"
 python3 "$root/scripts/check_includes.py"
 
-# The format check waits for the one formatting pass over the whole tree; until then it is skipped.
-export WARDEL_SKIP_FORMAT_CHECK=${WARDEL_SKIP_FORMAT_CHECK:-1}
-if [ "$WARDEL_SKIP_FORMAT_CHECK" != 1 ]; then
-    echo "== Format"
-    "$root/scripts/check_format.sh"
-fi
+echo "== Format"
+"$root/scripts/check_format.sh"
 
 echo "== Build and tests"
 run_tests "$root/build-test"

@@ -6,8 +6,6 @@
 
 #include "app/program_files.h"
 #include "app/sms_port.h"
-#include "ui/app_icon.h"
-#include "ui/main_window.h"
 #include "platform/qt/program_folder.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_message_box.h"
@@ -17,6 +15,8 @@
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/qt_url_fetcher.h"
 #include "platform/qt/shutdown_signal.h"
+#include "ui/app_icon.h"
+#include "ui/main_window.h"
 
 int main(int argc, char** argv) {
     using namespace wardel;
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wardel"));
-    QApplication::setWindowIcon(WardelIcon());
+    QApplication::setWindowIcon(wardelIcon());
     // The program ends only through the main window's unload: a message box closed while the window
     // sits in the tray must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
 
     Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
     // An operator whose files lay beside the program keeps them when they move to the per-user folder.
-    SMSPort port(platform, ProgramFolder(CopyMissingProgramFiles));
+    SMSPort port(platform, programFolder(copyMissingProgramFiles));
     window.attach(port);
     // SIGTERM and SIGINT unload the window like the close box, so the log gets its last line.
     ShutdownSignal endOnSignal([&port] { port.Form_Unload(); });

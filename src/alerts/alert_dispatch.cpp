@@ -18,37 +18,37 @@ void AlertDispatch::SendAlert(const std::string& message, const std::string&, co
 }
 
 void AlertDispatch::SendSmsAlert(const std::string& recipients, std::string& message) {
-    if (SmsCredits(gateway_.state().creditText) <= 0) {
+    if (smsCredits(gateway_.state().creditText) <= 0) {
         log_.WriteLog("No SMS Credits !!");
         return;
     }
     // The cap is read as a real number: "2.5" lets a third SMS out while two have gone.
-    const double cap = LeadingNumber(settings_.maxSms);
+    const double cap = leadingNumber(settings_.maxSms);
     auto& sent = runtime_.smsSentToday;
     if (!(cap > sent)) {
-        SendMailFallback(message);
+        sendMailFallback(message);
         return;
     }
     if (sent < std::numeric_limits<std::int16_t>::max())
         ++sent;
     if (cap == sent)
         message += " Today SMS:" + std::to_string(sent) + "/" + settings_.maxSms;
-    KeepFirstCharacters(message, kSmsCharacters);
+    keepFirstCharacters(message, kSmsCharacters);
     const std::string url =
         gateway_.BuildSmsUrl(0, settings_.smsEmail, settings_.smsPassword, gateway_.state().gatewayApiId,
                              GatewayClient::kSenderNumber, recipients, message);
-    gateway_.IssueRequest(gateway_.AsyncRead1(), GatewayClient::kSmsKind, url);
+    gateway_.issueRequest(gateway_.AsyncRead1(), GatewayClient::kSmsKind, url);
     log_.WriteLog("Send SMS message [" + message + "]");
 }
 
-void AlertDispatch::SendMailFallback(const std::string& message) {
+void AlertDispatch::sendMailFallback(const std::string& message) {
     log_.WriteLog("No SMS send ..up to the limit " + settings_.maxSms + " a day");
-    if (Trim(settings_.mailList).empty())
+    if (trim(settings_.mailList).empty())
         return;
     const std::string url =
         gateway_.BuildMailAlertUrl(settings_.smsEmail, settings_.smsPassword, settings_.mailList, message);
     // The fallback travels under the SMS tag kind, so its reply is answered with a credit query like an SMS's.
-    gateway_.IssueRequest(gateway_.AsyncRead1(), GatewayClient::kSmsKind, url);
+    gateway_.issueRequest(gateway_.AsyncRead1(), GatewayClient::kSmsKind, url);
     log_.WriteLog("Mail Alert Send to " + settings_.mailList);
 }
 

@@ -25,7 +25,7 @@ public:
     void SendSmsAlert(const std::string& recipients, std::string& message);
 
 private:
-    void SendMailFallback(const std::string& message);
+    void sendMailFallback(const std::string& message);
 
     const AppSettings& settings_;
     RuntimeValues& runtime_;

@@ -11,4 +11,4 @@ public:
     virtual void SendAlert(const std::string& message, const std::string& kind, const std::string& description) = 0;
 };
 
-}  // namespace wardel
+} // namespace wardel

@@ -13,21 +13,21 @@ constexpr const char* kUpAndRunning = " Wardel program is UP and RUNNING !! ";
 
 // The period of a minutes text as the minute task reloads it. A countdown holds no more than 32,767
 // minutes (about 22 days), so a longer period counts as that.
-std::int16_t Period(const std::string& minutes) {
-    const double value = LeadingNumber(minutes);
+std::int16_t period(const std::string& minutes) {
+    const double value = leadingNumber(minutes);
     if (value >= std::numeric_limits<std::int16_t>::max())
         return std::numeric_limits<std::int16_t>::max();
     if (value <= std::numeric_limits<std::int16_t>::min())
         return std::numeric_limits<std::int16_t>::min();
-    return RoundToInt16(value).value_or(std::numeric_limits<std::int16_t>::max());
+    return roundToInt16(value).value_or(std::numeric_limits<std::int16_t>::max());
 }
 
-void CountDown(std::int16_t& countdown, const std::string& minutes) {
+void countDown(std::int16_t& countdown, const std::string& minutes) {
     if (countdown > 0) {
         --countdown;
         return;
     }
-    countdown = Period(minutes);
+    countdown = period(minutes);
     if (countdown > 0)
         --countdown;
 }
@@ -37,21 +37,21 @@ void CountDown(std::int16_t& countdown, const std::string& minutes) {
 AliveNotice::AliveNotice(const Clock& clock, Timer& timer4, Timer& timer5, const AppSettings& settings,
                          RuntimeValues& runtime, GatewayClient& gateway, EventLog& log, LogBox& txtLog,
                          const Control& label2, SmsTodayCaption& smsToday)
-    : clock_(clock), settings_(settings), runtime_(runtime), gateway_(gateway),
-      log_(log), txtLog_(txtLog), label2_(label2), smsToday_(smsToday) {
+    : clock_(clock), settings_(settings), runtime_(runtime), gateway_(gateway), log_(log), txtLog_(txtLog),
+      label2_(label2), smsToday_(smsToday) {
     timer4Ticks_ = timer4.subscribeTick([this] { Timer4_Timer(); });
     timer5Ticks_ = timer5.subscribeTick([this] { Timer5_Timer(); });
 }
 
 void AliveNotice::Timer5_Timer() {
-    CountDown(runtime_.aliveMailCountdown, settings_.aliveMailMinutes);
-    CountDown(runtime_.aliveSmsCountdown, settings_.aliveSmsMinutes);
+    countDown(runtime_.aliveMailCountdown, settings_.aliveMailMinutes);
+    countDown(runtime_.aliveSmsCountdown, settings_.aliveSmsMinutes);
     if (settings_.aliveEnabled == 1)
         sch_Notify(runtime_.aliveMailCountdown <= 0, runtime_.aliveSmsCountdown <= 0);
 }
 
 void AliveNotice::Timer4_Timer() {
-    if (FormatHourMinute(clock_.now()) != "00:00")
+    if (formatHourMinute(clock_.now()) != "00:00")
         return;
     runtime_.smsSentToday = 0;
     smsToday_.setSmsTodayCaption("SMS Sent Today : 0");
@@ -61,39 +61,39 @@ void AliveNotice::sch_Notify(bool bMail, bool bSMS) {
     const GatewayState& gateway = gateway_.state();
     if (!gateway.gatewayLoggedIn) {
         // Straight into the box, below everything: no time stamp of its own, and not worth a line in the file.
-        txtLog_.append("Not login, message [" + FormatDateTime(clock_.now()) + kUpAndRunning +
+        txtLog_.append("Not login, message [" + formatDateTime(clock_.now()) + kUpAndRunning +
                        "] can not be delivered");
         return;
     }
-    std::string line = FormatDateTime(clock_.now()) + kUpAndRunning + "\r\n";
+    std::string line = formatDateTime(clock_.now()) + kUpAndRunning + "\r\n";
     const std::string subject = line;
-    if (bMail && !Trim(settings_.aliveMailTo).empty()) {
-        std::string body = AliveMailBody(subject);
+    if (bMail && !trim(settings_.aliveMailTo).empty()) {
+        std::string body = aliveMailBody(subject);
         gateway_.SendGatewayMail(settings_.aliveMailTo, body, subject);
     }
     line += " SMS Credits left : " + gateway.creditText;
-    if (bSMS && !Trim(settings_.aliveSmsTo).empty())
+    if (bSMS && !trim(settings_.aliveSmsTo).empty())
         SendAliveSms(settings_.aliveSmsTo, line);
 }
 
 // The mail carries the log box in its request URL, which a gateway refuses beyond a few kilobytes, and the
 // box grows to thousands of lines. So the Status Log part holds only the newest lines whose encoded size
 // still fits the URL within kMaxMailUrlBytes; the older lines at the end of the box are left out.
-std::string AliveNotice::AliveMailBody(const std::string& subject) const {
+std::string AliveNotice::aliveMailBody(const std::string& subject) const {
     const GatewayState& gateway = gateway_.state();
-    const std::string head = "<html><body> Good Day !! <br><br>Now is " + FormatDateTime(clock_.now()) +
+    const std::string head = "<html><body> Good Day !! <br><br>Now is " + formatDateTime(clock_.now()) +
                              "<br><br> Wardel program is UP and RUNNING<br><br>Account : " + settings_.smsEmail +
                              " SMS credits " + gateway.creditText + " left<br><br> Status Log : <br>";
     const std::string tail = "<br>" + label2_.text() + "<br><br>Textora</body></html>";
 
     // Each line adds what it adds on its own: the pieces meet at "<br>" marks, never inside a CR LF pair.
-    const std::size_t fixed = gateway_.GatewayMailUrl(settings_.aliveMailTo, "", subject).size() +
-                              GatewayClient::GatewayMailTextLength(head) + GatewayClient::GatewayMailTextLength(tail);
+    const std::size_t fixed = gateway_.gatewayMailUrl(settings_.aliveMailTo, "", subject).size() +
+                              GatewayClient::gatewayMailTextLength(head) + GatewayClient::gatewayMailTextLength(tail);
     std::size_t room = fixed < kMaxMailUrlBytes ? kMaxMailUrlBytes - fixed : 0;
     std::string body = head;
     for (std::size_t i = 0; i < txtLog_.lineCount(); ++i) {
         const std::string line = txtLog_.line(i) + "\r\n";
-        const std::size_t size = GatewayClient::GatewayMailTextLength(line);
+        const std::size_t size = GatewayClient::gatewayMailTextLength(line);
         if (size > room)
             break;
         room -= size;
@@ -103,15 +103,15 @@ std::string AliveNotice::AliveMailBody(const std::string& subject) const {
 }
 
 void AliveNotice::SendAliveSms(const std::string& recipients, std::string& text) {
-    if (SmsCredits(gateway_.state().creditText) <= 0) {
+    if (smsCredits(gateway_.state().creditText) <= 0) {
         log_.WriteLog("No SMS Credits !!");
         return;
     }
-    KeepFirstCharacters(text, kSmsCharacters);
+    keepFirstCharacters(text, kSmsCharacters);
     const std::string url =
         gateway_.BuildAliveSmsUrl(0, settings_.smsEmail, settings_.smsPassword, gateway_.state().gatewayApiId,
                                   GatewayClient::kSenderNumber, recipients, text);
-    gateway_.IssueRequest(gateway_.AsyncRead1(), GatewayClient::kAliveSmsKind, url);
+    gateway_.issueRequest(gateway_.AsyncRead1(), GatewayClient::kAliveSmsKind, url);
     log_.WriteLog("Send SMS message [" + text + "]");
 }
 

@@ -51,7 +51,7 @@ public:
     void SendAliveSms(const std::string& recipients, std::string& text);
 
 private:
-    std::string AliveMailBody(const std::string& subject) const;
+    std::string aliveMailBody(const std::string& subject) const;
 
     const Clock& clock_;
     const AppSettings& settings_;

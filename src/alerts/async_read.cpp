@@ -14,7 +14,7 @@ struct LeadByte {
     unsigned char secondHigh = 0xBF;
 };
 
-LeadByte ClassifyLead(unsigned char b) {
+LeadByte classifyLead(unsigned char b) {
     if (b >= 0xC2 && b <= 0xDF)
         return {2};
     if (b == 0xE0)
@@ -34,7 +34,7 @@ LeadByte ClassifyLead(unsigned char b) {
 
 } // namespace
 
-std::string ReplyBytesToText(std::string_view bytes) {
+std::string replyBytesToText(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
     std::size_t i = 0;
@@ -44,7 +44,7 @@ std::string ReplyBytesToText(std::string_view bytes) {
             text += bytes[i++];
             continue;
         }
-        const LeadByte lead = ClassifyLead(b);
+        const LeadByte lead = classifyLead(b);
         std::size_t taken = 1; // the lead byte, then every continuation byte that still fits the sequence
         while (lead.length > 0 && taken < static_cast<std::size_t>(lead.length) && i + taken < bytes.size()) {
             const auto next = static_cast<unsigned char>(bytes[i + taken]);
@@ -65,7 +65,7 @@ std::string ReplyBytesToText(std::string_view bytes) {
 
 AsyncRead::AsyncRead(UrlFetcher& fetcher)
     : fetcher_(fetcher),
-      fetchEnds_(fetcher_.subscribeCompletion([this](const FetchResult& result) { FetchEnded(result); })) {}
+      fetchEnds_(fetcher_.subscribeCompletion([this](const FetchResult& result) { fetchEnded(result); })) {}
 
 void AsyncRead::setDataFromURL(std::string value) {
     dataFromUrl_ = std::move(value);
@@ -73,9 +73,9 @@ void AsyncRead::setDataFromURL(std::string value) {
         fetcher_.start(propName_, dataFromUrl_);
 }
 
-void AsyncRead::FetchEnded(const FetchResult& result) {
+void AsyncRead::fetchEnded(const FetchResult& result) {
     if (result.ok)
-        dataFromUrl_ = ReplyBytesToText(result.body);
+        dataFromUrl_ = replyBytesToText(result.body);
     if (onComplete_)
         onComplete_(result);
 }

@@ -13,7 +13,7 @@ namespace wardel {
 // other continuation byte on its own, an overlong form, a surrogate, a sequence cut short by the end of the
 // body) becomes one U+FFFD per maximal ill-formed part. So the texts the monitor shows and sends on are
 // always valid UTF-8, whatever a gateway answers.
-std::string ReplyBytesToText(std::string_view bytes);
+std::string replyBytesToText(std::string_view bytes);
 
 // The URL reader: fetches one URL in the background under a tag and says when the fetch has ended.
 //
@@ -42,7 +42,7 @@ public:
     void setAsyncReadComplete(CompleteHandler handler) { onComplete_ = std::move(handler); }
 
 private:
-    void FetchEnded(const FetchResult& result);
+    void fetchEnded(const FetchResult& result);
 
     UrlFetcher& fetcher_;
     std::string dataFromUrl_;

@@ -9,7 +9,7 @@
 namespace wardel {
 namespace {
 
-std::string ReplaceCrLf(const std::string& text, std::string_view with) {
+std::string replaceCrLf(const std::string& text, std::string_view with) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -23,7 +23,7 @@ std::string ReplaceCrLf(const std::string& text, std::string_view with) {
     return out;
 }
 
-bool ContainsHttp(const std::string& text) {
+bool containsHttp(const std::string& text) {
     for (std::size_t i = 0; i + 4 <= text.size(); ++i) {
         const auto lower = [&](std::size_t k) { return static_cast<char>(text[i + k] | 0x20); };
         if (lower(0) == 'h' && lower(1) == 't' && lower(2) == 't' && lower(3) == 'p')
@@ -34,10 +34,10 @@ bool ContainsHttp(const std::string& text) {
 
 } // namespace
 
-GatewayClient::GatewayClient(const Clock& clock, UrlFetcher& mainReader, UrlFetcher& creditReader,
-                             MessageBox& messages, WindowPort& window, Control& Label4, Control& Label7,
-                             const AppSettings& settings, const RuntimeValues& runtime,
-                             std::function<void()> unloadMainWindow, std::string gatewayBase)
+GatewayClient::GatewayClient(const Clock& clock, UrlFetcher& mainReader, UrlFetcher& creditReader, MessageBox& messages,
+                             WindowPort& window, Control& Label4, Control& Label7, const AppSettings& settings,
+                             const RuntimeValues& runtime, std::function<void()> unloadMainWindow,
+                             std::string gatewayBase)
     : clock_(clock), messages_(messages), window_(window), Label4_(Label4), Label7_(Label7), settings_(settings),
       runtime_(runtime), unloadMainWindow_(std::move(unloadMainWindow)), gatewayBase_(std::move(gatewayBase)),
       asyncRead1_(mainReader), asyncRead2_(creditReader) {
@@ -45,43 +45,43 @@ GatewayClient::GatewayClient(const Clock& clock, UrlFetcher& mainReader, UrlFetc
     asyncRead2_.setAsyncReadComplete([this](const FetchResult& result) { OnCreditReply(result); });
 }
 
-std::string GatewayClient::NowText() const {
-    return FormatDateTime(clock_.now());
+std::string GatewayClient::nowText() const {
+    return formatDateTime(clock_.now());
 }
 
 void GatewayClient::GatewayLogon() {
     window_.show();
     const LogonAccount account =
         logonAccount_ ? logonAccount_() : LogonAccount{settings_.smsEmail, settings_.smsPassword};
-    const std::string email(Trim(account.email));
-    const std::string password(Trim(account.password));
+    const std::string email(trim(account.email));
+    const std::string password(trim(account.password));
     if (email.empty() || password.empty()) {
         Label4_.setText("Email OR Password is Empty !! Click HERE to set up");
         return;
     }
     Label4_.setText("Connecting to Textora , Please wait ....");
-    const std::string url = gatewayBase_ + "/txgate/php/sms_logon.php?email=" + EncodeQueryValue(email) +
-                            "&pwd=" + EncodeQueryValue(password) + "&now=" + EncodeQueryValue(NowText());
+    const std::string url = gatewayBase_ + "/txgate/php/sms_logon.php?email=" + encodeQueryValue(email) +
+                            "&pwd=" + encodeQueryValue(password) + "&now=" + encodeQueryValue(nowText());
     asyncRead1_.setPropName(std::string(kLogonTag));
     asyncRead1_.setDataFromURL(url);
 }
 
-std::string GatewayClient::SmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
+std::string GatewayClient::smsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
                                   const std::string& apiId, std::string_view sender, const std::string& recipients,
                                   const std::string& text) const {
-    return gatewayBase_ + "/txgate/php/smstoolsen.php?api_id=" + EncodeQueryValue(apiId) +
-           "&email=" + EncodeQueryValue(email) + "&pwd=" + EncodeQueryValue(password) +
-           "&to=" + EncodeRecipientNumbers(recipients) + "&from=" + EncodeQueryValue(sender) +
-           "&unicode=" + std::to_string(unicode) + "&text=" + EncodeQueryValue(text);
+    return gatewayBase_ + "/txgate/php/smstoolsen.php?api_id=" + encodeQueryValue(apiId) +
+           "&email=" + encodeQueryValue(email) + "&pwd=" + encodeQueryValue(password) +
+           "&to=" + encodeRecipientNumbers(recipients) + "&from=" + encodeQueryValue(sender) +
+           "&unicode=" + std::to_string(unicode) + "&text=" + encodeQueryValue(text);
 }
 
 std::string GatewayClient::BuildSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
                                        const std::string& apiId, std::string_view sender, const std::string& recipients,
                                        const std::string& text) {
     state_.lastRequestWasMail = false;
-    std::string url = SmsUrl(unicode, email, password, apiId, sender, recipients, text);
+    std::string url = smsUrl(unicode, email, password, apiId, sender, recipients, text);
     if (runtime_.mailListWithSms == 1)
-        url += "&email_list=" + EncodeQueryValue(settings_.mailList);
+        url += "&email_list=" + encodeQueryValue(settings_.mailList);
     return url;
 }
 
@@ -89,34 +89,34 @@ std::string GatewayClient::BuildAliveSmsUrl(std::int16_t unicode, const std::str
                                             const std::string& apiId, std::string_view sender,
                                             const std::string& recipients, const std::string& text) {
     state_.lastRequestWasMail = false;
-    return SmsUrl(unicode, email, password, apiId, sender, recipients, text);
+    return smsUrl(unicode, email, password, apiId, sender, recipients, text);
 }
 
 std::string GatewayClient::BuildMailAlertUrl(const std::string& email, const std::string& password,
                                              const std::string& recipients, const std::string& text) const {
-    return gatewayBase_ + "/txgate/php/mail_alert.php?email=" + EncodeQueryValue(email) +
-           "&pwd=" + EncodeQueryValue(password) + "&email_list=" + EncodeQueryValue(recipients) +
-           "&text=" + EncodeQueryValue(text);
+    return gatewayBase_ + "/txgate/php/mail_alert.php?email=" + encodeQueryValue(email) +
+           "&pwd=" + encodeQueryValue(password) + "&email_list=" + encodeQueryValue(recipients) +
+           "&text=" + encodeQueryValue(text);
 }
 
 void GatewayClient::SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject) {
     state_.lastRequestWasMail = true;
-    text = ReplaceCrLf(text, "<br>");
-    IssueRequest(asyncRead1_, kMailKind, GatewayMailUrl(recipients, text, subject));
+    text = replaceCrLf(text, "<br>");
+    issueRequest(asyncRead1_, kMailKind, gatewayMailUrl(recipients, text, subject));
 }
 
-std::string GatewayClient::GatewayMailUrl(const std::string& recipients, const std::string& text,
+std::string GatewayClient::gatewayMailUrl(const std::string& recipients, const std::string& text,
                                           const std::string& subject) const {
-    return gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + EncodeQueryValue(settings_.smsEmail) +
-           "&pwd=" + EncodeQueryValue(settings_.smsPassword) + "&email_list=" + EncodeQueryValue(recipients) +
-           "&subject=" + EncodeQueryValue(subject) + "&text=" + EncodeQueryValue(text);
+    return gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + encodeQueryValue(settings_.smsEmail) +
+           "&pwd=" + encodeQueryValue(settings_.smsPassword) + "&email_list=" + encodeQueryValue(recipients) +
+           "&subject=" + encodeQueryValue(subject) + "&text=" + encodeQueryValue(text);
 }
 
-std::size_t GatewayClient::GatewayMailTextLength(std::string_view text) {
-    return EncodeQueryValue(ReplaceCrLf(std::string(text), "<br>")).size();
+std::size_t GatewayClient::gatewayMailTextLength(std::string_view text) {
+    return encodeQueryValue(replaceCrLf(std::string(text), "<br>")).size();
 }
 
-void GatewayClient::IssueRequest(AsyncRead& reader, std::string_view kind, const std::string& url) {
+void GatewayClient::issueRequest(AsyncRead& reader, std::string_view kind, const std::string& url) {
     // Two thousand million requests do not happen in one run; should they, the tags keep the last number
     // rather than wrap to negative ones.
     if (state_.requestSeq < std::numeric_limits<std::int32_t>::max())
@@ -125,19 +125,19 @@ void GatewayClient::IssueRequest(AsyncRead& reader, std::string_view kind, const
     reader.setDataFromURL(url);
 }
 
-void GatewayClient::IssueCreditQuery() {
+void GatewayClient::issueCreditQuery() {
     const std::string url = gatewayBase_ +
-                            "/txgate/php/creditupdate.php?email=" + EncodeQueryValue(settings_.smsEmail) +
-                            "&now=" + EncodeQueryValue(NowText());
-    IssueRequest(asyncRead2_, kCreditKind, url);
+                            "/txgate/php/creditupdate.php?email=" + encodeQueryValue(settings_.smsEmail) +
+                            "&now=" + encodeQueryValue(nowText());
+    issueRequest(asyncRead2_, kCreditKind, url);
 }
 
-void GatewayClient::SetCreditText(std::string text) {
+void GatewayClient::setCreditText(std::string text) {
     state_.creditText = std::move(text);
     Label7_.setText(state_.creditText);
 }
 
-bool ParseLogonReply(const std::string& reply, LogonReply& parsed) {
+bool parseLogonReply(const std::string& reply, LogonReply& parsed) {
     const std::size_t star1 = reply.find('*');
     if (star1 == std::string::npos)
         return false;
@@ -158,7 +158,7 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
     if (result.name != kLogonTag) {
         // A reply to an SMS, mail alert or gateway mail; its text is not examined.
         if (!state_.lastRequestWasMail)
-            IssueCreditQuery();
+            issueCreditQuery();
         state_.lastRequestWasMail = false;
         return;
     }
@@ -166,32 +166,32 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
         // A failed download: whatever the reader still holds (the logon URL, or the reply of another read
         // that ended in between) is no logon reply. The logon fails as an unreadable reply would.
         state_.gatewayLoggedIn = true;
-        LogonFailed();
+        logonFailed();
         return;
     }
     if (!reply.empty() && reply.front() == '-') {
         state_.gatewayLoggedIn = false;
         Label4_.setText("Email OR Password Error for sending SMS !!");
-        SetCreditText("0");
+        setCreditText("0");
         Label7_.setVisible(false);
         state_.lastRequestWasMail = false;
         return;
     }
     state_.gatewayLoggedIn = true;
     LogonReply parsed;
-    if (!ParseLogonReply(reply, parsed)) {
-        LogonFailed();
+    if (!parseLogonReply(reply, parsed)) {
+        logonFailed();
         return;
     }
     state_.gatewayApiId = parsed.apiId;
     Label7_.setVisible(true);
-    SetCreditText(parsed.creditText);
+    setCreditText(parsed.creditText);
     Label4_.setText("SMS Account : " + settings_.smsEmail);
     state_.setupLinkActive = false;
     state_.lastRequestWasMail = false;
 }
 
-void GatewayClient::LogonFailed() {
+void GatewayClient::logonFailed() {
     Label4_.setText("Textora Logon Error !! ");
     messages_.show("Connecting Error or Timeout !! Please check your network or try again", [this] {
         state_.lastRequestWasMail = false;
@@ -201,15 +201,15 @@ void GatewayClient::LogonFailed() {
 }
 
 void GatewayClient::OnCreditReply(const FetchResult&) {
-    if (auto credit = CreditFromReply(asyncRead2_.DataFromURL()))
-        SetCreditText(std::move(*credit));
+    if (auto credit = creditFromReply(asyncRead2_.DataFromURL()))
+        setCreditText(std::move(*credit));
 }
 
-std::optional<std::string> CreditFromReply(const std::string& reply) {
+std::optional<std::string> creditFromReply(const std::string& reply) {
     // A failed credit query still holds its URL, which contains "http": the shown credit stays.
-    if (ContainsHttp(reply))
+    if (containsHttp(reply))
         return std::nullopt;
-    return std::string(Trim(reply));
+    return std::string(trim(reply));
 }
 
 } // namespace wardel

@@ -34,10 +34,10 @@ struct LogonReply {
 
 // The accepted logon reply: any text, "*", the credit count, "*", two characters that are skipped, the
 // API id, "%", any text. False when either star or the percent sign after them is missing.
-bool ParseLogonReply(const std::string& reply, LogonReply& parsed);
+bool parseLogonReply(const std::string& reply, LogonReply& parsed);
 
 // The credit a credit reply shows, blanks trimmed; nullopt when the shown credit stays.
-std::optional<std::string> CreditFromReply(const std::string& reply);
+std::optional<std::string> creditFromReply(const std::string& reply);
 
 // The program's side of the SMS and mail gateway.
 //
@@ -105,27 +105,27 @@ public:
     // caller's text too); the subject keeps its own.
     void SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject);
     // The gateway mail request for a text whose CR LF pairs are already "<br>".
-    std::string GatewayMailUrl(const std::string& recipients, const std::string& text,
+    std::string gatewayMailUrl(const std::string& recipients, const std::string& text,
                                const std::string& subject) const;
     // The bytes a piece of mail text adds to that request: its CR LF pairs as "<br>", then encoded. Text
     // made of whole lines, each ended by CR LF, adds the sum of what its lines add.
-    static std::size_t GatewayMailTextLength(std::string_view text);
+    static std::size_t gatewayMailTextLength(std::string_view text);
 
     // Raises requestSeq, tags the reader with it and the kind, and starts the read of the URL.
-    void IssueRequest(AsyncRead& reader, std::string_view kind, const std::string& url);
+    void issueRequest(AsyncRead& reader, std::string_view kind, const std::string& url);
 
     // AsyncReadComplete of AsyncRead1 and AsyncRead2.
     void OnMainReply(const FetchResult& result);
     void OnCreditReply(const FetchResult& result);
 
 private:
-    std::string SmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
+    std::string smsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
                        const std::string& apiId, std::string_view sender, const std::string& recipients,
                        const std::string& text) const;
-    std::string NowText() const;
-    void IssueCreditQuery();
-    void SetCreditText(std::string text);
-    void LogonFailed();
+    std::string nowText() const;
+    void issueCreditQuery();
+    void setCreditText(std::string text);
+    void logonFailed();
 
     const Clock& clock_;
     MessageBox& messages_;

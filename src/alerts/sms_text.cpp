@@ -6,14 +6,14 @@
 
 namespace wardel {
 
-std::int32_t SmsCredits(std::string_view creditText) {
-    const double value = LeadingNumber(Trim(creditText));
-    if (const auto rounded = RoundToInt32(value))
+std::int32_t smsCredits(std::string_view creditText) {
+    const double value = leadingNumber(trim(creditText));
+    if (const auto rounded = roundToInt32(value))
         return *rounded;
     return value > 0 ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::int32_t>::min();
 }
 
-void KeepFirstCharacters(std::string& text, std::size_t characters) {
+void keepFirstCharacters(std::string& text, std::size_t characters) {
     const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
     std::size_t seen = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -13,10 +13,10 @@ inline constexpr std::size_t kSmsCharacters = 160;
 // The SMS credit as a count: the credit text without its surrounding blanks, its leading number rounded
 // to the nearest integer, halves to the even neighbour; no number gives 0. A count beyond the 32-bit range
 // keeps its sign at the range's end, so an enormous credit still counts as credit.
-std::int32_t SmsCredits(std::string_view creditText);
+std::int32_t smsCredits(std::string_view creditText);
 
 // Keeps the first `characters` characters of a UTF-8 text. A character is a lead byte with the
 // continuation bytes after it, so a multi-byte character is kept whole or dropped whole, never cut.
-void KeepFirstCharacters(std::string& text, std::size_t characters);
+void keepFirstCharacters(std::string& text, std::size_t characters);
 
 } // namespace wardel

@@ -3,20 +3,20 @@
 namespace wardel {
 namespace {
 
-bool NeedsEncoding(unsigned char byte) {
+bool needsEncoding(unsigned char byte) {
     if (byte <= 0x20 || byte >= 0x7F)
         return true;
     constexpr std::string_view kSpecial = "\"#%&*+<=>[\\]^`{|}";
     return kSpecial.find(static_cast<char>(byte)) != std::string_view::npos;
 }
 
-std::string Encode(std::string_view value, bool keepPlus) {
+std::string encode(std::string_view value, bool keepPlus) {
     constexpr char kHex[] = "0123456789ABCDEF";
     std::string encoded;
     encoded.reserve(value.size());
     for (const char c : value) {
         const auto byte = static_cast<unsigned char>(c);
-        if (!NeedsEncoding(byte) || (keepPlus && c == '+')) {
+        if (!needsEncoding(byte) || (keepPlus && c == '+')) {
             encoded += c;
             continue;
         }
@@ -29,12 +29,12 @@ std::string Encode(std::string_view value, bool keepPlus) {
 
 } // namespace
 
-std::string EncodeQueryValue(std::string_view value) {
-    return Encode(value, false);
+std::string encodeQueryValue(std::string_view value) {
+    return encode(value, false);
 }
 
-std::string EncodeRecipientNumbers(std::string_view value) {
-    return Encode(value, true);
+std::string encodeRecipientNumbers(std::string_view value) {
+    return encode(value, true);
 }
 
 } // namespace wardel

@@ -13,10 +13,10 @@ namespace wardel {
 // cut the SMS text at "R", a password with "&", "#" or "+" (which a decoder reads as a blank) could never
 // log on, and a CR LF in a text would split the HTTP request. "*" is encoded so that no request URL holds
 // one: the logon reply is recognised by its stars.
-std::string EncodeQueryValue(std::string_view value);
+std::string encodeQueryValue(std::string_view value);
 
 // The SMS recipient list: encoded like any value, except that the "+" of international numbers stays
 // literal, as the gateway has always received them.
-std::string EncodeRecipientNumbers(std::string_view value);
+std::string encodeRecipientNumbers(std::string_view value);
 
 } // namespace wardel

@@ -11,20 +11,20 @@ namespace {
 
 constexpr const char* kCountryCodeLine = "\r\nIt is internation format with country code";
 
-std::string Trimmed(const Control& control) {
-    return std::string(Trim(control.text()));
+std::string trimmed(const Control& control) {
+    return std::string(trim(control.text()));
 }
 
-bool HasHint(const Control& control) {
+bool hasHint(const Control& control) {
     return control.text().find('*') != std::string::npos;
 }
 
 // A check box shows the states 0 and 1 only; the settings store reads anything else from the file as 0.
-bool IsOn(std::int16_t value) {
+bool isOn(std::int16_t value) {
     return value == 1;
 }
 
-std::int16_t Switch(const Control& box) {
+std::int16_t switchValue(const Control& box) {
     return box.checked() ? 1 : 0;
 }
 
@@ -40,10 +40,10 @@ AlertSetting::AlertSetting(AppSettings& settings, RuntimeValues& runtime, Messag
 
 void AlertSetting::Fill() {
     AppSettings& s = settings_;
-    c_.Check2.setChecked(IsOn(s.alertEnabled));
-    c_.Check4.setChecked(IsOn(s.startOnLaunch));
-    c_.Enable_log.setChecked(IsOn(s.logEnabled));
-    c_.alive_Email.setChecked(IsOn(s.aliveEnabled));
+    c_.Check2.setChecked(isOn(s.alertEnabled));
+    c_.Check4.setChecked(isOn(s.startOnLaunch));
+    c_.Enable_log.setChecked(isOn(s.logEnabled));
+    c_.alive_Email.setChecked(isOn(s.aliveEnabled));
 
     // The defaults belong to the settings themselves from now on.
     if (s.aliveMailMinutes.empty())
@@ -79,10 +79,10 @@ void AlertSetting::Fill() {
         }
     }
 
-    ApplyCheck2Rule();
+    applyCheck2Rule();
 }
 
-void AlertSetting::ApplyCheck2Rule() {
+void AlertSetting::applyCheck2Rule() {
     const bool on = c_.Check2.checked();
     for (Control* control : c_.groupG())
         control->setEnabled(on);
@@ -90,33 +90,33 @@ void AlertSetting::ApplyCheck2Rule() {
         control->setEnabled(on && c_.alive_Email.checked());
 }
 
-void AlertSetting::ApplyAliveRule() {
+void AlertSetting::applyAliveRule() {
     for (Control* control : c_.groupA())
         control->setEnabled(c_.alive_Email.checked());
 }
 
-void AlertSetting::SetCheck2(bool on) {
+void AlertSetting::setCheck2(bool on) {
     c_.Check2.setChecked(on);
-    ApplyCheck2Rule();
+    applyCheck2Rule();
 }
 
 void AlertSetting::Check2_Click() {
-    SetCheck2(!c_.Check2.checked());
+    setCheck2(!c_.Check2.checked());
 }
 
 void AlertSetting::alive_Email_Click() {
     c_.alive_Email.setChecked(!c_.alive_Email.checked());
-    ApplyAliveRule();
+    applyAliveRule();
 }
 
 void AlertSetting::smsPhone_Click() {
-    if (HasHint(c_.smsPhone))
+    if (hasHint(c_.smsPhone))
         c_.smsPhone.setText("");
 }
 
 void AlertSetting::SMS_Reset_Click() {
     runtime_.smsSentToday = 0;
-    ResetSmsTodayCaption();
+    resetSmsTodayCaption();
 }
 
 void AlertSetting::ShowRecipientHints() {
@@ -127,35 +127,35 @@ void AlertSetting::ShowRecipientHints() {
 }
 
 bool AlertSetting::IsValidPhoneList(std::string_view text) {
-    return Trim(text).find_first_not_of("+0123456789,;") == std::string_view::npos;
+    return trim(text).find_first_not_of("+0123456789,;") == std::string_view::npos;
 }
 
-bool AlertSetting::IsValidEmail(std::string_view text) {
+bool AlertSetting::isValidEmail(std::string_view text) {
     return text.find('@') != std::string_view::npos && text.size() >= 7;
 }
 
-void AlertSetting::CopyIntoSettings() {
+void AlertSetting::copyIntoSettings() {
     AppSettings& s = settings_;
-    s.timeInterval = Trimmed(c_.TimeInterval);
-    s.timeOut = Trimmed(c_.TimeOut);
-    s.alertEnabled = Switch(c_.Check2);
+    s.timeInterval = trimmed(c_.TimeInterval);
+    s.timeOut = trimmed(c_.TimeOut);
+    s.alertEnabled = switchValue(c_.Check2);
     s.smsEmail = c_.smsEmail.text();
     s.smsPassword = c_.smsPassword.text();
     s.smsPhone = c_.smsPhone.text();
-    s.startOnLaunch = Switch(c_.Check4);
-    s.logEnabled = Switch(c_.Enable_log);
-    s.mailList = Trimmed(c_.Mail_List);
+    s.startOnLaunch = switchValue(c_.Check4);
+    s.logEnabled = switchValue(c_.Enable_log);
+    s.mailList = trimmed(c_.Mail_List);
     s.maxSms = c_.max_SMS.text();
-    s.aliveEnabled = Switch(c_.alive_Email);
-    s.aliveMailTo = Trimmed(c_.mailTo1);
-    s.aliveSmsTo = Trimmed(c_.smsTo1);
-    s.aliveMailMinutes = Trimmed(c_.min_Select);
-    s.aliveSmsMinutes = Trimmed(c_.min_Select1);
+    s.aliveEnabled = switchValue(c_.alive_Email);
+    s.aliveMailTo = trimmed(c_.mailTo1);
+    s.aliveSmsTo = trimmed(c_.smsTo1);
+    s.aliveMailMinutes = trimmed(c_.min_Select);
+    s.aliveSmsMinutes = trimmed(c_.min_Select1);
 }
 
 // Every failing check shows its message; the first one goes on with the next check, any other ends the
 // checking. The boxes queue, so the checking never waits for OK.
-bool AlertSetting::RunChecks() {
+bool AlertSetting::runChecks() {
     bool pass = true;
     auto fail = [&](const std::string& message) {
         messages_.show(message);
@@ -167,19 +167,19 @@ bool AlertSetting::RunChecks() {
         fail("Timeinterval or Timeout value can not be empty");
 
     if (c_.Check2.checked()) {
-        if (Trimmed(c_.smsEmail).empty() || Trimmed(c_.smsPassword).empty())
+        if (trimmed(c_.smsEmail).empty() || trimmed(c_.smsPassword).empty())
             return fail("[Alert enabled] need input the [Email account] and [password]\r\n\r\n"
                         "Get password and free try on Textora");
-        if (Trimmed(c_.smsPhone).empty())
+        if (trimmed(c_.smsPhone).empty())
             return fail(std::string("Need input mobile # in [SMS alert to] field ") + kCountryCodeLine);
         if (!IsValidPhoneList(c_.smsPhone.text()))
             return fail(std::string("Please input correct mobile # in [SMS alert to] field") + kCountryCodeLine);
-        if (!IsValidEmail(c_.smsEmail.text())) {
-            SetCheck2(false);
+        if (!isValidEmail(c_.smsEmail.text())) {
+            setCheck2(false);
             return fail("Login Email Address is invalid !!");
         }
-        if (!Trimmed(c_.Mail_List).empty()) {
-            if (!IsValidEmail(c_.Mail_List.text())) {
+        if (!trimmed(c_.Mail_List).empty()) {
+            if (!isValidEmail(c_.Mail_List.text())) {
                 runtime_.mailListWithSms = 0;
                 return fail("Make it empty or input correct email address on [Mail alert to] field !!");
             }
@@ -188,7 +188,7 @@ bool AlertSetting::RunChecks() {
     }
 
     if (c_.alive_Email.checked()) {
-        if (!IsValidEmail(c_.mailTo1.text())) {
+        if (!isValidEmail(c_.mailTo1.text())) {
             settings_.aliveEnabled = 0;
             return fail("Need input correct email address on [Mail to] field for [I am alive notice] !!");
         }
@@ -198,7 +198,7 @@ bool AlertSetting::RunChecks() {
                 kCountryCodeLine);
     }
 
-    const auto minutes = WholeToInt16(Trim(c_.min_Select.text()));
+    const auto minutes = wholeToInt16(trim(c_.min_Select.text()));
     if (!minutes || *minutes < 5) {
         c_.min_Select.setText("5");
         return fail("Send email for I am alive notice need > 5 minutes");
@@ -207,9 +207,9 @@ bool AlertSetting::RunChecks() {
 }
 
 void AlertSetting::Save_Click() {
-    CopyIntoSettings();
-    RestartAliveCountdowns(settings_, runtime_);
-    if (!RunChecks())
+    copyIntoSettings();
+    restartAliveCountdowns(settings_, runtime_);
+    if (!runChecks())
         return;
     if (c_.Check2.checked() || (!c_.smsEmail.text().empty() && !c_.smsPassword.text().empty()))
         requests_.logon();

@@ -77,7 +77,6 @@ struct AlertSettingControls {
     std::vector<Control*> all() const { return {board.all().begin() + 1, board.all().end()}; }
 };
 
-
 // The settings dialog alertSetting as a presentation model: the one place where the operator edits the
 // settings. It fills its controls from the settings when it is created, keeps the enabling rules while the
 // operator edits, and on Save copies its fields into the settings before it checks them in a fixed order;
@@ -111,7 +110,7 @@ public:
     const AlertSettingControls& controls() const { return c_; }
 
     // Shows the dialog without blocking the main window; its controls keep what they hold.
-    void Show() { c_.alertSetting.setVisible(true); }
+    void show() { c_.alertSetting.setVisible(true); }
 
     // Operator actions. A click on a check box turns it over.
     void Check2_Click();
@@ -120,8 +119,8 @@ public:
     void Enable_log_Click() { c_.Enable_log.setChecked(!c_.Enable_log.checked()); }
     void smsPhone_Click();
     void SMS_Reset_Click();
-    void Label2_Click() { OpenGatewaySite(); }
-    void Label3_Click() { OpenGatewaySite(); }
+    void Label2_Click() { openGatewaySite(); }
+    void Label3_Click() { openGatewaySite(); }
     void Save_Click();
     void Cancel_Click() { requests_.close(); }
     // The window's close box: as Cancel.
@@ -130,21 +129,21 @@ public:
     // Puts the hint texts into the four recipient fields.
     void ShowRecipientHints();
     // The midnight reset's part: the count shown goes back to 0.
-    void ResetSmsTodayCaption() { c_.SMS_Today.setText("SMS Sent Today : 0"); }
+    void resetSmsTodayCaption() { c_.SMS_Today.setText("SMS Sent Today : 0"); }
 
     // True when the text, blanks around it removed, holds only "+0123456789,;" (an empty text too).
     static bool IsValidPhoneList(std::string_view text);
     // An e-mail address passes when it holds "@" and has at least seven characters, blanks included.
-    static bool IsValidEmail(std::string_view text);
+    static bool isValidEmail(std::string_view text);
 
 private:
     void Fill();
-    void SetCheck2(bool on);
-    void ApplyCheck2Rule();
-    void ApplyAliveRule();
-    void CopyIntoSettings();
-    bool RunChecks();
-    void OpenGatewaySite() { shell_.openUrl(gatewayWebAddress_); }
+    void setCheck2(bool on);
+    void applyCheck2Rule();
+    void applyAliveRule();
+    void copyIntoSettings();
+    bool runChecks();
+    void openGatewaySite() { shell_.openUrl(gatewayWebAddress_); }
 
     AppSettings& settings_;
     RuntimeValues& runtime_;

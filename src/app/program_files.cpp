@@ -8,7 +8,7 @@
 
 namespace wardel {
 
-void CopyMissingProgramFiles(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder) {
+void copyMissingProgramFiles(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder) {
     const struct {
         const char* name;
         FileAccess access;
@@ -18,8 +18,8 @@ void CopyMissingProgramFiles(const std::filesystem::path& programFolder, const s
         // Anything in the per-user folder under that name, even a dangling link, is the operator's own.
         if (std::filesystem::exists(std::filesystem::symlink_status(userFolder / file.name, ec)))
             continue;
-        if (const auto content = ReadWholeFile(programFolder / file.name))
-            ReplaceFileAtomically(userFolder / file.name, *content, file.access);
+        if (const auto content = readWholeFile(programFolder / file.name))
+            replaceFileAtomically(userFolder / file.name, *content, file.access);
     }
 }
 

@@ -8,6 +8,6 @@ namespace wardel {
 // setting.ini or host.ini that lies in the program's folder but not (yet) in the per-user one is copied
 // over byte for byte, so the operator's settings and targets carry over; a per-user copy is never replaced.
 // A file that cannot be copied is left where it is: the start goes on without it.
-void CopyMissingProgramFiles(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder);
+void copyMissingProgramFiles(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder);
 
 } // namespace wardel

@@ -23,8 +23,8 @@ SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
               {controls_.cmdMonitor, controls_.cmdAdd, controls_.Label2}, settings_, log_, alerts_),
       notice_(platform.clock, *Timer4_, *Timer5_, settings_, runtime_, gateway_, log_, logBox_, controls_.Label2,
               *this) {
-    trayDoubleClicks_ = platform_.tray.subscribeDoubleClick([this] { TrayDoubleClick(); });
-    BindClickProcedures();
+    trayDoubleClicks_ = platform_.tray.subscribeDoubleClick([this] { trayDoubleClick(); });
+    bindClickProcedures();
     // The logon takes the account from the settings dialog, which at start-up holds the saved one.
     gateway_.setLogonAccount([this] {
         const AlertSettingControls& c = alertSetting().controls();
@@ -38,7 +38,7 @@ SMSPort::~SMSPort() {
         alertSettingChanged_.notify(nullptr);
 }
 
-void SMSPort::BindClickProcedures() {
+void SMSPort::bindClickProcedures() {
     auto& c = controls_;
     c.cmdAdd.setClickProcedure([this] { cmdAdd_Click(); });
     c.cmdDelete.setClickProcedure([this] { cmdDelete_Click(); });
@@ -65,7 +65,7 @@ void SMSPort::Form_Load() {
 
     gateway_.state().setupLinkActive = true;
     gateway_.state().requestSeq = 0;
-    c.SMSPort.setText("Wardel V4.2 " + FormatDateTime(platform_.clock.now()));
+    c.SMSPort.setText("Wardel V4.2 " + formatDateTime(platform_.clock.now()));
     runtime_.smsSentToday = 0;
     gateway_.state().gatewayLoggedIn = false;
     gateway_.state().lastRequestWasMail = false;
@@ -99,7 +99,7 @@ void SMSPort::Form_Resize(bool minimized) {
         platform_.window.hide();
 }
 
-void SMSPort::TrayDoubleClick() {
+void SMSPort::trayDoubleClick() {
     WindowPort& window = platform_.window;
     window.setNormalState();
     window.bringToFront();
@@ -108,32 +108,31 @@ void SMSPort::TrayDoubleClick() {
 }
 
 void SMSPort::cmdSetting_Click() {
-    alertSetting().Show();
+    alertSetting().show();
 }
 
 AlertSetting& SMSPort::alertSetting() {
     if (!alertSetting_) {
         AlertSetting::Requests requests{[this] { gateway_.GatewayLogon(); }, [this] { SaveSettings(); },
-                                        [this] { CloseAlertSetting(); }};
-        alertSetting_ =
-            std::make_unique<AlertSetting>(settings_, runtime_, platform_.messages, platform_.shell,
-                                           gateway_.gatewayBase(), std::move(requests));
+                                        [this] { closeAlertSetting(); }};
+        alertSetting_ = std::make_unique<AlertSetting>(settings_, runtime_, platform_.messages, platform_.shell,
+                                                       gateway_.gatewayBase(), std::move(requests));
         alertSettingChanged_.notify(alertSetting_.get());
     }
     return *alertSetting_;
 }
 
-void SMSPort::AlertSettingEvent(const std::function<void(AlertSetting&)>& action) {
+void SMSPort::alertSettingEvent(const std::function<void(AlertSetting&)>& action) {
     if (!alertSetting_)
         return;
     ++alertSettingEvents_;
     action(*alertSetting_);
     --alertSettingEvents_;
     if (alertSettingEvents_ == 0 && alertSettingCloseAsked_)
-        CloseAlertSetting();
+        closeAlertSetting();
 }
 
-void SMSPort::CloseAlertSetting() {
+void SMSPort::closeAlertSetting() {
     // A dialog never dies inside its own handler: the event that asked ends first.
     if (alertSettingEvents_ > 0) {
         alertSettingCloseAsked_ = true;

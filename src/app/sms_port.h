@@ -31,9 +31,9 @@ namespace wardel {
 struct Platform {
     Clock& clock;
     TimerSource& timers;
-    ProbeSocket& socket;       // sckHotMon
-    UrlFetcher& mainReader;    // under AsyncRead1
-    UrlFetcher& creditReader;  // under AsyncRead2
+    ProbeSocket& socket;      // sckHotMon
+    UrlFetcher& mainReader;   // under AsyncRead1
+    UrlFetcher& creditReader; // under AsyncRead2
     MessageBox& messages;
     TrayIcon& tray;
     Shell& shell;
@@ -67,7 +67,7 @@ public:
     // Every resize of the window; a minimised window hides into the tray.
     void Form_Resize(bool minimized);
     // A double-click on the tray icon.
-    void TrayDoubleClick();
+    void trayDoubleClick();
 
     void cmdAdd_Click() { hosts_.cmdAdd_Click(); }
     void cmdDelete_Click() { hosts_.cmdDelete_Click(); }
@@ -85,12 +85,12 @@ public:
     AlertSetting& alertSetting();
     bool hasAlertSetting() const { return alertSetting_ != nullptr; }
     // Runs an operator action of the settings dialog; a dialog that asked to close is destroyed after it.
-    void AlertSettingEvent(const std::function<void(AlertSetting&)>& action);
+    void alertSettingEvent(const std::function<void(AlertSetting&)>& action);
     // Tells the one observer of each new settings dialog, and with null just before the dialog is destroyed.
     // A dialog that exists already is told at once.
     Subscription subscribeAlertSetting(std::function<void(AlertSetting*)> observer);
     // The midnight reset's part of the dialog: its count shows 0 again.
-    void ResetSmsTodayCaption() { alertSetting().ResetSmsTodayCaption(); }
+    void resetSmsTodayCaption() { alertSetting().resetSmsTodayCaption(); }
     // The window's one public operation: the I-am-alive notice's halves that are due.
     void sch_Notify(bool bMail, bool bSMS) { notice_.sch_Notify(bMail, bSMS); }
 
@@ -111,8 +111,8 @@ public:
     AliveNotice& notice() { return notice_; }
 
 private:
-    void BindClickProcedures();
-    void CloseAlertSetting();
+    void bindClickProcedures();
+    void closeAlertSetting();
     // The settings dialog's SMS_Today caption at midnight.
     void setSmsTodayCaption(const std::string& caption) override;
 
@@ -121,15 +121,15 @@ private:
     AppSettings settings_;
     RuntimeValues runtime_;
     MainControls controls_;
-    HostTable grid_;  // grdHotGrid
-    LogBox logBox_;   // txtLog
+    HostTable grid_; // grdHotGrid
+    LogBox logBox_;  // txtLog
     EventLog log_;
 
-    std::unique_ptr<Timer> Timer1_;  // pause between cycles
-    std::unique_ptr<Timer> Timer2_;  // probe timeout
-    std::unique_ptr<Timer> Timer3_;  // one-second pause inside a cycle
-    std::unique_ptr<Timer> Timer4_;  // midnight check
-    std::unique_ptr<Timer> Timer5_;  // minute task
+    std::unique_ptr<Timer> Timer1_; // pause between cycles
+    std::unique_ptr<Timer> Timer2_; // probe timeout
+    std::unique_ptr<Timer> Timer3_; // one-second pause inside a cycle
+    std::unique_ptr<Timer> Timer4_; // midnight check
+    std::unique_ptr<Timer> Timer5_; // minute task
 
     HostEditor hosts_;
     GatewayClient gateway_;

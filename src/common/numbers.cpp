@@ -11,10 +11,14 @@ namespace wardel {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-template <typename Int> std::optional<Int> RoundTo(double value) {
+template <typename Int> std::optional<Int> roundTo(double value) {
     if (!std::isfinite(value))
         return std::nullopt;
     // nearbyint rounds in the current mode, which is to-nearest-even unless someone changed it.
@@ -31,7 +35,7 @@ template <typename Int> std::optional<Int> RoundTo(double value) {
 // For a gathered number (digits, at most one point, an exponent with its digits) that from_chars found out
 // of range: true when it is too large, false when too small. The place value of its first non-zero digit,
 // shifted by the exponent, says which; exponents beyond any double's reach are capped so they cannot wrap.
-bool AboveRange(std::string_view number) {
+bool aboveRange(std::string_view number) {
     const auto mark = number.find('e');
     const std::string_view mantissa = number.substr(0, mark);
     const auto first = mantissa.find_first_of("123456789");
@@ -54,19 +58,19 @@ bool AboveRange(std::string_view number) {
     return place + exponent > 0;
 }
 
-}  // namespace
+} // namespace
 
-double LeadingNumber(std::string_view text) {
+double leadingNumber(std::string_view text) {
     // Gather the characters that form the number, blanks left out, then let strtod read them.
     std::string number;
     bool digits = false, point = false, exponent = false, exponentDigits = false;
     for (const char c : text) {
-        if (IsBlank(c))
+        if (isBlank(c))
             continue;
         const bool afterExponentMark = exponent && !number.empty() && (number.back() == 'e');
         if ((c == '+' || c == '-') && (number.empty() || afterExponentMark)) {
             number += c;
-        } else if (IsDigit(c)) {
+        } else if (isDigit(c)) {
             number += c;
             (exponent ? exponentDigits : digits) = true;
         } else if (c == '.' && !point && !exponent) {
@@ -95,17 +99,25 @@ double LeadingNumber(std::string_view text) {
     double value = 0.0;
     const auto result = std::from_chars(number.data() + start, number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range)
-        value = AboveRange(std::string_view(number).substr(start)) ? std::numeric_limits<double>::infinity() : 0.0;
+        value = aboveRange(std::string_view(number).substr(start)) ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -value : value;
 }
 
-std::optional<std::int16_t> RoundToInt16(double value) { return RoundTo<std::int16_t>(value); }
-std::optional<std::int32_t> RoundToInt32(double value) { return RoundTo<std::int32_t>(value); }
+std::optional<std::int16_t> roundToInt16(double value) {
+    return roundTo<std::int16_t>(value);
+}
+std::optional<std::int32_t> roundToInt32(double value) {
+    return roundTo<std::int32_t>(value);
+}
 
-std::optional<std::int16_t> ToInt16(std::string_view text) { return RoundToInt16(LeadingNumber(text)); }
-std::optional<std::int32_t> ToInt32(std::string_view text) { return RoundToInt32(LeadingNumber(text)); }
+std::optional<std::int16_t> toInt16(std::string_view text) {
+    return roundToInt16(leadingNumber(text));
+}
+std::optional<std::int32_t> toInt32(std::string_view text) {
+    return roundToInt32(leadingNumber(text));
+}
 
-std::optional<std::int16_t> WholeToInt16(std::string_view text) {
+std::optional<std::int16_t> wholeToInt16(std::string_view text) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
     bool negative = false;
@@ -119,10 +131,10 @@ std::optional<std::int16_t> WholeToInt16(std::string_view text) {
     const auto result = std::from_chars(first, last, value);
     if (result.ec != std::errc() || result.ptr != last)
         return std::nullopt;
-    return RoundToInt16(negative ? -value : value);
+    return roundToInt16(negative ? -value : value);
 }
 
-std::string_view Trim(std::string_view text) {
+std::string_view trim(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos)
         return {};
@@ -130,4 +142,4 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-}  // namespace wardel
+} // namespace wardel

@@ -6,9 +6,9 @@
 
 namespace wardel {
 
-std::int16_t SaturatedInt16(std::string_view text) {
-    const double value = LeadingNumber(text);
-    if (const auto number = RoundToInt16(value))
+std::int16_t saturatedInt16(std::string_view text) {
+    const double value = leadingNumber(text);
+    if (const auto number = roundToInt16(value))
         return *number;
     return value > 0 ? std::numeric_limits<std::int16_t>::max() : std::numeric_limits<std::int16_t>::min();
 }

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Follows symbolic links to the file they finally name, which need not exist yet; nullopt for a loop.
-std::optional<fs::path> FinalTarget(fs::path file) {
+std::optional<fs::path> finalTarget(fs::path file) {
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code ec;
         if (!fs::is_symlink(fs::symlink_status(file, ec)))
@@ -29,22 +29,22 @@ std::optional<fs::path> FinalTarget(fs::path file) {
     return std::nullopt;
 }
 
-fs::path FolderOf(const fs::path& file) {
+fs::path folderOf(const fs::path& file) {
     return file.parent_path().empty() ? fs::path(".") : file.parent_path();
 }
 
 // Whether the running user may change an existing file. Root could write anything, so for root the file's
 // owner-write bit decides; any other user needs write access to the file and, when a temporary file is to
 // take its place, to its folder.
-bool MayChange(const fs::path& file, const struct stat& status, bool replaced) {
+bool mayChange(const fs::path& file, const struct stat& status, bool replaced) {
     if (::geteuid() == 0)
         return (status.st_mode & S_IWUSR) != 0;
     if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0)
         return false;
-    return !replaced || ::faccessat(AT_FDCWD, FolderOf(file).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+    return !replaced || ::faccessat(AT_FDCWD, folderOf(file).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-bool WriteAll(int fd, const std::string& content) {
+bool writeAll(int fd, const std::string& content) {
     const char* next = content.data();
     std::size_t left = content.size();
     while (left > 0) {
@@ -62,12 +62,12 @@ bool WriteAll(int fd, const std::string& content) {
 // Gives the new file the old one's owner and group, or at least its group; where neither is allowed the
 // file becomes the running user's, as any file it writes does. The mode is set after, since a change of
 // owner can clear some of its bits.
-bool KeepOwner(int fd, const struct stat& old) {
+bool keepOwner(int fd, const struct stat& old) {
     return ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
 }
 
 // Makes a rename in the folder last across a power cut; a file system that cannot sync a folder is left be.
-void SyncFolder(const fs::path& folder) {
+void syncFolder(const fs::path& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
@@ -77,7 +77,7 @@ void SyncFolder(const fs::path& folder) {
 
 } // namespace
 
-std::optional<std::string> ReadWholeFile(const fs::path& file) {
+std::optional<std::string> readWholeFile(const fs::path& file) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
         return std::nullopt;
@@ -90,7 +90,7 @@ std::optional<std::string> ReadWholeFile(const fs::path& file) {
     return content;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
+std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -106,21 +106,21 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-bool ReplaceFileAtomically(const fs::path& path, const std::string& content, FileAccess access) {
+bool replaceFileAtomically(const fs::path& path, const std::string& content, FileAccess access) {
     // A link stays a link: the file it names is the one replaced, in that file's own folder.
-    const auto file = FinalTarget(path);
+    const auto file = finalTarget(path);
     if (!file)
         return false;
     struct stat old {};
     const bool exists = ::stat(file->c_str(), &old) == 0;
     if (!exists && errno != ENOENT)
         return false;
-    if (exists && (!S_ISREG(old.st_mode) || !MayChange(*file, old, true)))
+    if (exists && (!S_ISREG(old.st_mode) || !mayChange(*file, old, true)))
         return false;
 
     // One fixed temporary name per file: a save cut off half-way leaves at most this one file, and the next
     // save takes it over. A link planted in its place is removed, never followed.
-    const fs::path folder = FolderOf(*file);
+    const fs::path folder = folderOf(*file);
     const fs::path temp = folder / (file->filename().string() + ".tmp");
     ::unlink(temp.c_str());
     // A new file is made as any new file is (0666 less the umask); the password file is for its owner only.
@@ -130,33 +130,33 @@ bool ReplaceFileAtomically(const fs::path& path, const std::string& content, Fil
         return false;
     bool ok = true;
     if (exists)
-        KeepOwner(fd, old);
+        keepOwner(fd, old);
     if (access == FileAccess::OwnerOnly)
         ok = ::fchmod(fd, 0600) == 0;
     else if (exists)
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     // The bytes reach the disk before the rename, so a power cut leaves the old file or the new one.
-    ok = ok && WriteAll(fd, content) && ::fsync(fd) == 0;
+    ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temp.c_str(), file->c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
     }
-    SyncFolder(folder);
+    syncFolder(folder);
     return true;
 }
 
-bool AppendToFile(const fs::path& file, const std::string& content) {
+bool appendToFile(const fs::path& file, const std::string& content) {
     struct stat status {};
-    if (::stat(file.c_str(), &status) == 0 && !MayChange(file, status, false))
+    if (::stat(file.c_str(), &status) == 0 && !mayChange(file, status, false))
         return false;
     const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
     struct stat before {};
     bool ok = ::fstat(fd, &before) == 0;
-    if (ok && !WriteAll(fd, content)) {
+    if (ok && !writeAll(fd, content)) {
         // The content goes in whole or not at all: cut off what a full disk let through, so the next line
         // does not start in the middle of this one.
         [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);

@@ -8,10 +8,10 @@
 namespace wardel {
 
 // The whole content of a file, or nullopt when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
+std::optional<std::string> readWholeFile(const std::filesystem::path& file);
 
 // Splits text at its line ends (CR LF, or a lone LF); a final line end does not start another line.
-std::vector<std::string> SplitLines(const std::string& text);
+std::vector<std::string> splitLines(const std::string& text);
 
 enum class FileAccess { Default, OwnerOnly };
 
@@ -22,11 +22,11 @@ enum class FileAccess { Default, OwnerOnly };
 // the file readable and writable by its owner only. A file the running user may not write is left alone:
 // for root one without its owner-write bit, for any other user one it or whose folder it cannot write.
 // False when anything failed.
-bool ReplaceFileAtomically(const std::filesystem::path& file, const std::string& content,
+bool replaceFileAtomically(const std::filesystem::path& file, const std::string& content,
                            FileAccess access = FileAccess::Default);
 
 // Appends the whole content to the end of the file, creating it when missing, or nothing when it does not
 // all fit. A file the running user may not write (as above) is left alone. False when anything failed.
-bool AppendToFile(const std::filesystem::path& file, const std::string& content);
+bool appendToFile(const std::filesystem::path& file, const std::string& content);
 
-}  // namespace wardel
+} // namespace wardel

@@ -6,22 +6,28 @@ namespace wardel {
 
 namespace {
 
-std::string Printf(const char* format, int a, int b, int c = 0, int d = 0, int e = 0, int f = 0) {
+std::string printfText(const char* format, int a, int b, int c = 0, int d = 0, int e = 0, int f = 0) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, format, a, b, c, d, e, f);
     return buffer;
 }
 
-}  // namespace
+} // namespace
 
-std::string FormatDateTime(const LocalDateTime& t) {
-    return Printf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+std::string formatDateTime(const LocalDateTime& t) {
+    return printfText("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-std::string FormatTime(const LocalDateTime& t) { return Printf("%02d:%02d:%02d", t.hour, t.minute, t.second); }
+std::string formatTime(const LocalDateTime& t) {
+    return printfText("%02d:%02d:%02d", t.hour, t.minute, t.second);
+}
 
-std::string FormatHourMinute(const LocalDateTime& t) { return Printf("%02d:%02d", t.hour, t.minute); }
+std::string formatHourMinute(const LocalDateTime& t) {
+    return printfText("%02d:%02d", t.hour, t.minute);
+}
 
-std::string FormatMonthDay(const LocalDateTime& t) { return Printf("%02d%02d", t.month, t.day); }
+std::string formatMonthDay(const LocalDateTime& t) {
+    return printfText("%02d%02d", t.month, t.day);
+}
 
-}  // namespace wardel
+} // namespace wardel

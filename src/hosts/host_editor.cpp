@@ -22,7 +22,7 @@ constexpr const char* kUnfitText = "Host Name / IP address, Port, Description an
 using Col = HostTable::Column;
 
 // Writes the persistent cells of a new or loaded entry; the status and alert cells are left as they are.
-void WriteEntryCells(HostTable& grid, int row, const std::string& port, const std::string& description,
+void writeEntryCells(HostTable& grid, int row, const std::string& port, const std::string& description,
                      const std::string& timeoutLimit) {
     grid.setCell(row, Col::colPort, port);
     grid.setCell(row, Col::colDescription, description);
@@ -32,7 +32,7 @@ void WriteEntryCells(HostTable& grid, int row, const std::string& port, const st
 
 } // namespace
 
-std::optional<std::string> PortBetweenParentheses(std::string_view text) {
+std::optional<std::string> portBetweenParentheses(std::string_view text) {
     const auto open = text.find('(');
     const auto close = text.find(')');
     if (open == std::string_view::npos || close == std::string_view::npos)
@@ -47,7 +47,7 @@ HostEditor::HostEditor(EntryControls controls, HostTable& grid, MessageBox& mess
     : controls_(controls), grid_(grid), messages_(messages), log_(log), hostListFile_(std::move(hostListFile)) {}
 
 std::string HostEditor::ParseTargetPort(const std::string& text) {
-    auto port = PortBetweenParentheses(text);
+    auto port = portBetweenParentheses(text);
     if (!port) {
         messages_.show(kPortFormatText);
         return {};
@@ -62,12 +62,12 @@ void HostEditor::cmdAdd_Click() {
     const std::string description = c.Description.text();
     const std::string timeoutLimit = c.num_Timeout.text();
 
-    if (Trim(host).empty()) {
+    if (trim(host).empty()) {
         messages_.show(kNoHostText);
         return;
     }
-    if (!FitsHostList(host) || !FitsHostList(PortBetweenParentheses(portText).value_or("")) ||
-        !FitsHostList(description) || !FitsHostList(timeoutLimit)) {
+    if (!fitsHostList(host) || !fitsHostList(portBetweenParentheses(portText).value_or("")) ||
+        !fitsHostList(description) || !fitsHostList(timeoutLimit)) {
         messages_.show(kUnfitText);
         return;
     }
@@ -75,7 +75,7 @@ void HostEditor::cmdAdd_Click() {
     HostTable& grid = grid_;
     const int row = grid.cell(1, Col::colHost).empty() ? 1 : grid.appendRow();
     grid.setCell(row, Col::colHost, host);
-    WriteEntryCells(grid, row, ParseTargetPort(portText), description, timeoutLimit);
+    writeEntryCells(grid, row, ParseTargetPort(portText), description, timeoutLimit);
 
     c.txtIpAddress.setText("");
     c.Description.setText("");
@@ -108,7 +108,7 @@ void HostEditor::grdHotGrid_Click(int row) {
 }
 
 void HostEditor::LoadHostList() {
-    const auto text = ReadWholeFile(HostListFile());
+    const auto text = readWholeFile(hostListFile());
     if (!text)
         return;
 
@@ -116,14 +116,14 @@ void HostEditor::LoadHostList() {
     // those are gathered and appended in one step.
     HostTable& grid = grid_;
     std::vector<HostEntry> appended;
-    for (HostRecord& record : ParseHostList(*text)) {
+    for (HostRecord& record : parseHostList(*text)) {
         if (appended.empty() && grid.cell(1, Col::colHost).empty()) {
             // An empty host into the empty slot leaves the table empty; this is how the empty table's
             // single record of four empty fields loads back.
             if (record.host.empty())
                 continue;
             grid.setCell(1, Col::colHost, record.host);
-            WriteEntryCells(grid, 1, record.port, record.description, record.timeoutLimit);
+            writeEntryCells(grid, 1, record.port, record.description, record.timeoutLimit);
             continue;
         }
         HostEntry& entry = appended.emplace_back();
@@ -137,25 +137,25 @@ void HostEditor::LoadHostList() {
 }
 
 void HostEditor::SaveHostList() {
-    if (WriteHostList())
+    if (writeHostList())
         return;
     // The grid keeps its change; the next Add or Delete tries again.
     log_.WriteLog(kSaveErrorText);
     messages_.show(kSaveErrorText);
 }
 
-std::filesystem::path HostEditor::HostListFile() const {
+std::filesystem::path HostEditor::hostListFile() const {
     return hostListFile_;
 }
 
-bool HostEditor::WriteHostList() const {
+bool HostEditor::writeHostList() const {
     if (grid_.rowCount() - 1 > kMaxHostListEntries)
         return false;
-    const auto content = FormatHostList(grid_);
+    const auto content = formatHostList(grid_);
     if (!content)
         return false;
     // A read-only file stays as it is, even for root, who could write it.
-    return ReplaceFileAtomically(HostListFile(), *content);
+    return replaceFileAtomically(hostListFile(), *content);
 }
 
 } // namespace wardel

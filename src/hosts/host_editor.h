@@ -49,8 +49,8 @@ public:
     bool rowSelected() const { return rowSelected_; }
 
 private:
-    std::filesystem::path HostListFile() const;
-    bool WriteHostList() const;
+    std::filesystem::path hostListFile() const;
+    bool writeHostList() const;
 
     EntryControls controls_;
     HostTable& grid_;
@@ -62,6 +62,6 @@ private:
 
 // The text strictly between the first "(" and the first ")": "WWW   (80)" gives "80". Empty when ")" comes
 // first; nullopt when either is missing.
-std::optional<std::string> PortBetweenParentheses(std::string_view text);
+std::optional<std::string> portBetweenParentheses(std::string_view text);
 
 } // namespace wardel

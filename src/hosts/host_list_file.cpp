@@ -6,10 +6,10 @@ namespace wardel {
 
 namespace {
 
-bool IsBlank(char c) {
+bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
-bool IsLineEnd(char c) {
+bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
@@ -32,7 +32,7 @@ private:
     bool atEnd() const { return pos_ >= text_.size(); }
     bool peekIs(char c) const { return !atEnd() && text_[pos_] == c; }
     void skipBlanks() {
-        while (!atEnd() && IsBlank(text_[pos_]))
+        while (!atEnd() && isBlank(text_[pos_]))
             ++pos_;
     }
     void skipLineEnd() {
@@ -48,7 +48,7 @@ private:
             skipBlanks();
             if (atEnd())
                 return false;
-            if (!IsLineEnd(text_[pos_]))
+            if (!isLineEnd(text_[pos_]))
                 return true;
             skipLineEnd();
         }
@@ -87,7 +87,7 @@ private:
     bool fieldPending_ = false;
 };
 
-void AppendField(std::string& out, const std::string& field, const char* after) {
+void appendField(std::string& out, const std::string& field, const char* after) {
     out += '"';
     out += field;
     out += after;
@@ -95,29 +95,29 @@ void AppendField(std::string& out, const std::string& field, const char* after) 
 
 } // namespace
 
-bool FitsHostList(std::string_view text) {
+bool fitsHostList(std::string_view text) {
     return text.find_first_of("\"\r\n") == std::string_view::npos;
 }
 
-std::optional<std::string> FormatHostList(const HostTable& grid) {
+std::optional<std::string> formatHostList(const HostTable& grid) {
     std::string out;
     for (int row = 1; row <= grid.lastRow(); ++row) {
         const std::string& host = grid.cell(row, HostTable::colHost);
         const std::string& port = grid.cell(row, HostTable::colPort);
         const std::string& description = grid.cell(row, HostTable::colDescription);
         const std::string& limit = grid.cell(row, HostTable::colTimeoutLimit);
-        if (!FitsHostList(host) || !FitsHostList(port) || !FitsHostList(description) || !FitsHostList(limit))
+        if (!fitsHostList(host) || !fitsHostList(port) || !fitsHostList(description) || !fitsHostList(limit))
             return std::nullopt;
         out.reserve(out.size() + host.size() + port.size() + description.size() + limit.size() + 15);
-        AppendField(out, host, "\",");
-        AppendField(out, port, "\",");
-        AppendField(out, description, "\",");
-        AppendField(out, limit, "\"\r\n");
+        appendField(out, host, "\",");
+        appendField(out, port, "\",");
+        appendField(out, description, "\",");
+        appendField(out, limit, "\"\r\n");
     }
     return out;
 }
 
-std::vector<HostRecord> ParseHostList(std::string_view text) {
+std::vector<HostRecord> parseHostList(std::string_view text) {
     std::vector<HostRecord> records;
     FieldReader reader(text);
     for (;;) {

@@ -31,11 +31,11 @@ struct HostRecord {
 inline constexpr int kMaxHostListEntries = 32767;
 
 // True when the text can stand between the quotes of a field: no double quote, no CR, no LF.
-bool FitsHostList(std::string_view text);
+bool fitsHostList(std::string_view text);
 
 // The file's text for the data rows of the grid, row 1 first; nullopt when a persistent cell holds a text
 // that cannot be written as a field.
-std::optional<std::string> FormatHostList(const HostTable& grid);
+std::optional<std::string> formatHostList(const HostTable& grid);
 
 // Reads the records of a host list. Fields are taken four at a time, in order, not line by line; a comma
 // or a line end (CR LF, LF or CR) ends a field. A field that begins with a double quote runs to the next
@@ -46,6 +46,6 @@ std::optional<std::string> FormatHostList(const HostTable& grid);
 // - text between a closing quote and the next comma or line end is dropped, as is any double quote inside an
 //   unquoted field, so no field read here holds a double quote;
 // - a last record cut short keeps the fields it has and leaves the others empty.
-std::vector<HostRecord> ParseHostList(std::string_view text);
+std::vector<HostRecord> parseHostList(std::string_view text);
 
 } // namespace wardel

@@ -8,16 +8,16 @@ namespace wardel {
 EventLog::EventLog(const Clock& clock, const AppSettings& settings, LogBox& box, std::filesystem::path folder)
     : clock_(clock), settings_(settings), box_(box), folder_(std::move(folder)) {}
 
-std::filesystem::path EventLog::FileFor(const LocalDateTime& when) const {
-    return folder_ / ("log_" + FormatMonthDay(when) + ".txt");
+std::filesystem::path EventLog::fileFor(const LocalDateTime& when) const {
+    return folder_ / ("log_" + formatMonthDay(when) + ".txt");
 }
 
 void EventLog::WriteLog(const std::string& message) {
     // A bare CR LF is written as it stands: two empty lines, no time.
-    const std::string line = message == "\r\n" ? message : FormatDateTime(clock_.now()) + " - " + message;
+    const std::string line = message == "\r\n" ? message : formatDateTime(clock_.now()) + " - " + message;
     box_.prepend(line);
     if (settings_.logEnabled > 0)
-        AppendToFile(FileFor(clock_.now()), line + "\r\n");
+        appendToFile(fileFor(clock_.now()), line + "\r\n");
 }
 
 void EventLog::cmdLog_Click(Shell& shell) {
@@ -25,4 +25,4 @@ void EventLog::cmdLog_Click(Shell& shell) {
                              [&shell](const std::string& file) { shell.openFile(file); });
 }
 
-}  // namespace wardel
+} // namespace wardel

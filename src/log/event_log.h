@@ -24,7 +24,7 @@ public:
     void cmdLog_Click(Shell& shell);
 
     // The file a line written at `when` goes to.
-    std::filesystem::path FileFor(const LocalDateTime& when) const;
+    std::filesystem::path fileFor(const LocalDateTime& when) const;
 
 private:
     const Clock& clock_;
@@ -33,4 +33,4 @@ private:
     std::filesystem::path folder_;
 };
 
-}  // namespace wardel
+} // namespace wardel

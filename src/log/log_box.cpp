@@ -37,4 +37,4 @@ std::string LogBox::text() const {
     return result;
 }
 
-}  // namespace wardel
+} // namespace wardel

@@ -45,4 +45,4 @@ private:
     ObserverPointer<Observer> observer_;
 };
 
-}  // namespace wardel
+} // namespace wardel

@@ -71,25 +71,23 @@ constexpr int kHighestPort = 65535;
 } // namespace
 
 MonitorEngine::MonitorEngine(const Clock& clock, Timer& timer1, Timer& timer2, Timer& timer3, TimerSource& timers,
-                             ProbeSocket& socket,
-                             MessageBox& messages, HostTable& grid, MonitorControls controls, AppSettings& settings,
-                             EventLog& log, AlertSink& alerts)
-    : clock_(clock), Timer1_(timer1), Timer2_(timer2), Timer3_(timer3),
-      secondRefresh_(timers.createTimer(1000, false)), socket_(socket), messages_(messages),
-      grid_(grid), controls_(controls), settings_(settings), log_(log), recorder_(clock, log, alerts),
-      probed_(grid) {
+                             ProbeSocket& socket, MessageBox& messages, HostTable& grid, MonitorControls controls,
+                             AppSettings& settings, EventLog& log, AlertSink& alerts)
+    : clock_(clock), Timer1_(timer1), Timer2_(timer2), Timer3_(timer3), secondRefresh_(timers.createTimer(1000, false)),
+      socket_(socket), messages_(messages), grid_(grid), controls_(controls), settings_(settings), log_(log),
+      recorder_(clock, log, alerts), probed_(grid) {
     timer1Ticks_ = Timer1_.subscribeTick([this] { Timer1_Timer(); });
     timer2Ticks_ = Timer2_.subscribeTick([this] { Timer2_Timer(); });
     timer3Ticks_ = Timer3_.subscribeTick([this] { Timer3_Timer(); });
-    refreshTicks_ = secondRefresh_->subscribeTick([this] { LookAgain(); });
-    socketChanges_ = socket_.subscribeStateChanged([this] { LookAgain(); });
+    refreshTicks_ = secondRefresh_->subscribeTick([this] { lookAgain(); });
+    socketChanges_ = socket_.subscribeStateChanged([this] { lookAgain(); });
 }
 
-std::int16_t MonitorEngine::Seconds(const std::string& setting) const {
-    return SaturatedInt16(setting);
+std::int16_t MonitorEngine::seconds(const std::string& setting) const {
+    return saturatedInt16(setting);
 }
 
-std::int16_t MonitorEngine::CountDown(std::int16_t value) {
+std::int16_t MonitorEngine::countDown(std::int16_t value) {
     return value > std::numeric_limits<std::int16_t>::min() ? static_cast<std::int16_t>(value - 1) : value;
 }
 
@@ -100,18 +98,18 @@ void MonitorEngine::cmdMonitor_Click() {
         return;
     }
     if (controls_.cmdMonitor.text() == kStartCaption)
-        Start();
+        start();
     else
-        Stop();
-    LookAgain();
+        stop();
+    lookAgain();
 }
 
-void MonitorEngine::Start() {
+void MonitorEngine::start() {
     AppSettings& settings = settings_;
     // Only the settings in memory get the defaults; the settings file keeps what it holds.
-    if (Trim(settings.timeInterval).empty())
+    if (trim(settings.timeInterval).empty())
         settings.timeInterval = "60";
-    if (Trim(settings.timeOut).empty())
+    if (trim(settings.timeOut).empty())
         settings.timeOut = "30";
     stopRequested_ = false;
     controls_.cmdMonitor.setText(kStopCaption);
@@ -123,7 +121,7 @@ void MonitorEngine::Start() {
         startPending_ = true;
 }
 
-void MonitorEngine::Stop() {
+void MonitorEngine::stop() {
     Timer1_.setEnabled(false);
     controls_.cmdMonitor.setText(kStartCaption);
     controls_.cmdAdd.setEnabled(true);
@@ -137,67 +135,67 @@ void MonitorEngine::Stop() {
 }
 
 void MonitorEngine::Timer1_Timer() {
-    cycleCountdown_ = CountDown(cycleCountdown_);
+    cycleCountdown_ = countDown(cycleCountdown_);
     if (cycleCountdown_ > 0)
         return;
-    cycleCountdown_ = Seconds(settings_.timeInterval);
+    cycleCountdown_ = seconds(settings_.timeInterval);
     if (phase_ == Phase::Idle)
         RunCheckCycle();
 }
 
 void MonitorEngine::Timer2_Timer() {
-    timeoutCountdown_ = CountDown(timeoutCountdown_);
+    timeoutCountdown_ = countDown(timeoutCountdown_);
     if (timeoutCountdown_ <= 0) {
-        timeoutCountdown_ = Seconds(settings_.timeOut);
+        timeoutCountdown_ = seconds(settings_.timeOut);
         probeTimedOut_ = true;
     }
-    LookAgain();
+    lookAgain();
 }
 
 void MonitorEngine::Timer3_Timer() {
     Timer3_.setEnabled(false);
     if (phase_ == Phase::ClosingPause) {
         socket_.close();
-        Drive(Step::ProbeRow);
+        drive(Step::ProbeRow);
     } else if (phase_ == Phase::ConnectPause) {
         waitIndex_ = 0;
-        Drive(Step::LookAtSocket);
+        drive(Step::LookAtSocket);
     }
 }
 
-void MonitorEngine::LookAgain() {
+void MonitorEngine::lookAgain() {
     if (phase_ == Phase::SocketWait)
-        Drive(Step::LookAtSocket);
+        drive(Step::LookAtSocket);
 }
 
-void MonitorEngine::RefreshAtNextSecond() {
+void MonitorEngine::refreshAtNextSecond() {
     const int msLeft = kMsPerSecond - std::clamp(clock_.now().millisecond, 0, kMsPerSecond - 1);
     secondRefresh_->setInterval(msLeft);
     secondRefresh_->setEnabled(true);
 }
 
 void MonitorEngine::RunCheckCycle() {
-    Drive(Step::StartCycle);
+    drive(Step::StartCycle);
 }
 
-void MonitorEngine::Drive(Step step) {
+void MonitorEngine::drive(Step step) {
     while (step != Step::Stay) {
         phase_ = Phase::Busy;
         switch (step) {
         case Step::StartCycle:
-            step = StartCycle();
+            step = startCycle();
             break;
         case Step::BeginRow:
-            step = BeginRow();
+            step = beginRow();
             break;
         case Step::ProbeRow:
-            step = ProbeRow();
+            step = probeRow();
             break;
         case Step::LookAtSocket:
-            step = LookAtSocket();
+            step = lookAtSocket();
             break;
         case Step::FinishRow:
-            step = FinishRow();
+            step = finishRow();
             break;
         case Step::Stay:
             break;
@@ -207,10 +205,10 @@ void MonitorEngine::Drive(Step step) {
         secondRefresh_->setEnabled(false);
 }
 
-MonitorEngine::Step MonitorEngine::StartCycle() {
+MonitorEngine::Step MonitorEngine::startCycle() {
     controls_.cmdAdd.setEnabled(false);
-    cycleCountdown_ = Seconds(settings_.timeInterval);
-    timeoutCountdown_ = Seconds(settings_.timeOut);
+    cycleCountdown_ = seconds(settings_.timeInterval);
+    timeoutCountdown_ = seconds(settings_.timeOut);
     Timer1_.setEnabled(false);
     grid_.setEnabled(false);
     lastRow_ = grid_.lastRow();
@@ -218,14 +216,14 @@ MonitorEngine::Step MonitorEngine::StartCycle() {
     return Step::BeginRow;
 }
 
-MonitorEngine::Step MonitorEngine::BeginRow() {
+MonitorEngine::Step MonitorEngine::beginRow() {
     if (stopRequested_ || startPending_)
-        return LeaveCycle();
+        return leaveCycle();
     // Rows added after the cycle began are left to the next cycle; rows deleted shorten this one.
     if (row_ > std::min(lastRow_, grid_.lastRow()))
-        return EndOfTable();
+        return endOfTable();
     probeTimedOut_ = false;
-    timeoutCountdown_ = Seconds(settings_.timeOut);
+    timeoutCountdown_ = seconds(settings_.timeOut);
     Timer2_.setEnabled(false); // a fresh first second for the fresh countdown
     Timer2_.setEnabled(true);
     if (socket_.state() != ProbeSocket::Closed)
@@ -233,21 +231,21 @@ MonitorEngine::Step MonitorEngine::BeginRow() {
     return Step::ProbeRow;
 }
 
-MonitorEngine::Step MonitorEngine::ProbeRow() {
+MonitorEngine::Step MonitorEngine::probeRow() {
     if (!grid_.isDataRow(row_))
-        return EndOfTable(); // deleted during the closing pause
-    snapshot_ = TakeRowSnapshot(grid_, row_);
+        return endOfTable(); // deleted during the closing pause
+    snapshot_ = takeRowSnapshot(grid_, row_);
     probed_.begin(row_);
     if (snapshot_.host.empty())
-        return Halt();
+        return halt();
     // A port the socket cannot take is a probe that could not be made: the Down outcome, at once.
-    const auto port = ToInt32(snapshot_.port);
+    const auto port = toInt32(snapshot_.port);
     if (!port) {
         recorder_.RecordOutcome(probed_, snapshot_, ProbeSocket::Error);
         return Step::FinishRow;
     }
-    controls_.Label2.setText("Current status : " + FormatTime(clock_.now()) + " checking " +
-                                 snapshot_.host + " Port : " + snapshot_.port);
+    controls_.Label2.setText("Current status : " + formatTime(clock_.now()) + " checking " + snapshot_.host +
+                             " Port : " + snapshot_.port);
     if (*port < kLowestPort || *port > kHighestPort) {
         recorder_.RecordOutcome(probed_, snapshot_, ProbeSocket::Error);
         return Step::FinishRow;
@@ -263,7 +261,7 @@ MonitorEngine::Step MonitorEngine::PauseOneSecond(Phase pause) {
     return Step::Stay;
 }
 
-MonitorEngine::Step MonitorEngine::LookAtSocket() {
+MonitorEngine::Step MonitorEngine::lookAtSocket() {
     ProbeSocket& socket = socket_;
     for (; waitIndex_ < kProgressWaitCount; ++waitIndex_) {
         const ProgressWait& wait = kProgressWaits[waitIndex_];
@@ -271,16 +269,16 @@ MonitorEngine::Step MonitorEngine::LookAtSocket() {
             continue;
         if (probeTimedOut_)
             return Step::FinishRow;
-        probed_.write(HostTable::colLastStatus, wait.label + FormatTime(clock_.now()) + ")");
+        probed_.write(HostTable::colLastStatus, wait.label + formatTime(clock_.now()) + ")");
         phase_ = Phase::SocketWait;
-        RefreshAtNextSecond();
+        refreshAtNextSecond();
         return Step::Stay;
     }
     recorder_.RecordOutcome(probed_, snapshot_, socket.state());
     return Step::FinishRow;
 }
 
-MonitorEngine::Step MonitorEngine::FinishRow() {
+MonitorEngine::Step MonitorEngine::finishRow() {
     socket_.close();
     if (probeTimedOut_)
         recorder_.RecordTimeout(probed_, snapshot_);
@@ -289,13 +287,13 @@ MonitorEngine::Step MonitorEngine::FinishRow() {
     return Step::BeginRow;
 }
 
-MonitorEngine::Step MonitorEngine::EndOfTable() {
+MonitorEngine::Step MonitorEngine::endOfTable() {
     // A stopped cycle that ran out of rows ends like any stopped cycle: no next cycle is scheduled.
     if (stopRequested_ || startPending_)
-        return LeaveCycle();
+        return leaveCycle();
     grid_.setEnabled(true);
-    controls_.Label2.setText("Current status : now " + FormatTime(clock_.now()) + " waiting " +
-                                 settings_.timeInterval + " seconds for next start");
+    controls_.Label2.setText("Current status : now " + formatTime(clock_.now()) + " waiting " + settings_.timeInterval +
+                             " seconds for next start");
     Timer1_.setEnabled(true);
     Timer2_.setEnabled(false);
     controls_.cmdAdd.setEnabled(true);
@@ -303,7 +301,7 @@ MonitorEngine::Step MonitorEngine::EndOfTable() {
     return Step::Stay;
 }
 
-MonitorEngine::Step MonitorEngine::LeaveCycle() {
+MonitorEngine::Step MonitorEngine::leaveCycle() {
     Timer2_.setEnabled(false);
     phase_ = Phase::Idle;
     if (!startPending_)
@@ -312,12 +310,12 @@ MonitorEngine::Step MonitorEngine::LeaveCycle() {
     return Step::StartCycle;
 }
 
-MonitorEngine::Step MonitorEngine::Halt() {
+MonitorEngine::Step MonitorEngine::halt() {
     // Monitoring stays on with nothing scheduled; Add and the grid come back so that the operator can
     // fill the table, and a stop is accepted once the first row holds a host.
     grid_.setEnabled(true);
     controls_.cmdAdd.setEnabled(true);
-    return LeaveCycle();
+    return leaveCycle();
 }
 
 } // namespace wardel

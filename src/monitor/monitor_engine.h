@@ -39,9 +39,9 @@ public:
     };
 
     // Timer1 counts down the pause between cycles, Timer2 the probe timeout, Timer3 the one-second pauses.
-    MonitorEngine(const Clock& clock, Timer& timer1, Timer& timer2, Timer& timer3, TimerSource& timers, ProbeSocket& socket,
-                  MessageBox& messages, HostTable& grid, MonitorControls controls, AppSettings& settings,
-                  EventLog& log, AlertSink& alerts);
+    MonitorEngine(const Clock& clock, Timer& timer1, Timer& timer2, Timer& timer3, TimerSource& timers,
+                  ProbeSocket& socket, MessageBox& messages, HostTable& grid, MonitorControls controls,
+                  AppSettings& settings, EventLog& log, AlertSink& alerts);
     MonitorEngine(const MonitorEngine&) = delete;
     MonitorEngine& operator=(const MonitorEngine&) = delete;
 
@@ -64,26 +64,26 @@ private:
     // an event; Drive runs them in a loop, so a long run of rows that end at once never deepens the stack.
     enum class Step { Stay, StartCycle, BeginRow, ProbeRow, LookAtSocket, FinishRow };
 
-    void Start();
-    void Stop();
+    void start();
+    void stop();
     void RunCheckCycle();
-    void Drive(Step step);
-    Step StartCycle();
-    Step BeginRow();
-    Step ProbeRow();
-    Step LookAtSocket();
-    Step FinishRow();
-    Step EndOfTable();
-    Step LeaveCycle();
-    Step Halt();
+    void drive(Step step);
+    Step startCycle();
+    Step beginRow();
+    Step probeRow();
+    Step lookAtSocket();
+    Step finishRow();
+    Step endOfTable();
+    Step leaveCycle();
+    Step halt();
     Step PauseOneSecond(Phase pause);
     // After any event: a cycle that waits on the socket looks at it again.
-    void LookAgain();
+    void lookAgain();
     // Wakes the waiting cycle when the clock's next second begins, so its text shows the clock's second.
-    void RefreshAtNextSecond();
+    void refreshAtNextSecond();
 
-    std::int16_t Seconds(const std::string& setting) const;
-    static std::int16_t CountDown(std::int16_t value);
+    std::int16_t seconds(const std::string& setting) const;
+    static std::int16_t countDown(std::int16_t value);
 
     const Clock& clock_;
     Timer& Timer1_;

@@ -7,11 +7,11 @@
 
 namespace wardel {
 
-std::string OutcomeRecorder::Stamped(const char* prefix) const {
-    return prefix + FormatTime(clock_.now()) + ")";
+std::string OutcomeRecorder::stamped(const char* prefix) const {
+    return prefix + formatTime(clock_.now()) + ")";
 }
 
-void OutcomeRecorder::Announce(const std::string& message, const char* kind, const std::string& description) {
+void OutcomeRecorder::announce(const std::string& message, const char* kind, const std::string& description) {
     log_.WriteLog(message);
     alerts_.SendAlert(message, kind, description);
 }
@@ -22,25 +22,25 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
         return;
     switch (state) {
     case ProbeSocket::Closed:
-        row.write(HostTable::colLastStatus, Stamped("Closed("));
+        row.write(HostTable::colLastStatus, stamped("Closed("));
         break;
     case ProbeSocket::Open:
     case ProbeSocket::Connected: {
         row.write(HostTable::colAlert, "");
         row.write(HostTable::colCount, "0");
-        const std::string status = Stamped("ALIVE(");
+        const std::string status = stamped("ALIVE(");
         row.write(HostTable::colLastStatus, status);
         if (snapshot.alert == "1")
-            Announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description +
+            announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description +
                          " Back to Alive",
                      "1", snapshot.description);
         break;
     }
     case ProbeSocket::HostResolved:
-        row.write(HostTable::colLastStatus, Stamped("Resolved("));
+        row.write(HostTable::colLastStatus, stamped("Resolved("));
         break;
     case ProbeSocket::Error:
-        RecordFailure(row, snapshot, "Down(", "0");
+        recordFailure(row, snapshot, "Down(", "0");
         break;
     default:
         break; // back in a progress state after its wait had ended: nothing to record
@@ -50,15 +50,15 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
 void OutcomeRecorder::RecordTimeout(ProbedRow& row, RowSnapshot& snapshot) {
     if (row.follow() == 0)
         return;
-    RecordFailure(row, snapshot, "Timeout(", "2");
+    recordFailure(row, snapshot, "Timeout(", "2");
 }
 
-void OutcomeRecorder::RecordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind) {
+void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind) {
     // The counter stops at the top of its range instead of wrapping round to a negative count.
     if (snapshot.failCount < std::numeric_limits<std::int16_t>::max())
         ++snapshot.failCount;
     row.write(HostTable::colCount, std::to_string(snapshot.failCount));
-    const std::string status = Stamped(prefix);
+    const std::string status = stamped(prefix);
     row.write(HostTable::colLastStatus, status);
     if (snapshot.failCount < snapshot.timeoutLimit)
         return;
@@ -67,7 +67,7 @@ void OutcomeRecorder::RecordFailure(ProbedRow& row, RowSnapshot& snapshot, const
     // The marker as it stood when the check began decides: a marker set by the first failure of this check
     // does not silence its second.
     if (snapshot.alert != "1")
-        Announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description, kind,
+        announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description, kind,
                  snapshot.description);
 }
 

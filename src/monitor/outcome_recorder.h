@@ -27,10 +27,10 @@ public:
     void RecordTimeout(ProbedRow& row, RowSnapshot& snapshot);
 
 private:
-    void RecordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind);
+    void recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind);
     // prefix + "hh:mm:ss" + ")", the Last Status text.
-    std::string Stamped(const char* prefix) const;
-    void Announce(const std::string& message, const char* kind, const std::string& description);
+    std::string stamped(const char* prefix) const;
+    void announce(const std::string& message, const char* kind, const std::string& description);
 
     const Clock& clock_;
     EventLog& log_;

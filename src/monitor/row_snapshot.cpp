@@ -5,12 +5,12 @@
 
 namespace wardel {
 
-RowSnapshot TakeRowSnapshot(const HostTable& grid, int row) {
+RowSnapshot takeRowSnapshot(const HostTable& grid, int row) {
     RowSnapshot snapshot;
     snapshot.alert = grid.cell(row, HostTable::colAlert);
     snapshot.description = grid.cell(row, HostTable::colDescription);
-    snapshot.timeoutLimit = SaturatedInt16(Trim(grid.cell(row, HostTable::colTimeoutLimit)));
-    snapshot.failCount = SaturatedInt16(Trim(grid.cell(row, HostTable::colCount)));
+    snapshot.timeoutLimit = saturatedInt16(trim(grid.cell(row, HostTable::colTimeoutLimit)));
+    snapshot.failCount = saturatedInt16(trim(grid.cell(row, HostTable::colCount)));
     snapshot.host = grid.cell(row, HostTable::colHost);
     snapshot.port = grid.cell(row, HostTable::colPort);
     return snapshot;

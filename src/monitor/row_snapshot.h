@@ -17,6 +17,6 @@ struct RowSnapshot {
     std::string port;              // column 1, not trimmed
 };
 
-RowSnapshot TakeRowSnapshot(const HostTable& grid, int row);
+RowSnapshot takeRowSnapshot(const HostTable& grid, int row);
 
 } // namespace wardel

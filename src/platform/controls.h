@@ -125,4 +125,4 @@ private:
     int selected_ = -1;
 };
 
-}  // namespace wardel
+} // namespace wardel

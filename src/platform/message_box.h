@@ -13,4 +13,4 @@ public:
     virtual void show(const std::string& text, std::function<void()> onOk = {}) = 0;
 };
 
-}  // namespace wardel
+} // namespace wardel

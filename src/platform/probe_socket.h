@@ -44,4 +44,4 @@ private:
     SingleObserver<> stateChanged_;
 };
 
-}  // namespace wardel
+} // namespace wardel

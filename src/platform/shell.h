@@ -18,4 +18,4 @@ public:
                                     std::function<void(const std::string&)> onChosen) = 0;
 };
 
-}  // namespace wardel
+} // namespace wardel

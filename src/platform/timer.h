@@ -32,4 +32,4 @@ public:
     virtual std::unique_ptr<Timer> createTimer(int intervalMs, bool enabled) = 0;
 };
 
-}  // namespace wardel
+} // namespace wardel

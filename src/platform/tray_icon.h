@@ -27,4 +27,4 @@ private:
     SingleObserver<> doubleClicked_;
 };
 
-}  // namespace wardel
+} // namespace wardel

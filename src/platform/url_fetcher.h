@@ -32,4 +32,4 @@ private:
     SingleObserver<const FetchResult&> completed_;
 };
 
-}  // namespace wardel
+} // namespace wardel

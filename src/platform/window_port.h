@@ -17,4 +17,4 @@ public:
     virtual void endProgram() = 0;
 };
 
-}  // namespace wardel
+} // namespace wardel

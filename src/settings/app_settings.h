@@ -8,8 +8,8 @@ namespace wardel {
 // The fifteen settings that survive a restart. Numbers the operator types are kept as text; each reader
 // converts them where it uses them. Switches carry a check box state: 0 off, 1 on.
 struct AppSettings {
-    std::string timeInterval;  // seconds between two monitoring cycles
-    std::string timeOut;       // seconds a connection attempt may take
+    std::string timeInterval; // seconds between two monitoring cycles
+    std::string timeOut;      // seconds a connection attempt may take
     std::int16_t alertEnabled = 0;
     std::string smsEmail;
     std::string smsPassword;
@@ -35,4 +35,4 @@ struct RuntimeValues {
     std::int16_t mailListWithSms = 0;
 };
 
-}  // namespace wardel
+} // namespace wardel

@@ -14,19 +14,19 @@ inline constexpr const char* kSettingsFileName = "setting.ini";
 enum class SettingsLoad { Missing, Loaded };
 
 // Reads the file into the settings and the two alive countdowns. A missing file changes nothing.
-SettingsLoad LoadSettingsFile(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime);
+SettingsLoad loadSettingsFile(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime);
 
 // Reads the text of the file into the settings and the two alive countdowns; a line the text lacks reads
 // as an empty one.
-void ReadSettingsText(const std::string& text, AppSettings& settings, RuntimeValues& runtime);
+void readSettingsText(const std::string& text, AppSettings& settings, RuntimeValues& runtime);
 
 // Writes all fifteen lines, or nothing at all; false when the file could not be written or a field holds a
 // line break (it would make more than fifteen lines).
-bool SaveSettingsFile(const std::filesystem::path& file, const AppSettings& settings);
+bool saveSettingsFile(const std::filesystem::path& file, const AppSettings& settings);
 
 // What a saved settings dialog does to the I-am-alive countdowns: each starts again from its period, the
 // leading number of its minutes text; a number beyond 16 bits leaves that countdown as it was.
-void RestartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime);
+void restartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime);
 // The main window's captions of the cycle interval and the connect timeout.
 struct TimeLabels {
     Control& lblTimeinterval;
@@ -40,7 +40,7 @@ SettingsLoad LoadSettings(const std::filesystem::path& file, AppSettings& settin
 void SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels);
 
 // The captions the main window shows for the cycle interval and the connect timeout.
-std::string TimeIntervalCaption(const AppSettings& settings);
-std::string TimeOutCaption(const AppSettings& settings);
+std::string timeIntervalCaption(const AppSettings& settings);
+std::string timeOutCaption(const AppSettings& settings);
 
-}  // namespace wardel
+} // namespace wardel

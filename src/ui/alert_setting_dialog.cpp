@@ -218,7 +218,7 @@ void AlertSettingDialog::connectOperatorActions() {
 }
 
 Control* AlertSettingDialog::liveControl(const std::string& name) const {
-    if (!model_ || ProgramEnded())
+    if (!model_ || programEnded())
         return nullptr;
     for (Control* control : model_->controls().all())
         if (control->name() == name)
@@ -227,7 +227,7 @@ Control* AlertSettingDialog::liveControl(const std::string& name) const {
 }
 
 void AlertSettingDialog::act(void (AlertSetting::*handler)()) {
-    if (model_ && !ProgramEnded() && forward_)
+    if (model_ && !programEnded() && forward_)
         forward_([handler](AlertSetting& model) { (model.*handler)(); });
 }
 
@@ -239,7 +239,7 @@ bool AlertSettingDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void AlertSettingDialog::closeEvent(QCloseEvent* event) {
     // The close box is Cancel: the model goes, and with it this window.
-    if (model_ && !ProgramEnded()) {
+    if (model_ && !programEnded()) {
         event->ignore();
         act(&AlertSetting::Form_Unload);
         return;
@@ -249,7 +249,7 @@ void AlertSettingDialog::closeEvent(QCloseEvent* event) {
 
 void AlertSettingDialog::reject() {
     // Escape closes as the close box does.
-    if (model_ && !ProgramEnded())
+    if (model_ && !programEnded())
         act(&AlertSetting::Form_Unload);
     else
         QDialog::reject();

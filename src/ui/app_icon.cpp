@@ -13,7 +13,7 @@ namespace {
 const QString kIconResource = QStringLiteral(":/icons/wardel.svg");
 
 // The SVG drawn again in code, for a system without the SVG image plugin.
-QPixmap DrawIcon(int size) {
+QPixmap drawIcon(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -36,19 +36,19 @@ QPixmap DrawIcon(int size) {
     return pixmap;
 }
 
-QPixmap IconPixmap(int size) {
+QPixmap iconPixmap(int size) {
     QImageReader reader(kIconResource);
     reader.setScaledSize(QSize(size, size));
     const QImage image = reader.read();
-    return image.isNull() ? DrawIcon(size) : QPixmap::fromImage(image);
+    return image.isNull() ? drawIcon(size) : QPixmap::fromImage(image);
 }
 
 } // namespace
 
-QIcon WardelIcon() {
+QIcon wardelIcon() {
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(IconPixmap(size));
+        icon.addPixmap(iconPixmap(size));
     return icon;
 }
 

@@ -5,6 +5,6 @@
 namespace wardel::qt {
 
 // The program's icon, for the window and the notification area, from 16 to 64 pixels.
-QIcon WardelIcon();
+QIcon wardelIcon();
 
 } // namespace wardel::qt

@@ -14,7 +14,7 @@ constexpr std::size_t kShownCharacters = 1024;
 // The bytes of the first `limit` characters of UTF-8 text, or npos when the text has no more characters than
 // that. A cut never falls inside a sequence; a stray continuation byte past the longest sequence (four bytes)
 // counts as a character of its own, so malformed text is cut as early.
-std::size_t Utf8PrefixBytes(std::string_view text, std::size_t limit) {
+std::size_t utf8PrefixBytes(std::string_view text, std::size_t limit) {
     std::size_t characters = 0;
     std::size_t sequence = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -31,8 +31,8 @@ std::size_t Utf8PrefixBytes(std::string_view text, std::size_t limit) {
     return std::string_view::npos;
 }
 
-QString ShownText(const std::string& cell) {
-    const std::size_t cut = Utf8PrefixBytes(cell, kShownCharacters);
+QString shownText(const std::string& cell) {
+    const std::size_t cut = utf8PrefixBytes(cell, kShownCharacters);
     if (cut == std::string_view::npos)
         return QString::fromStdString(cell);
     QString shown = QString::fromUtf8(cell.data(), static_cast<qsizetype>(cut));
@@ -61,7 +61,7 @@ QVariant HostTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return ShownText(table_.cell(tableRow(index.row()), index.column()));
+        return shownText(table_.cell(tableRow(index.row()), index.column()));
     case Qt::TextAlignmentRole:
         // The status column is centred; every other column reads from the left.
         if (index.column() == HostTable::colLastStatus)

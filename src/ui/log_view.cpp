@@ -8,7 +8,7 @@ namespace wardel::qt {
 namespace {
 
 // The line as text to insert, ending with its own line end, and how many text lines it makes.
-QString AsBlocks(const std::string& line, int& blocks) {
+QString asBlocks(const std::string& line, int& blocks) {
     QString text = QString::fromStdString(line);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -42,7 +42,7 @@ void LogView::follow(LogBox* box) {
     QString text;
     for (std::size_t i = 0; i < box_->lineCount(); ++i) {
         int blocks = 0;
-        text += AsBlocks(box_->line(i), blocks);
+        text += asBlocks(box_->line(i), blocks);
         blocksPerLine_.push_back(blocks);
     }
     setPlainText(text);
@@ -51,7 +51,7 @@ void LogView::follow(LogBox* box) {
 
 void LogView::linePrepended(const std::string& line) {
     int blocks = 0;
-    const QString text = AsBlocks(line, blocks);
+    const QString text = asBlocks(line, blocks);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::Start);
     cursor.insertText(text);
@@ -60,7 +60,7 @@ void LogView::linePrepended(const std::string& line) {
 
 void LogView::lineAppended(const std::string& line) {
     int blocks = 0;
-    const QString text = AsBlocks(line, blocks);
+    const QString text = asBlocks(line, blocks);
     // The document always ends with the empty line after the last CR LF; the new line goes before it.
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);

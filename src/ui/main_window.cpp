@@ -22,7 +22,7 @@ namespace wardel::qt {
 namespace {
 
 // Positions and sizes are given in twips, 15 to the pixel.
-constexpr int Px(int twips) {
+constexpr int px(int twips) {
     return (twips + 7) / 15;
 }
 
@@ -36,21 +36,21 @@ const QColor kDarkRed(128, 0, 0);
 // whatever the screen's dots per inch.
 constexpr int kTextPixels = 10;
 
-QFont FormFont(const QFont& base) {
+QFont formFont(const QFont& base) {
     QFont font = base;
     font.setPixelSize(kTextPixels);
     return font;
 }
 
 // The buttons and the four headings ask for Book Antiqua; where it is missing, another serif face stands in.
-QFont HeadingFont(const QFont& base) {
-    QFont font = FormFont(base);
+QFont headingFont(const QFont& base) {
+    QFont font = formFont(base);
     font.setFamilies({QStringLiteral("Book Antiqua"), QStringLiteral("Palatino Linotype"), QStringLiteral("Palatino")});
     font.setStyleHint(QFont::Serif);
     return font;
 }
 
-void SetTextColor(QWidget* widget, const QColor& color) {
+void setTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, color);
     widget->setPalette(palette);
@@ -62,8 +62,8 @@ MainWindow::MainWindow() : ender_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("SMSPort"));
     setWindowTitle(QStringLiteral("Wardel "));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    resize(Px(kClientWidth), Px(kClientHeight));
-    setFont(FormFont(font()));
+    resize(px(kClientWidth), px(kClientHeight));
+    setFont(formFont(font()));
 }
 
 MainWindow::~MainWindow() {
@@ -127,24 +127,24 @@ QWidget* MainWindow::buildControl(const Control& control) {
     widget->setObjectName(QString::fromStdString(name));
     widget->setAccessibleName(QString::fromStdString(name));
     if (design.kind == Kind::Heading || design.kind == Kind::Button)
-        widget->setFont(HeadingFont(font()));
+        widget->setFont(headingFont(font()));
     if (design.bold) {
         QFont f = widget->font();
         f.setBold(true);
         widget->setFont(f);
     }
     if (design.ink == ControlDesign::Ink::DarkBlue)
-        SetTextColor(widget, kDarkBlue);
+        setTextColor(widget, kDarkBlue);
     else if (design.ink == ControlDesign::Ink::DarkRed)
-        SetTextColor(widget, kDarkRed);
+        setTextColor(widget, kDarkRed);
     place(widget, design.left, design.top, design.width, design.height);
     return widget;
 }
 
 void MainWindow::place(QWidget* widget, int left, int top, int width, int height) {
-    widget->move(Px(left), Px(top));
+    widget->move(px(left), px(top));
     if (width > 0)
-        widget->resize(Px(width), height > 0 ? Px(height) : widget->sizeHint().height());
+        widget->resize(px(width), height > 0 ? px(height) : widget->sizeHint().height());
 }
 
 void MainWindow::attach(SMSPort& port) {
@@ -194,7 +194,7 @@ void MainWindow::followAlertSetting(AlertSetting* model) {
         settingsDialog_ = new AlertSettingDialog(
             *model,
             [this](const std::function<void(AlertSetting&)>& action) {
-                forward([&action](SMSPort& p) { p.AlertSettingEvent(action); });
+                forward([&action](SMSPort& p) { p.alertSettingEvent(action); });
             },
             this);
     }
@@ -219,7 +219,7 @@ void MainWindow::click(const std::string& name) {
 }
 
 Control* MainWindow::liveControl(const std::string& name) const {
-    if (!port_ || ProgramEnded())
+    if (!port_ || programEnded())
         return nullptr;
     const auto found = controls_.find(name);
     return found == controls_.end() ? nullptr : found->second;
@@ -231,7 +231,7 @@ void MainWindow::textEdited(const std::string& name, const QString& text) {
 }
 
 void MainWindow::forward(const std::function<void(SMSPort&)>& action) {
-    if (port_ && !ProgramEnded())
+    if (port_ && !programEnded())
         action(*port_);
 }
 
@@ -321,7 +321,7 @@ void MainWindow::center() {
 }
 
 void MainWindow::endProgram() {
-    MarkProgramEnded();
+    markProgramEnded();
     QWidget::hide();
     if (ender_)
         ender_();

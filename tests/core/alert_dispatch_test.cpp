@@ -31,15 +31,15 @@ struct DispatchRig : test::TestRig {
     Lines Requests() const {
         Lines seen;
         for (const auto& r : mainReader.requests) {
-            const bool sms = test::QueryPath(r.url) == "/txgate/php/smstoolsen.php";
-            seen.push_back(r.name + " " + test::QueryPath(r.url) + " " +
-                           test::QueryValue(r.url, sms ? "to" : "email_list") + " [" + test::QueryValue(r.url, "text") +
+            const bool sms = test::queryPath(r.url) == "/txgate/php/smstoolsen.php";
+            seen.push_back(r.name + " " + test::queryPath(r.url) + " " +
+                           test::queryValue(r.url, sms ? "to" : "email_list") + " [" + test::queryValue(r.url, "text") +
                            "]");
         }
         return seen;
     }
     // The log's messages, oldest first, without their time stamps.
-    Lines Logged() const {
+    Lines logged() const {
         Lines messages;
         const auto lines = logLines();
         for (auto line = lines.rbegin(); line != lines.rend(); ++line)
@@ -115,7 +115,7 @@ TEST(AlertDispatch, CreditAndDailyCapChooseBetweenSmsMailAndNothing) {
         for (int i = 1; i <= c.alerts; ++i)
             rig.Alert("a" + std::to_string(i));
         EXPECT_EQ(rig.Requests(), c.requests);
-        EXPECT_EQ(rig.Logged(), c.logged);
+        EXPECT_EQ(rig.logged(), c.logged);
         EXPECT_EQ(rig.runtime.smsSentToday, c.sentAfter);
     }
 }
@@ -142,13 +142,13 @@ TEST(AlertDispatch, AnSmsKeepsItsFirst160CharactersWholeAndTheMailFallbackTheWho
         rig.settings.maxSms = c.maxSms;
         rig.Alert(c.alert);
         ASSERT_EQ(rig.mainReader.requests.size(), 1u);
-        EXPECT_EQ(test::QueryValue(rig.mainReader.requests[0].url, "text"), c.sent);
-        EXPECT_EQ(rig.Logged().back(), "Send SMS message [" + c.sent + "]");
+        EXPECT_EQ(test::queryValue(rig.mainReader.requests[0].url, "text"), c.sent);
+        EXPECT_EQ(rig.logged().back(), "Send SMS message [" + c.sent + "]");
     }
     const std::string full = x159 + e + std::string(40, 'y');
     rig.Alert(full); // capped at 1
-    EXPECT_EQ(test::QueryPath(rig.mainReader.requests.back().url), "/txgate/php/mail_alert.php");
-    EXPECT_EQ(test::QueryValue(rig.mainReader.requests.back().url, "text"), full);
+    EXPECT_EQ(test::queryPath(rig.mainReader.requests.back().url), "/txgate/php/mail_alert.php");
+    EXPECT_EQ(test::queryValue(rig.mainReader.requests.back().url, "text"), full);
 }
 
 } // namespace

@@ -9,9 +9,9 @@
 namespace wardel {
 namespace {
 
-using test::ReadFile;
+using test::readFile;
 using test::TestRig;
-using test::WriteFile;
+using test::writeFile;
 
 const char* kAccountMessage =
     "[Alert enabled] need input the [Email account] and [password]\r\n\r\nGet password and free try on Textora";
@@ -23,7 +23,7 @@ const char* kTimeMessage = "Timeinterval or Timeout value can not be empty";
 const char* kMinutesMessage = "Send email for I am alive notice need > 5 minutes";
 
 // Settings every check passes with: alerts and the alive notice on.
-AppSettings PassingSettings() {
+AppSettings passingSettings() {
     AppSettings s;
     s.timeInterval = "60";
     s.timeOut = "30";
@@ -42,7 +42,7 @@ AppSettings PassingSettings() {
 
 // The dialog model alone, with what it asks of the program counted.
 struct DialogRig {
-    explicit DialogRig(AppSettings initial = PassingSettings()) : settings(std::move(initial)) {}
+    explicit DialogRig(AppSettings initial = passingSettings()) : settings(std::move(initial)) {}
     AlertSetting& open() {
         dialog = std::make_unique<AlertSetting>(
             settings, runtime, messages, shell, "http://127.0.0.1:8",
@@ -60,7 +60,7 @@ struct DialogRig {
     int logons = 0, saves = 0, closes = 0;
 };
 
-bool AllEnabled(const std::vector<Control*>& group, bool enabled) {
+bool allEnabled(const std::vector<Control*>& group, bool enabled) {
     for (const Control* control : group)
         if (control->enabled() != enabled)
             return false;
@@ -115,8 +115,8 @@ TEST(AlertSetting, EnablingRulesForEveryCombinationOfTheTwoBoxes) {
         AlertSetting& dialog = rig.open();
         for (const auto click : k.clicks)
             (dialog.*click)();
-        EXPECT_TRUE(AllEnabled(rig.c().groupG(), k.groupG)) << k.alert << k.alive << k.clicks.size();
-        EXPECT_TRUE(AllEnabled(rig.c().groupA(), k.groupA)) << k.alert << k.alive << k.clicks.size();
+        EXPECT_TRUE(allEnabled(rig.c().groupG(), k.groupG)) << k.alert << k.alive << k.clicks.size();
+        EXPECT_TRUE(allEnabled(rig.c().groupA(), k.groupA)) << k.alert << k.alive << k.clicks.size();
         EXPECT_TRUE(rig.c().Check2.enabled() && rig.c().Check4.enabled() && rig.c().TimeInterval.enabled());
     }
 }
@@ -135,7 +135,7 @@ TEST(AlertSetting, EachOfTheNineChecksFailingAloneShowsItsMessageAndKeepsTheDial
         {"5", [](auto& c) { c.smsEmail.setText("a@b.cc"); }, "Login Email Address is invalid !!",
          [](DialogRig& rig) {
              EXPECT_FALSE(rig.c().Check2.checked());
-             EXPECT_TRUE(AllEnabled(rig.c().groupG(), false) && AllEnabled(rig.c().groupA(), false));
+             EXPECT_TRUE(allEnabled(rig.c().groupG(), false) && allEnabled(rig.c().groupA(), false));
          }},
         {"6", [](auto& c) { c.Mail_List.setText("a@b.c"); },
          "Make it empty or input correct email address on [Mail alert to] field !!",
@@ -179,7 +179,7 @@ TEST(AlertSetting, CheckOneGoesOnToTheNextCheck) {
 TEST(AlertSetting, EmailRuleCountsSevenCharactersAsTyped) {
     for (const auto& [text, valid] :
          {std::pair{"a@b.cc", false}, {"a@b.ccc", true}, {" a@b.cc", true}, {"abcdefgh", false}, {"", false}})
-        EXPECT_EQ(AlertSetting::IsValidEmail(text), valid) << text;
+        EXPECT_EQ(AlertSetting::isValidEmail(text), valid) << text;
 }
 
 TEST(AlertSetting, PhoneListsTakeOnlyDigitsPlusCommaAndSemicolon) {
@@ -202,7 +202,7 @@ TEST(AlertSetting, MailMinutesBelowFiveOrNotANumberFailEvenWithTheNoticeOff) {
     } cases[] = {{"4", false, "5"},   {"5", true, "5"},      {" 12 ", true, " 12 "}, {"4.5", false, "5"},
                  {"abc", false, "5"}, {"12abc", false, "5"}, {"99999", false, "5"}};
     for (const auto& k : cases) {
-        AppSettings s = PassingSettings();
+        AppSettings s = passingSettings();
         s.aliveEnabled = 0;
         DialogRig rig(s);
         AlertSetting& dialog = rig.open();
@@ -246,7 +246,7 @@ TEST(AlertSetting, SaveWithAlertsOffLogsOnOnlyWithBothAccountFieldsTyped) {
         int logons;
     } cases[] = {{"ops@example.com", "pw", 1}, {" ", " ", 1}, {"ops@example.com", "", 0}, {"", "pw", 0}};
     for (const auto& k : cases) {
-        AppSettings s = PassingSettings();
+        AppSettings s = passingSettings();
         s.alertEnabled = 0;
         s.aliveEnabled = 0;
         DialogRig rig(s);
@@ -260,7 +260,7 @@ TEST(AlertSetting, SaveWithAlertsOffLogsOnOnlyWithBothAccountFieldsTyped) {
 }
 
 TEST(AlertSetting, HintsAreSavedAsValuesWhereNoCheckLooksAtThem) {
-    AppSettings s = PassingSettings();
+    AppSettings s = passingSettings();
     s.alertEnabled = 0;
     s.aliveEnabled = 0;
     DialogRig rig(s);
@@ -294,7 +294,7 @@ TEST(AlertSetting, FieldReactions) {
     EXPECT_EQ(rig.shell.openedUrls, (std::vector<std::string>{"http://127.0.0.1:8", "http://127.0.0.1:8"}));
     dialog.Cancel_Click();
     EXPECT_EQ(rig.closes, 1);
-    EXPECT_EQ(rig.settings, PassingSettings());
+    EXPECT_EQ(rig.settings, passingSettings());
 }
 
 // The dialog inside the whole main window.
@@ -332,7 +332,7 @@ TEST(AlertSettingInMainWindow, SettingButtonAndAccountLabelOpenTheDialog) {
 
 TEST(AlertSettingInMainWindow, LogonReadsTheAccountFromTheDialog) {
     TestRig rig;
-    WriteFile(rig.folder / "setting.ini", kSettingsWithAccount);
+    writeFile(rig.folder / "setting.ini", kSettingsWithAccount);
     rig.port.Form_Load();
     ASSERT_EQ(rig.mainReader.requests.size(), 1u);
     EXPECT_NE(rig.mainReader.requests[0].url.find("email=ops@example.org&pwd=secret&"), std::string::npos);
@@ -344,32 +344,33 @@ TEST(AlertSettingInMainWindow, LogonReadsTheAccountFromTheDialog) {
 
 TEST(AlertSettingInMainWindow, FailedSaveChangesTheSettingsButNotTheFile) {
     TestRig rig;
-    WriteFile(rig.folder / "setting.ini", kSettingsWithAccount);
+    writeFile(rig.folder / "setting.ini", kSettingsWithAccount);
     rig.port.Form_Load();
     rig.port.cmdSetting_Click();
     rig.port.alertSetting().controls().TimeOut.setText("");
-    rig.port.AlertSettingEvent([](AlertSetting& d) { d.Save_Click(); });
+    rig.port.alertSettingEvent([](AlertSetting& d) { d.Save_Click(); });
     EXPECT_EQ(rig.settings.timeOut, "");
-    EXPECT_EQ(ReadFile(rig.folder / "setting.ini"), kSettingsWithAccount);
+    EXPECT_EQ(readFile(rig.folder / "setting.ini"), kSettingsWithAccount);
     EXPECT_TRUE(rig.port.hasAlertSetting());
 }
 
 TEST(AlertSettingInMainWindow, SaveWritesLogsOnClosesAndTheNextOpeningPreselectsTheCap) {
     for (const auto& [cap, index] : {std::pair{"30", 5}, {"60", 0}}) {
         TestRig rig;
-        WriteFile(rig.folder / "setting.ini", kSettingsWithAccount);
+        writeFile(rig.folder / "setting.ini", kSettingsWithAccount);
         rig.port.Form_Load();
         std::vector<bool> seen; // what the view was told: a dialog (true) or its end (false)
-        const Subscription watching = rig.port.subscribeAlertSetting([&](AlertSetting* d) { seen.push_back(d != nullptr); });
+        const Subscription watching =
+            rig.port.subscribeAlertSetting([&](AlertSetting* d) { seen.push_back(d != nullptr); });
         rig.port.cmdSetting_Click();
         AlertSettingControls& c = rig.port.alertSetting().controls();
         c.smsEmail.setText("new@example.org");
         c.max_SMS.setText(cap);
-        rig.port.AlertSettingEvent([](AlertSetting& d) { d.Save_Click(); });
+        rig.port.alertSettingEvent([](AlertSetting& d) { d.Save_Click(); });
 
         EXPECT_FALSE(rig.port.hasAlertSetting());
         EXPECT_EQ(seen, (std::vector<bool>{true, false}));
-        EXPECT_EQ(ReadFile(rig.folder / "setting.ini"),
+        EXPECT_EQ(readFile(rig.folder / "setting.ini"),
                   std::string("60\r\n30\r\n0\r\nnew@example.org\r\nsecret\r\n\r\n0\r\n0\r\n\r\n") + cap +
                       "\r\n0\r\n60\r\n\r\n720\r\n\r\n");
         EXPECT_NE(rig.mainReader.requests.back().url.find("email=new@example.org&"), std::string::npos);
@@ -387,12 +388,12 @@ TEST(AlertSettingInMainWindow, CancelDropsTheEditsAndTheNextUseFillsAgain) {
     rig.port.alertSetting().controls().smsEmail.setText("typed@example.org");
     const AppSettings before = rig.settings;
     rig.runtime.smsSentToday = 4;
-    rig.port.AlertSettingEvent([](AlertSetting& d) { d.Cancel_Click(); });
+    rig.port.alertSettingEvent([](AlertSetting& d) { d.Cancel_Click(); });
     EXPECT_FALSE(rig.port.hasAlertSetting());
     EXPECT_EQ(rig.settings, before);
 
     // The midnight reset creates the dialog hidden, filled again: hints and typed text are gone.
-    rig.port.ResetSmsTodayCaption();
+    rig.port.resetSmsTodayCaption();
     const AlertSettingControls& c = rig.port.alertSetting().controls();
     EXPECT_FALSE(c.alertSetting.visible());
     EXPECT_EQ(c.SMS_Today.text(), "SMS Sent Today : 0");

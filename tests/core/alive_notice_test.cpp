@@ -28,10 +28,10 @@ struct NoticeRig : test::TestRig {
         port.gateway().state().gatewayLoggedIn = true;
         port.gateway().state().gatewayApiId = "42";
         port.gateway().state().creditText = "25";
-        RestartAliveCountdowns(settings, runtime);
+        restartAliveCountdowns(settings, runtime);
     }
     // Minute ticks until the next request goes out (0 when none within `limit`), and its tag.
-    std::pair<int, std::string> TicksToNextRequest(int limit) {
+    std::pair<int, std::string> ticksToNextRequest(int limit) {
         const std::size_t before = mainReader.requests.size();
         for (int tick = 1; tick <= limit; ++tick) {
             scheduler.advance(kMinute);
@@ -40,7 +40,7 @@ struct NoticeRig : test::TestRig {
         }
         return {0, ""};
     }
-    const std::string& LastUrl() const { return mainReader.requests.back().url; }
+    const std::string& lastUrl() const { return mainReader.requests.back().url; }
 };
 
 TEST(AliveNotice, MailOnEvery60thMinuteAndSmsOnThe720th) {
@@ -71,7 +71,7 @@ TEST(AliveNotice, PeriodsAsTheMinuteTaskReloadsThem) {
         rig.settings.aliveSmsTo = "";
         rig.settings.aliveMailMinutes = c.minutes;
         rig.runtime.aliveMailCountdown = 0;
-        EXPECT_EQ(rig.TicksToNextRequest(40000).first, c.firstTick) << '"' << c.minutes << '"';
+        EXPECT_EQ(rig.ticksToNextRequest(40000).first, c.firstTick) << '"' << c.minutes << '"';
     }
 }
 
@@ -85,8 +85,8 @@ TEST(AliveNotice, ASaveRestartsTheCountdownsFromTheNewPeriods) {
         rig.settings.aliveSmsTo = "";
         rig.scheduler.advance(10 * kMinute);
         rig.settings.aliveMailMinutes = c.minutes;
-        RestartAliveCountdowns(rig.settings, rig.runtime);
-        EXPECT_EQ(rig.TicksToNextRequest(100).first, c.nextMail) << '"' << c.minutes << '"';
+        restartAliveCountdowns(rig.settings, rig.runtime);
+        EXPECT_EQ(rig.ticksToNextRequest(100).first, c.nextMail) << '"' << c.minutes << '"';
     }
 }
 
@@ -104,7 +104,7 @@ TEST(AliveNotice, NotLoggedOnOneLineAMinuteAtTheEndOfTheBoxAndNoneInTheFile) {
                                   "Not login, message [2026-12-06 07:07:09" + kUp + "] can not be delivered",
                                   "Not login, message [2026-12-06 07:08:09" + kUp + "] can not be delivered",
                               }));
-    EXPECT_EQ(test::ReadFile(rig.log.FileFor(rig.scheduler.now())), logged + "\r\n");
+    EXPECT_EQ(test::readFile(rig.log.fileFor(rig.scheduler.now())), logged + "\r\n");
     EXPECT_TRUE(rig.mainReader.requests.empty());
 }
 
@@ -116,10 +116,10 @@ TEST(AliveNotice, TheMailCarriesTheLogAndTheStatusLine) {
 
     ASSERT_EQ(rig.mainReader.requests.size(), 1u);
     EXPECT_EQ(rig.mainReader.requests[0].name, "1sendmail1");
-    EXPECT_EQ(test::QueryPath(rig.LastUrl()), "/txgate/php/mail_alert1.php");
-    EXPECT_EQ(test::QueryValue(rig.LastUrl(), "email_list"), "boss@example.com");
-    EXPECT_EQ(test::QueryValue(rig.LastUrl(), "subject"), "2026-12-06 07:05:09" + kUp + "\r\n");
-    EXPECT_EQ(test::QueryValue(rig.LastUrl(), "text"),
+    EXPECT_EQ(test::queryPath(rig.lastUrl()), "/txgate/php/mail_alert1.php");
+    EXPECT_EQ(test::queryValue(rig.lastUrl(), "email_list"), "boss@example.com");
+    EXPECT_EQ(test::queryValue(rig.lastUrl(), "subject"), "2026-12-06 07:05:09" + kUp + "\r\n");
+    EXPECT_EQ(test::queryValue(rig.lastUrl(), "text"),
               "<html><body> Good Day !! <br><br>Now is 2026-12-06 07:05:09<br><br> Wardel program is UP and "
               "RUNNING<br><br>Account : ops@example.com SMS credits 25 left<br><br> Status Log : <br>"
               "2026-12-06 07:05:09 - Monitoring Started<br><br>"
@@ -134,10 +134,10 @@ TEST(AliveNotice, TheMailUrlStaysWithin8000BytesWithTheNewestLinesOfAFullBox) {
     rig.port.sch_Notify(true, false);
 
     ASSERT_EQ(rig.mainReader.requests.size(), 1u);
-    const std::string& url = rig.LastUrl();
+    const std::string& url = rig.lastUrl();
     EXPECT_LE(url.size(), AliveNotice::kMaxMailUrlBytes);
     EXPECT_GT(url.size(), AliveNotice::kMaxMailUrlBytes - 100); // one more line would not have fitted
-    const std::string text = test::QueryValue(url, "text");
+    const std::string text = test::queryValue(url, "text");
     const std::string start = "Status Log : <br>", end = "<br><br>Textora";
     std::string log = text.substr(text.find(start) + start.size());
     log.erase(log.rfind(end));
@@ -175,9 +175,9 @@ TEST(AliveNotice, TheSmsIsTheTimeTheNoticeAndTheCreditCutToOneSms) {
         }
         ASSERT_EQ(rig.mainReader.requests.size(), 2u);
         EXPECT_EQ(rig.mainReader.requests[1].name, "2sendsms1");
-        EXPECT_EQ(test::QueryPath(rig.LastUrl()), "/txgate/php/smstoolsen.php");
-        EXPECT_EQ(test::QueryValue(rig.LastUrl(), "to"), "441111111111");
-        EXPECT_EQ(test::QueryValue(rig.LastUrl(), "text"), c.sent);
+        EXPECT_EQ(test::queryPath(rig.lastUrl()), "/txgate/php/smstoolsen.php");
+        EXPECT_EQ(test::queryValue(rig.lastUrl(), "to"), "441111111111");
+        EXPECT_EQ(test::queryValue(rig.lastUrl(), "text"), c.sent);
         EXPECT_EQ(rig.logLines().front().substr(22), "Send SMS message [" + c.sent + "]");
     }
 }
@@ -196,8 +196,8 @@ TEST(AliveNotice, OnlyTheMidnightCheckAtMinute0000ClearsTheCount) {
     AppSettings settings;
     RuntimeValues runtime;
     RecordingCaption caption;
-    AliveNotice notice(rig.scheduler, *timer4, *timer5, settings, runtime, rig.port.gateway(), rig.log,
-                       rig.logBox, rig.controls.Label2, caption);
+    AliveNotice notice(rig.scheduler, *timer4, *timer5, settings, runtime, rig.port.gateway(), rig.log, rig.logBox,
+                       rig.controls.Label2, caption);
 
     const std::int16_t expected[] = {7, 0, 7};
     for (const std::int16_t count : expected) {

@@ -35,7 +35,7 @@ TEST(ReplyBytesToText, KeepsAsciiAndReadsTheRestAsUtf8) {
         {"\xFF\xFE", fffd + fffd},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ReplyBytesToText(c.bytes), c.text) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(replyBytesToText(c.bytes), c.text) << testing::PrintToString(c.bytes);
 }
 
 struct Event {
@@ -51,7 +51,7 @@ protected:
             events.push_back({r.name, r.ok, reader.DataFromURL()});
         });
     }
-    void Issue(const std::string& tag, const std::string& url) {
+    void issue(const std::string& tag, const std::string& url) {
         reader.setPropName(tag);
         reader.setDataFromURL(url);
     }
@@ -62,8 +62,8 @@ protected:
 };
 
 TEST_F(AsyncReadTest, FetchesInFlightEndWithTheirOwnTagsAndContent) {
-    Issue("3sendsms", "http://127.0.0.1:9/a");
-    Issue("4getcredit", "http://127.0.0.1:9/b");
+    issue("3sendsms", "http://127.0.0.1:9/a");
+    issue("4getcredit", "http://127.0.0.1:9/b");
     reader.setPropName("changed later"); // does not touch the fetches already started
     ASSERT_EQ(fetcher.requests.size(), 2u);
     EXPECT_EQ(fetcher.requests[0].name, "3sendsms");
@@ -80,15 +80,15 @@ TEST_F(AsyncReadTest, FetchesInFlightEndWithTheirOwnTagsAndContent) {
 }
 
 TEST_F(AsyncReadTest, FailedFetchLeavesTheStoreAsItWas) {
-    Issue("logon1", "http://127.0.0.1:9/logon");
+    issue("logon1", "http://127.0.0.1:9/logon");
     fetcher.finish("logon1", false, "partial bytes");
     ASSERT_EQ(events.size(), 1u);
     EXPECT_FALSE(events[0].ok);
     EXPECT_EQ(events[0].data, "http://127.0.0.1:9/logon");
 
     // With another fetch completed in between, a failure shows that fetch's content instead.
-    Issue("1sendsms", "http://127.0.0.1:9/sms");
-    Issue("2sendsms", "http://127.0.0.1:9/sms2");
+    issue("1sendsms", "http://127.0.0.1:9/sms");
+    issue("2sendsms", "http://127.0.0.1:9/sms2");
     fetcher.finish("1sendsms", true, "OK");
     fetcher.finish("2sendsms", false, "");
     ASSERT_EQ(events.size(), 3u);
@@ -96,12 +96,12 @@ TEST_F(AsyncReadTest, FailedFetchLeavesTheStoreAsItWas) {
 }
 
 TEST_F(AsyncReadTest, EmptyReplyEmptiesTheStoreAndEmptyUrlStartsNothing) {
-    Issue("1getcredit", "http://127.0.0.1:9/c");
+    issue("1getcredit", "http://127.0.0.1:9/c");
     fetcher.finish("1getcredit", true, "");
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].data, "");
 
-    Issue("2getcredit", "");
+    issue("2getcredit", "");
     EXPECT_EQ(fetcher.requests.size(), 1u);
     EXPECT_EQ(reader.DataFromURL(), "");
 }

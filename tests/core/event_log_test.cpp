@@ -11,7 +11,7 @@ namespace {
 
 using test::FakeScheduler;
 using test::FakeShell;
-using test::ReadFile;
+using test::readFile;
 using test::TempFolder;
 
 struct LogFixture : ::testing::Test {
@@ -28,8 +28,7 @@ TEST_F(LogFixture, NewestLineFirstInTheBoxOldestFirstInTheFile) {
     clock.advance(1000);
     log.WriteLog("second");
     EXPECT_EQ(box.text(), "2026-12-31 23:59:59 - second\r\n2026-12-31 23:59:58 - first\r\n");
-    EXPECT_EQ(ReadFile(folder / "log_1231.txt"),
-              "2026-12-31 23:59:58 - first\r\n2026-12-31 23:59:59 - second\r\n");
+    EXPECT_EQ(readFile(folder / "log_1231.txt"), "2026-12-31 23:59:58 - first\r\n2026-12-31 23:59:59 - second\r\n");
 }
 
 TEST_F(LogFixture, DailyFileFollowsTheDateAndIsContinuedNextYear) {
@@ -39,9 +38,9 @@ TEST_F(LogFixture, DailyFileFollowsTheDateAndIsContinuedNextYear) {
     log.WriteLog("new year");
     clock.advanceTo({2027, 12, 31, 8, 0, 0});
     log.WriteLog("a year later");
-    EXPECT_EQ(ReadFile(folder / "log_1231.txt"),
+    EXPECT_EQ(readFile(folder / "log_1231.txt"),
               "2026-12-31 23:59:58 - old year\r\n2027-12-31 08:00:00 - a year later\r\n");
-    EXPECT_EQ(ReadFile(folder / "log_0101.txt"), "2027-01-01 00:00:00 - new year\r\n");
+    EXPECT_EQ(readFile(folder / "log_0101.txt"), "2027-01-01 00:00:00 - new year\r\n");
 }
 
 TEST_F(LogFixture, BareLineEndIsWrittenWithoutTime) {
@@ -49,25 +48,25 @@ TEST_F(LogFixture, BareLineEndIsWrittenWithoutTime) {
     log.WriteLog("before");
     log.WriteLog("\r\n");
     EXPECT_EQ(box.text(), "\r\n\r\n2026-12-31 23:59:58 - before\r\n");
-    EXPECT_EQ(ReadFile(folder / "log_1231.txt"), "2026-12-31 23:59:58 - before\r\n\r\n\r\n");
+    EXPECT_EQ(readFile(folder / "log_1231.txt"), "2026-12-31 23:59:58 - before\r\n\r\n\r\n");
 }
 
 TEST_F(LogFixture, FileLoggingOffOrImpossibleStillFillsTheBox) {
     log.WriteLog("off");
     EXPECT_FALSE(std::filesystem::exists(folder / "log_1231.txt"));
     settings.logEnabled = 1;
-    std::filesystem::create_directory(folder / "log_1231.txt");  // the file cannot be opened
+    std::filesystem::create_directory(folder / "log_1231.txt"); // the file cannot be opened
     log.WriteLog("blocked");
     EXPECT_EQ(box.lineCount(), 2u);
     EXPECT_EQ(box.line(0), "2026-12-31 23:59:58 - blocked");
     // A read-only file takes no line, even from root, who could write it.
     clock.advance(2000);
-    test::WriteFile(folder / "log_0101.txt", "kept\r\n");
+    test::writeFile(folder / "log_0101.txt", "kept\r\n");
     std::filesystem::permissions(folder / "log_0101.txt", std::filesystem::perms::owner_read,
                                  std::filesystem::perm_options::replace);
     log.WriteLog("read-only");
     EXPECT_EQ(box.line(0), "2027-01-01 00:00:00 - read-only");
-    EXPECT_EQ(ReadFile(folder / "log_0101.txt"), "kept\r\n");
+    EXPECT_EQ(readFile(folder / "log_0101.txt"), "kept\r\n");
 }
 
 TEST(LogBox, KeepsTheNewestLinesAndDropsTheOldestAtTheEnd) {
@@ -97,11 +96,11 @@ TEST_F(LogFixture, ViewLogOpensTheChosenFileAndCancelDoesNothing) {
     log.cmdLog_Click(shell);
     EXPECT_EQ(shell.dialogFolder, folder.path().string());
     EXPECT_EQ(shell.dialogFilter, "LOG Files(log*.txt)");
-    EXPECT_TRUE(shell.openedFiles.empty());  // cancelled: the dialog never calls back
+    EXPECT_TRUE(shell.openedFiles.empty()); // cancelled: the dialog never calls back
     shell.onFileChosen((folder / "log_1231.txt").string());
     ASSERT_EQ(shell.openedFiles.size(), 1u);
     EXPECT_EQ(shell.openedFiles[0], (folder / "log_1231.txt").string());
 }
 
-}  // namespace
-}  // namespace wardel
+} // namespace
+} // namespace wardel

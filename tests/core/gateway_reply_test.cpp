@@ -19,13 +19,13 @@ protected:
         rig.settings.smsPassword = "s3cret";
     }
     // Logs on and answers the logon with `reply` (or fails its download).
-    void LogonAnswered(const std::string& reply, bool ok = true) {
+    void logonAnswered(const std::string& reply, bool ok = true) {
         gateway.GatewayLogon();
         rig.mainReader.finish("logon1", ok, reply);
         rig.scheduler.runPending();
     }
-    void Issue(std::string_view kind) { gateway.IssueRequest(gateway.AsyncRead1(), kind, kBase + "/request"); }
-    std::vector<std::string> CreditTags() const {
+    void issue(std::string_view kind) { gateway.issueRequest(gateway.AsyncRead1(), kind, kBase + "/request"); }
+    std::vector<std::string> creditTags() const {
         std::vector<std::string> tags;
         for (const auto& request : rig.creditReader.requests)
             tags.push_back(request.name);
@@ -72,7 +72,7 @@ TEST_F(GatewayReplyTest, AcceptedLogonRepliesGiveCreditAndApiId) {
 }
 
 TEST_F(GatewayReplyTest, RejectedLogonHidesTheCreditAndKeepsTheLink) {
-    LogonAnswered("-Wrong password*25*ab42%");
+    logonAnswered("-Wrong password*25*ab42%");
     EXPECT_FALSE(gateway.state().gatewayLoggedIn);
     EXPECT_EQ(controls.Label4.text(), "Email OR Password Error for sending SMS !!");
     EXPECT_EQ(gateway.state().creditText, "0");
@@ -82,8 +82,8 @@ TEST_F(GatewayReplyTest, RejectedLogonHidesTheCreditAndKeepsTheLink) {
 }
 
 TEST_F(GatewayReplyTest, RejectedAfterAcceptedLeavesTheLinkInactive) {
-    LogonAnswered("*25*ab42%");
-    LogonAnswered("-no");
+    logonAnswered("*25*ab42%");
+    logonAnswered("-no");
     EXPECT_FALSE(gateway.state().gatewayLoggedIn);
     EXPECT_EQ(controls.Label7.text(), "0");
     EXPECT_FALSE(controls.Label7.visible());
@@ -132,7 +132,7 @@ TEST_F(GatewayReplyTest, AFailedLogonReadEndsTheProgramWhateverTheReaderHolds) {
         fresh.settings.smsPassword = "s3*cret";
         g.GatewayLogon();
         if (replyBetween) { // another read on the main reader ends first, leaving its reply in the store
-            g.IssueRequest(g.AsyncRead1(), GatewayClient::kSmsKind, kBase + "/request");
+            g.issueRequest(g.AsyncRead1(), GatewayClient::kSmsKind, kBase + "/request");
             fresh.mainReader.finish("1sendsms", true, "OK*24*ab42%");
             fresh.scheduler.runPending();
         }
@@ -148,7 +148,7 @@ TEST_F(GatewayReplyTest, AFailedLogonReadEndsTheProgramWhateverTheReaderHolds) {
 }
 
 TEST_F(GatewayReplyTest, CreditRepliesAreTrimmedUnlessTheyHoldHttp) {
-    LogonAnswered("*25*ab42%");
+    logonAnswered("*25*ab42%");
     const struct {
         std::string reply;
         bool ok;
@@ -159,7 +159,7 @@ TEST_F(GatewayReplyTest, CreditRepliesAreTrimmedUnlessTheyHoldHttp) {
         {"", true, ""},
     };
     for (const auto& c : cases) {
-        Issue(GatewayClient::kSmsKind);
+        issue(GatewayClient::kSmsKind);
         rig.mainReader.finish(rig.mainReader.requests.back().name, true, "OK");
         rig.scheduler.runPending();
         rig.creditReader.finish(rig.creditReader.requests.back().name, c.ok, c.reply);
@@ -171,24 +171,24 @@ TEST_F(GatewayReplyTest, CreditRepliesAreTrimmedUnlessTheyHoldHttp) {
 }
 
 TEST_F(GatewayReplyTest, TagsCountEveryRequestButTheLogon) {
-    LogonAnswered("*25*ab42%");
-    Issue(GatewayClient::kSmsKind);               // 1sendsms
+    logonAnswered("*25*ab42%");
+    issue(GatewayClient::kSmsKind);               // 1sendsms
     rig.mainReader.finish("1sendsms", false, ""); // a failed SMS is answered like a reply: 2getcredit
     rig.scheduler.runPending();
     std::string text = "UP";
     gateway.SendGatewayMail("boss@example.com", text, "s"); // 3sendmail1
     rig.mainReader.finish("3sendmail1", true, "OK");        // no credit query after a mail
     rig.scheduler.runPending();
-    Issue(GatewayClient::kAliveSmsKind);                    // 4sendsms1
-    rig.mainReader.finish("4sendsms1", true, "OK");         // 5getcredit
+    issue(GatewayClient::kAliveSmsKind);            // 4sendsms1
+    rig.mainReader.finish("4sendsms1", true, "OK"); // 5getcredit
     rig.scheduler.runPending();
-    gateway.GatewayLogon();                                 // a later logon keeps the count
+    gateway.GatewayLogon(); // a later logon keeps the count
 
     std::vector<std::string> mainTags;
     for (const auto& request : rig.mainReader.requests)
         mainTags.push_back(request.name);
     EXPECT_EQ(mainTags, (std::vector<std::string>{"logon1", "1sendsms", "3sendmail1", "4sendsms1", "logon1"}));
-    EXPECT_EQ(CreditTags(), (std::vector<std::string>{"2getcredit", "5getcredit"}));
+    EXPECT_EQ(creditTags(), (std::vector<std::string>{"2getcredit", "5getcredit"}));
     EXPECT_EQ(gateway.state().requestSeq, 5);
 }
 
@@ -196,19 +196,19 @@ TEST_F(GatewayReplyTest, SmsBuiltAfterAMailMakesBothRepliesAskForCredit) {
     std::string text = "UP";
     gateway.SendGatewayMail("boss@example.com", text, "s"); // 1sendmail1
     gateway.BuildSmsUrl(0, "e", "p", "42", GatewayClient::kSenderNumber, "+44", "t");
-    Issue(GatewayClient::kSmsKind); // 2sendsms
+    issue(GatewayClient::kSmsKind); // 2sendsms
     rig.mainReader.finish("1sendmail1", true, "mail OK");
     rig.scheduler.runPending();
     rig.mainReader.finish("2sendsms", true, "sms OK");
     rig.scheduler.runPending();
-    EXPECT_EQ(CreditTags(), (std::vector<std::string>{"3getcredit", "4getcredit"}));
+    EXPECT_EQ(creditTags(), (std::vector<std::string>{"3getcredit", "4getcredit"}));
     EXPECT_FALSE(gateway.state().lastRequestWasMail);
 }
 
 TEST_F(GatewayReplyTest, RequestSeqStaysAtItsLargestValue) {
     gateway.state().requestSeq = 2147483646;
-    Issue(GatewayClient::kSmsKind);
-    Issue(GatewayClient::kSmsKind);
+    issue(GatewayClient::kSmsKind);
+    issue(GatewayClient::kSmsKind);
     EXPECT_EQ(rig.mainReader.requests[0].name, "2147483647sendsms");
     EXPECT_EQ(rig.mainReader.requests[1].name, "2147483647sendsms");
 }

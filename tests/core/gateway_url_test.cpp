@@ -33,9 +33,9 @@ TEST(EncodeQueryValue, EncodesOnlyWhatWouldChangeTheRequest) {
         {"a/b?c;d$e!f'g~h-i_j.k", "a/b?c;d$e!f'g~h-i_j.k"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(EncodeQueryValue(c.value), c.encoded) << testing::PrintToString(c.value);
+        EXPECT_EQ(encodeQueryValue(c.value), c.encoded) << testing::PrintToString(c.value);
     // SMS recipients keep the "+" of their numbers, as the gateway has always received them.
-    EXPECT_EQ(EncodeRecipientNumbers("+441111111111, +44*2"), "+441111111111,%20+44%2A2");
+    EXPECT_EQ(encodeRecipientNumbers("+441111111111, +44*2"), "+441111111111,%20+44%2A2");
 }
 
 class GatewayUrlTest : public testing::Test {
@@ -113,7 +113,7 @@ TEST_F(GatewayUrlTest, GatewayMailTurnsTextLineEndsIntoBreaksButKeepsTheSubjects
 }
 
 TEST_F(GatewayUrlTest, CreditQueryFollowsAnSmsReply) {
-    gateway.IssueRequest(gateway.AsyncRead1(), GatewayClient::kSmsKind, kBase + "/sms");
+    gateway.issueRequest(gateway.AsyncRead1(), GatewayClient::kSmsKind, kBase + "/sms");
     rig.mainReader.finish("1sendsms", true, "OK");
     rig.scheduler.runPending();
     ASSERT_EQ(rig.creditReader.requests.size(), 1u);

@@ -11,9 +11,9 @@ namespace wardel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadFile;
+using test::readFile;
 using test::TestRig;
-using test::WriteFile;
+using test::writeFile;
 using Col = HostTable::Column;
 
 constexpr const char* kNoHost = "Please input Host Name / IP address";
@@ -57,14 +57,14 @@ TEST_F(HostEditorTest, AddFillsTheEmptyRowThenAppends) {
     add("10.0.0.5");
     EXPECT_EQ(grid().rowCount(), 2);
     EXPECT_EQ(row(1), "10.0.0.5|80||||5|0");
-    EXPECT_EQ(ReadFile(hostFile()), "\"10.0.0.5\",\"80\",\"\",\"5\"\r\n");
+    EXPECT_EQ(readFile(hostFile()), "\"10.0.0.5\",\"80\",\"\",\"5\"\r\n");
 
     add("db.local", "MYSQL (3306)", "orders, stock", "10");
     add("db.local", "MYSQL (3306)", "orders, stock", "10"); // no duplicate check
     EXPECT_EQ(grid().rowCount(), 4);
     EXPECT_EQ(row(2), "db.local|3306||orders, stock||10|0");
     EXPECT_EQ(row(3), row(2));
-    EXPECT_EQ(ReadFile(hostFile()), "\"10.0.0.5\",\"80\",\"\",\"5\"\r\n"
+    EXPECT_EQ(readFile(hostFile()), "\"10.0.0.5\",\"80\",\"\",\"5\"\r\n"
                                     "\"db.local\",\"3306\",\"orders, stock\",\"10\"\r\n"
                                     "\"db.local\",\"3306\",\"orders, stock\",\"10\"\r\n");
     EXPECT_TRUE(rig.messages.shown.empty());
@@ -123,7 +123,7 @@ TEST_F(HostEditorTest, PortIsWhatStandsBetweenTheParentheses) {
     }
     // The entry is added and saved even when the port was refused.
     EXPECT_EQ(grid().rowCount(), 1 + static_cast<int>(std::size(cases)));
-    EXPECT_EQ(ParseHostList(ReadFile(hostFile())).size(), std::size(cases));
+    EXPECT_EQ(parseHostList(readFile(hostFile())).size(), std::size(cases));
 }
 
 TEST_F(HostEditorTest, QuoteOrLineBreakInAnyFieldIsRefused) {
@@ -161,10 +161,10 @@ TEST_F(HostEditorTest, DeletingTheOnlyEntryLeavesTheEmptyTable) {
     hosts().cmdDelete_Click();
     EXPECT_EQ(grid().rowCount(), 2);
     EXPECT_EQ(row(1), "||||||");
-    EXPECT_EQ(ReadFile(hostFile()), kEmptyTableFile);
+    EXPECT_EQ(readFile(hostFile()), kEmptyTableFile);
 
     TestRig restarted;
-    WriteFile(restarted.folder / "host.ini", kEmptyTableFile);
+    writeFile(restarted.folder / "host.ini", kEmptyTableFile);
     restarted.port.hosts().LoadHostList();
     EXPECT_EQ(restarted.grid.rowCount(), 2);
     EXPECT_EQ(restarted.grid.cell(1, Col::colHost), "");
@@ -185,7 +185,7 @@ TEST_F(HostEditorTest, DeleteRemovesTheSelectedRowAndClearsTheSelection) {
     EXPECT_EQ(grid().cell(2, Col::colHost), "c");
     EXPECT_FALSE(rig.port.hosts().rowSelected());
     EXPECT_EQ(grid().currentRow(), 0);
-    EXPECT_EQ(ReadFile(hostFile()), "\"a\",\"80\",\"\",\"5\"\r\n\"c\",\"80\",\"\",\"5\"\r\n");
+    EXPECT_EQ(readFile(hostFile()), "\"a\",\"80\",\"\",\"5\"\r\n\"c\",\"80\",\"\",\"5\"\r\n");
     EXPECT_TRUE(rig.messages.shown.empty());
 
     // Every Delete clears the selection, so a second one has nothing to delete, yet saves all the same.
@@ -193,7 +193,7 @@ TEST_F(HostEditorTest, DeleteRemovesTheSelectedRowAndClearsTheSelection) {
     hosts().cmdDelete_Click();
     EXPECT_EQ(rig.messages.shown, std::vector<std::string>{kNoSelection});
     EXPECT_EQ(grid().rowCount(), 3);
-    EXPECT_EQ(ReadFile(hostFile()), "\"a\",\"80\",\"\",\"5\"\r\n\"c\",\"80\",\"\",\"5\"\r\n");
+    EXPECT_EQ(readFile(hostFile()), "\"a\",\"80\",\"\",\"5\"\r\n\"c\",\"80\",\"\",\"5\"\r\n");
 }
 
 TEST_F(HostEditorTest, OnlyAClickOnADataRowOfAnEnabledGridSelects) {
@@ -216,7 +216,7 @@ TEST_F(HostEditorTest, OnlyAClickOnADataRowOfAnEnabledGridSelects) {
 }
 
 TEST_F(HostEditorTest, LoadPlacesRecordsAsAnAddDoes) {
-    WriteFile(hostFile(), "\"\",\"1\",\"\",\"\"\r\n" // an empty host into the empty slot leaves it empty
+    writeFile(hostFile(), "\"\",\"1\",\"\",\"\"\r\n" // an empty host into the empty slot leaves it empty
                           "\"10.0.0.5\",\"80\",\"web, mail\",\"5\"\r\n"
                           "\"\",\"22\",\"no host\",\"3\"\r\n" // once row 1 is filled, even this is appended
                           "\" db \",\"????\",\"\",\"\"\r\n");
@@ -247,7 +247,7 @@ TEST_F(HostEditorTest, SavedTableLoadsBackWithFreshMonitoringCells) {
     grid().setCell(1, Col::colCount, "7");
 
     TestRig restarted;
-    WriteFile(restarted.folder / "host.ini", ReadFile(hostFile()));
+    writeFile(restarted.folder / "host.ini", readFile(hostFile()));
     restarted.port.hosts().LoadHostList();
     const HostTable& loaded = restarted.grid;
     ASSERT_EQ(loaded.rowCount(), 3);
@@ -257,7 +257,7 @@ TEST_F(HostEditorTest, SavedTableLoadsBackWithFreshMonitoringCells) {
     EXPECT_EQ(loaded.entry(1).count, "0");
     EXPECT_EQ(loaded.entry(2).host, "  spaced");
     EXPECT_EQ(loaded.entry(2).port, "????");
-    EXPECT_EQ(*FormatHostList(loaded), ReadFile(hostFile()));
+    EXPECT_EQ(*formatHostList(loaded), readFile(hostFile()));
 }
 
 TEST_F(HostEditorTest, DamagedFilesLoadWhatCanBePlaced) {
@@ -272,18 +272,18 @@ TEST_F(HostEditorTest, DamagedFilesLoadWhatCanBePlaced) {
     };
     for (const std::string& content : files) {
         TestRig fresh;
-        WriteFile(fresh.folder / "host.ini", content);
+        writeFile(fresh.folder / "host.ini", content);
         fresh.port.hosts().LoadHostList();
         EXPECT_GE(fresh.grid.rowCount(), 2);
         EXPECT_TRUE(fresh.messages.shown.empty());
         // Whatever was placed can be written back.
-        EXPECT_TRUE(FormatHostList(fresh.grid).has_value());
+        EXPECT_TRUE(formatHostList(fresh.grid).has_value());
     }
 }
 
 TEST_F(HostEditorTest, ReadOnlyFileIsAFailedSaveAndKeepsTheGridChange) {
     add("a");
-    const std::string before = ReadFile(hostFile());
+    const std::string before = readFile(hostFile());
     fs::permissions(hostFile(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
                     fs::perm_options::replace);
 
@@ -294,12 +294,12 @@ TEST_F(HostEditorTest, ReadOnlyFileIsAFailedSaveAndKeepsTheGridChange) {
     EXPECT_EQ(grid().cell(1, Col::colHost), "b");
     EXPECT_EQ(rig.messages.shown, (std::vector<std::string>{kSaveError, kSaveError}));
     EXPECT_EQ(saveErrorsLogged(), 2);
-    EXPECT_EQ(ReadFile(hostFile()), before);
+    EXPECT_EQ(readFile(hostFile()), before);
 
     // The next change tries again.
     fs::permissions(hostFile(), fs::perms::owner_write, fs::perm_options::add);
     add("c");
-    EXPECT_EQ(ReadFile(hostFile()), "\"b\",\"80\",\"\",\"5\"\r\n\"c\",\"80\",\"\",\"5\"\r\n");
+    EXPECT_EQ(readFile(hostFile()), "\"b\",\"80\",\"\",\"5\"\r\n\"c\",\"80\",\"\",\"5\"\r\n");
     EXPECT_EQ(rig.messages.shown.size(), 2u);
 }
 
@@ -312,12 +312,12 @@ TEST_F(HostEditorTest, SaveFailsWhereNoFileCanBeWritten) {
     EXPECT_TRUE(fs::is_directory(hostFile()));
 
     TestRig underFile({2026, 12, 6, 7, 5, 9}, "plain");
-    WriteFile(underFile.folder / "plain", "x");
+    writeFile(underFile.folder / "plain", "x");
     underFile.controls.txtIpAddress.setText("a");
     underFile.controls.cbxPortSel.setText("WWW   (80)");
     underFile.port.hosts().cmdAdd_Click();
     EXPECT_EQ(underFile.messages.shown, std::vector<std::string>{kSaveError});
-    EXPECT_EQ(ReadFile(underFile.folder / "plain"), "x");
+    EXPECT_EQ(readFile(underFile.folder / "plain"), "x");
 }
 
 TEST_F(HostEditorTest, MoreThan32767EntriesIsAFailedSave) {
@@ -326,18 +326,18 @@ TEST_F(HostEditorTest, MoreThan32767EntriesIsAFailedSave) {
     grid().appendRows(entries);
     add("last"); // entry 32,767 still fits
     EXPECT_TRUE(rig.messages.shown.empty());
-    EXPECT_EQ(ParseHostList(ReadFile(hostFile())).size(), static_cast<std::size_t>(kMaxHostListEntries));
-    const std::string before = ReadFile(hostFile());
+    EXPECT_EQ(parseHostList(readFile(hostFile())).size(), static_cast<std::size_t>(kMaxHostListEntries));
+    const std::string before = readFile(hostFile());
 
     add("one too many");
     EXPECT_EQ(grid().rowCount(), kMaxHostListEntries + 2);
     EXPECT_EQ(rig.messages.shown, std::vector<std::string>{kSaveError});
-    EXPECT_EQ(ReadFile(hostFile()), before);
+    EXPECT_EQ(readFile(hostFile()), before);
 
     hosts().grdHotGrid_Click(grid().lastRow());
     hosts().cmdDelete_Click();
     EXPECT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(ReadFile(hostFile()), before);
+    EXPECT_EQ(readFile(hostFile()), before);
 }
 
 } // namespace

@@ -58,21 +58,21 @@ TEST(HostListParse, ReadsWhatTheWriterWritesAndWhatHandsLeave) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(ParseHostList(c.text), c.expected);
+        EXPECT_EQ(parseHostList(c.text), c.expected);
     }
 }
 
 TEST(HostListParse, NoFieldEverHoldsAQuoteOrLineEnd) {
     // Whatever a hand did to the file, what is read can be written back without breaking the file.
     const std::string damaged = "\"a\"\"b\",\"\"\"\",c\"d\"e,\"\r\"\n,\",\r\n\"\"\"\"\"";
-    for (const HostRecord& r : ParseHostList(damaged))
+    for (const HostRecord& r : parseHostList(damaged))
         for (const std::string* field : {&r.host, &r.port, &r.description, &r.timeoutLimit})
-            EXPECT_TRUE(FitsHostList(*field)) << *field;
+            EXPECT_TRUE(fitsHostList(*field)) << *field;
 }
 
 TEST(HostListFormat, WritesFourQuotedFieldsPerRowWithCrLf) {
     HostTable grid;
-    EXPECT_EQ(FormatHostList(grid), "\"\",\"\",\"\",\"\"\r\n");
+    EXPECT_EQ(formatHostList(grid), "\"\",\"\",\"\",\"\"\r\n");
 
     grid.setCell(1, HostTable::colHost, "10.0.0.5");
     grid.setCell(1, HostTable::colPort, "80");
@@ -84,7 +84,7 @@ TEST(HostListFormat, WritesFourQuotedFieldsPerRowWithCrLf) {
     grid.setCell(row, HostTable::colHost, " db");
     grid.setCell(row, HostTable::colPort, "????");
     grid.setCell(row, HostTable::colDescription, "main, backup");
-    EXPECT_EQ(FormatHostList(grid), "\"10.0.0.5\",\"80\",\"\",\"5\"\r\n\" db\",\"????\",\"main, backup\",\"\"\r\n");
+    EXPECT_EQ(formatHostList(grid), "\"10.0.0.5\",\"80\",\"\",\"5\"\r\n\" db\",\"????\",\"main, backup\",\"\"\r\n");
 }
 
 TEST(HostListFormat, RefusesACellThatWouldBreakTheFile) {
@@ -94,12 +94,12 @@ TEST(HostListFormat, RefusesACellThatWouldBreakTheFile) {
             HostTable grid;
             grid.setCell(1, HostTable::colHost, "h");
             grid.setCell(1, column, bad);
-            EXPECT_FALSE(FormatHostList(grid).has_value()) << column;
+            EXPECT_FALSE(formatHostList(grid).has_value()) << column;
         }
     }
     HostTable grid;
     grid.setCell(1, HostTable::colLastStatus, "not \"stored\"");
-    EXPECT_TRUE(FormatHostList(grid).has_value());
+    EXPECT_TRUE(formatHostList(grid).has_value());
 }
 
 TEST(HostListFormat, WhatIsWrittenReadsBackUnchanged) {
@@ -115,7 +115,7 @@ TEST(HostListFormat, WhatIsWrittenReadsBackUnchanged) {
         grid.setCell(row, HostTable::colDescription, records[i].description);
         grid.setCell(row, HostTable::colTimeoutLimit, records[i].timeoutLimit);
     }
-    EXPECT_EQ(ParseHostList(*FormatHostList(grid)), records);
+    EXPECT_EQ(parseHostList(*formatHostList(grid)), records);
 }
 
 } // namespace

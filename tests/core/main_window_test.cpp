@@ -7,9 +7,9 @@
 namespace wardel {
 namespace {
 
-using test::ReadFile;
+using test::readFile;
 using test::TestRig;
-using test::WriteFile;
+using test::writeFile;
 
 const char* kSettingsWithFileLog = "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n";
 
@@ -39,7 +39,7 @@ TEST(MainWindowStartUp, FirstStartWithoutFiles) {
 
 TEST(MainWindowStartUp, FirstLineReachesTheBoxOnlyAndSettingsSetTheLabels) {
     TestRig rig;
-    WriteFile(rig.folder / "setting.ini", kSettingsWithFileLog);
+    writeFile(rig.folder / "setting.ini", kSettingsWithFileLog);
     rig.port.Form_Load();
     EXPECT_FALSE(std::filesystem::exists(rig.folder / "log_1206.txt"));
     EXPECT_EQ(rig.controls.lblTimeinterval.text(), "Time interval cycle for monitoring : 60 seconds");
@@ -47,7 +47,7 @@ TEST(MainWindowStartUp, FirstLineReachesTheBoxOnlyAndSettingsSetTheLabels) {
 
     rig.scheduler.advance(5000);
     rig.port.cmdExit_Click();
-    EXPECT_EQ(ReadFile(rig.folder / "log_1206.txt"), "2026-12-06 07:05:14 - Wardel Program Ended\r\n");
+    EXPECT_EQ(readFile(rig.folder / "log_1206.txt"), "2026-12-06 07:05:14 - Wardel Program Ended\r\n");
 }
 
 TEST(MainWindowStartUp, MissingAccountAsksForIt) {
@@ -60,11 +60,13 @@ TEST(MainWindowStartUp, MissingAccountAsksForIt) {
 
 TEST(MainWindowStartUp, StartOnLaunchMonitorsAfterTheLogonIsIssuedBeforeItsReply) {
     TestRig rig;
-    WriteFile(rig.folder / "setting.ini",
+    writeFile(rig.folder / "setting.ini",
               "60\r\n30\r\n0\r\nops@example.org\r\nsecret\r\n\r\n1\r\n0\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n");
-    WriteFile(rig.folder / "host.ini", "\"127.0.0.1\",\"80\",\"web\",\"5\"\r\n");
+    writeFile(rig.folder / "host.ini", "\"127.0.0.1\",\"80\",\"web\",\"5\"\r\n");
     std::size_t requestsAtConnect = 0;
-    rig.socket.onConnect = [&](const std::string&, std::int32_t) { requestsAtConnect = rig.mainReader.requests.size(); };
+    rig.socket.onConnect = [&](const std::string&, std::int32_t) {
+        requestsAtConnect = rig.mainReader.requests.size();
+    };
     rig.port.Form_Load();
     ASSERT_EQ(rig.socket.attempts.size(), 1u);
     EXPECT_EQ(rig.socket.attempts[0].host, "127.0.0.1");
@@ -124,5 +126,5 @@ TEST(MainWindowTray, DoubleClickRestoresInOrderEvenWhenVisible) {
     EXPECT_EQ(rig.window.calls.size(), 8u);
 }
 
-}  // namespace
-}  // namespace wardel
+} // namespace
+} // namespace wardel

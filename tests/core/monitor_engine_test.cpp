@@ -70,7 +70,7 @@ TEST(MonitorEngine, TheWaitingTextShowsTheClocksSecondAsItChanges) {
     rig.click();
     for (int t = 1000; t < 5000; t += 50) {
         rig.at(t);
-        ASSERT_EQ(rig.status(1), "Connecting(" + FormatTime(rig.scheduler.now()) + ")") << "t=" << t;
+        ASSERT_EQ(rig.status(1), "Connecting(" + formatTime(rig.scheduler.now()) + ")") << "t=" << t;
     }
 }
 

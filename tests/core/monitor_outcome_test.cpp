@@ -46,7 +46,7 @@ TEST(OutcomeRecorder, RowCellsAndAlertsForEachOutcome) {
         OutcomeRecorder recorder(rig.scheduler, rig.log, rig.alerts);
         ProbedRow probed(rig.grid);
         probed.begin(row);
-        RowSnapshot snapshot = TakeRowSnapshot(rig.grid, row);
+        RowSnapshot snapshot = takeRowSnapshot(rig.grid, row);
 
         if (check.state >= 0)
             recorder.RecordOutcome(probed, snapshot, check.state);
@@ -74,10 +74,10 @@ TEST(OutcomeRecorder, MessagesCarryHostPortStatusAndDescriptionUntrimmed) {
     ProbedRow probed(rig.grid);
     for (const int row : {1, 2}) {
         probed.begin(row);
-        RowSnapshot snapshot = TakeRowSnapshot(rig.grid, row);
+        RowSnapshot snapshot = takeRowSnapshot(rig.grid, row);
         recorder.RecordOutcome(probed, snapshot, ProbeSocket::Error);
         probed.begin(row);
-        snapshot = TakeRowSnapshot(rig.grid, row);
+        snapshot = takeRowSnapshot(rig.grid, row);
         recorder.RecordOutcome(probed, snapshot, ProbeSocket::Connected);
     }
     EXPECT_EQ(rig.journal(),

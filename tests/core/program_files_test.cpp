@@ -10,15 +10,15 @@ namespace wardel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadFile;
+using test::readFile;
 using test::TempFolder;
-using test::WriteFile;
+using test::writeFile;
 using Files = std::map<std::string, std::string>;
 
-Files FilesIn(const fs::path& folder) {
+Files filesIn(const fs::path& folder) {
     Files files;
     for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = ReadFile(entry.path());
+        files[entry.path().filename().string()] = readFile(entry.path());
     return files;
 }
 
@@ -48,18 +48,18 @@ TEST(ProgramFiles, PerUserFolderGetsTheFilesItLacks) {
     for (const auto& c : cases) {
         TempFolder program, user;
         for (const auto& [name, content] : c.program)
-            WriteFile(program / name, content);
+            writeFile(program / name, content);
         for (const auto& [name, content] : c.user)
-            WriteFile(user / name, content);
-        CopyMissingProgramFiles(program.path(), user.path());
-        EXPECT_EQ(FilesIn(user.path()), c.expected) << c.name;
-        EXPECT_EQ(FilesIn(program.path()), c.program) << c.name;
+            writeFile(user / name, content);
+        copyMissingProgramFiles(program.path(), user.path());
+        EXPECT_EQ(filesIn(user.path()), c.expected) << c.name;
+        EXPECT_EQ(filesIn(program.path()), c.program) << c.name;
     }
     // The copied settings hold the gateway password: for the owner only.
     TempFolder program, user;
-    WriteFile(program / "setting.ini", settings);
+    writeFile(program / "setting.ini", settings);
     fs::permissions(program / "setting.ini", fs::perms::owner_read | fs::perms::others_read, fs::perm_options::replace);
-    CopyMissingProgramFiles(program.path(), user.path());
+    copyMissingProgramFiles(program.path(), user.path());
     EXPECT_EQ(fs::status(user / "setting.ini").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 

@@ -8,9 +8,9 @@
 namespace wardel {
 namespace {
 
-using test::ReadFile;
+using test::readFile;
 using test::TempFolder;
-using test::WriteFile;
+using test::writeFile;
 
 std::string Lines(std::initializer_list<const char*> lines) {
     std::string text;
@@ -23,21 +23,20 @@ TEST(SettingsFile, MissingFileChangesNothing) {
     TempFolder folder;
     AppSettings settings;
     RuntimeValues runtime{3, 4, 5, 1};
-    EXPECT_EQ(LoadSettingsFile(folder / "setting.ini", settings, runtime), SettingsLoad::Missing);
+    EXPECT_EQ(loadSettingsFile(folder / "setting.ini", settings, runtime), SettingsLoad::Missing);
     EXPECT_EQ(settings, AppSettings{});
     EXPECT_EQ(runtime.aliveMailCountdown, 4);
 }
 
 TEST(SettingsFile, ReadsEachLineAsItsField) {
     TempFolder folder;
-    WriteFile(folder / "setting.ini",
-              Lines({"  45 ", "", "1", " ops@example.org ", "pw", "+4412,+4413", "1", "1", "a@b.example", "5", "1",
-                     "30", "alive@b.example", "720", "+4499"}));
+    writeFile(folder / "setting.ini", Lines({"  45 ", "", "1", " ops@example.org ", "pw", "+4412,+4413", "1", "1",
+                                             "a@b.example", "5", "1", "30", "alive@b.example", "720", "+4499"}));
     AppSettings s;
     RuntimeValues runtime;
-    ASSERT_EQ(LoadSettingsFile(folder / "setting.ini", s, runtime), SettingsLoad::Loaded);
-    EXPECT_EQ(s.timeInterval, "  45 ");  // blanks are not an empty line: kept as read
-    EXPECT_EQ(s.timeOut, "30");          // an empty line gives the default
+    ASSERT_EQ(loadSettingsFile(folder / "setting.ini", s, runtime), SettingsLoad::Loaded);
+    EXPECT_EQ(s.timeInterval, "  45 "); // blanks are not an empty line: kept as read
+    EXPECT_EQ(s.timeOut, "30");         // an empty line gives the default
     EXPECT_EQ(s.alertEnabled, 1);
     EXPECT_EQ(s.smsEmail, "ops@example.org");
     EXPECT_EQ(s.smsPassword, "pw");
@@ -69,21 +68,22 @@ TEST(SettingsFile, SwitchesAndCountdownsFromHandEditedLines) {
         {"1 remark", "1 remark", "", 1, 1, 0},
         {"abc", "abc", "abc", 0, 1, 0},
         {"0.5", "0.5", "2.5", 0, 0, 2},
-        {"1.5", "1.5", "90000", 0, 0, 7},  // 1.5 rounds to 2: not a check box state, reads as off; 90000 overflows
-        {"-1", "2", "-3", 0, 0, -3},       // other switch values read as off
-        {"99999", "99999", "5", 0, 1, 5},  // too large for the field: the field keeps its value
-        {"1", "--0", "", 1, 1, 0},         // only one sign may lead a whole number
+        {"1.5", "1.5", "90000", 0, 0, 7}, // 1.5 rounds to 2: not a check box state,
+                                          // reads as off; 90000 overflows
+        {"-1", "2", "-3", 0, 0, -3},      // other switch values read as off
+        {"99999", "99999", "5", 0, 1, 5}, // too large for the field: the field keeps its value
+        {"1", "--0", "", 1, 1, 0},        // only one sign may lead a whole number
         {"1", "+-1", "", 1, 1, 0},
     };
     for (const auto& c : cases) {
         TempFolder folder;
-        WriteFile(folder / "setting.ini", Lines({"60", "30", c.line3, "", "", "", "0", "0", "", "", c.line11, c.line12,
-                                                 "", "720", ""}));
+        writeFile(folder / "setting.ini",
+                  Lines({"60", "30", c.line3, "", "", "", "0", "0", "", "", c.line11, c.line12, "", "720", ""}));
         AppSettings s;
         s.aliveEnabled = 1;
         RuntimeValues runtime;
         runtime.aliveMailCountdown = 7;
-        LoadSettingsFile(folder / "setting.ini", s, runtime);
+        loadSettingsFile(folder / "setting.ini", s, runtime);
         EXPECT_EQ(s.alertEnabled, c.alertEnabled) << c.line3;
         EXPECT_EQ(s.aliveEnabled, c.aliveEnabled) << c.line11;
         EXPECT_EQ(runtime.aliveMailCountdown, c.mailCountdown) << c.line12;
@@ -93,11 +93,11 @@ TEST(SettingsFile, SwitchesAndCountdownsFromHandEditedLines) {
 TEST(SettingsFile, ShortFilesAndBareLineFeeds) {
     TempFolder folder;
     // Missing lines count as empty lines; a file written with bare LF reads the same as CR LF.
-    WriteFile(folder / "setting.ini", "15\n\n1\nops@example.org");
+    writeFile(folder / "setting.ini", "15\n\n1\nops@example.org");
     AppSettings s;
     s.aliveEnabled = 1;
     RuntimeValues runtime{0, 9, 9, 0};
-    ASSERT_EQ(LoadSettingsFile(folder / "setting.ini", s, runtime), SettingsLoad::Loaded);
+    ASSERT_EQ(loadSettingsFile(folder / "setting.ini", s, runtime), SettingsLoad::Loaded);
     EXPECT_EQ(s.timeInterval, "15");
     EXPECT_EQ(s.timeOut, "30");
     EXPECT_EQ(s.alertEnabled, 1);
@@ -111,7 +111,7 @@ TEST(SettingsFile, ShortFilesAndBareLineFeeds) {
     // A folder in the file's place cannot be read: fifteen empty lines.
     std::filesystem::create_directory(folder / "other.ini");
     AppSettings unreadable;
-    EXPECT_EQ(LoadSettingsFile(folder / "other.ini", unreadable, runtime), SettingsLoad::Loaded);
+    EXPECT_EQ(loadSettingsFile(folder / "other.ini", unreadable, runtime), SettingsLoad::Loaded);
     EXPECT_EQ(unreadable.timeInterval, "60");
     EXPECT_EQ(unreadable.timeOut, "30");
 }
@@ -129,8 +129,8 @@ TEST(SettingsFile, SaveWritesFifteenTrimmedLinesAndLoadsBack) {
     s.aliveMailMinutes = "60";
     s.aliveSmsMinutes = "720 ";
     const auto file = folder / "setting.ini";
-    ASSERT_TRUE(SaveSettingsFile(file, s));
-    EXPECT_EQ(ReadFile(file), Lines({"45", "", "1", "ops@example.org", "p&ss word", "", "0", "0", "", "2.5", "1", "60",
+    ASSERT_TRUE(saveSettingsFile(file, s));
+    EXPECT_EQ(readFile(file), Lines({"45", "", "1", "ops@example.org", "p&ss word", "", "0", "0", "", "2.5", "1", "60",
                                      "", "720", ""}));
     // The password is in clear, so only the owner may read the file.
     const auto perms = std::filesystem::status(file).permissions();
@@ -139,7 +139,7 @@ TEST(SettingsFile, SaveWritesFifteenTrimmedLinesAndLoadsBack) {
 
     AppSettings back;
     RuntimeValues runtime;
-    LoadSettingsFile(file, back, runtime);
+    loadSettingsFile(file, back, runtime);
     EXPECT_EQ(back.timeInterval, "45");
     EXPECT_EQ(back.timeOut, "30");
     EXPECT_EQ(back.smsPassword, "p&ss word");
@@ -154,16 +154,16 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole) {
     s.timeInterval = "10";
     // A folder in the file's place, and a folder that is really a regular file.
     std::filesystem::create_directory(folder / "setting.ini");
-    EXPECT_FALSE(SaveSettingsFile(folder / "setting.ini", s));
-    WriteFile(folder / "plain", "x");
-    EXPECT_FALSE(SaveSettingsFile(folder / "plain" / "setting.ini", s));
-    EXPECT_EQ(ReadFile(folder / "plain"), "x");
+    EXPECT_FALSE(saveSettingsFile(folder / "setting.ini", s));
+    writeFile(folder / "plain", "x");
+    EXPECT_FALSE(saveSettingsFile(folder / "plain" / "setting.ini", s));
+    EXPECT_EQ(readFile(folder / "plain"), "x");
     // A read-only file stays as it is, even for root, who could write it.
-    WriteFile(folder / "readonly.ini", "old");
+    writeFile(folder / "readonly.ini", "old");
     std::filesystem::permissions(folder / "readonly.ini", std::filesystem::perms::owner_read,
                                  std::filesystem::perm_options::replace);
-    EXPECT_FALSE(SaveSettingsFile(folder / "readonly.ini", s));
-    EXPECT_EQ(ReadFile(folder / "readonly.ini"), "old");
+    EXPECT_FALSE(saveSettingsFile(folder / "readonly.ini", s));
+    EXPECT_EQ(readFile(folder / "readonly.ini"), "old");
     // No temporary file is left behind.
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder.path()))
@@ -174,12 +174,12 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole) {
 TEST(SettingsFile, AFieldWithALineBreakIsNotSavedAndTheOldFileStays) {
     TempFolder folder;
     const auto file = folder / "setting.ini";
-    WriteFile(file, "old");
+    writeFile(file, "old");
     for (const char* field : {"ops@example.org\r\n1", "a\nb", "x\r"}) {
         AppSettings s;
         s.smsEmail = field;
-        EXPECT_FALSE(SaveSettingsFile(file, s)) << field;
-        EXPECT_EQ(ReadFile(file), "old");
+        EXPECT_FALSE(saveSettingsFile(file, s)) << field;
+        EXPECT_EQ(readFile(file), "old");
     }
 }
 
@@ -187,9 +187,9 @@ TEST(SettingsFile, LabelCaptionsShowTheTextAsHeld) {
     AppSettings s;
     s.timeInterval = " 60";
     s.timeOut = "30";
-    EXPECT_EQ(TimeIntervalCaption(s), "Time interval cycle for monitoring :  60 seconds");
-    EXPECT_EQ(TimeOutCaption(s), "Connecting timeout values : 30 seconds");
+    EXPECT_EQ(timeIntervalCaption(s), "Time interval cycle for monitoring :  60 seconds");
+    EXPECT_EQ(timeOutCaption(s), "Connecting timeout values : 30 seconds");
 }
 
-}  // namespace
-}  // namespace wardel
+} // namespace
+} // namespace wardel

@@ -18,19 +18,19 @@ namespace wardel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadFile;
+using test::readFile;
 using test::TempFolder;
-using test::WriteFile;
+using test::writeFile;
 
 constexpr uid_t kNobody = 65534;
 
-struct stat StatOf(const fs::path& file) {
+struct stat statOf(const fs::path& file) {
     struct stat st {};
     EXPECT_EQ(::stat(file.c_str(), &st), 0) << file;
     return st;
 }
 
-std::vector<std::string> Entries(const fs::path& folder) {
+std::vector<std::string> entries(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
@@ -40,7 +40,7 @@ std::vector<std::string> Entries(const fs::path& folder) {
 
 // Runs `step` in a child that has dropped to the unprivileged user 65534; its result, or nullopt when the
 // child could not drop.
-std::optional<bool> AsAnotherUser(const std::function<bool()>& step) {
+std::optional<bool> asAnotherUser(const std::function<bool()>& step) {
     const pid_t child = ::fork();
     if (child == 0) {
         const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
@@ -73,14 +73,14 @@ TEST(ReplaceFile, ModeFollowsTheOldFileOrTheUmask) {
         TempFolder folder;
         const auto file = folder / "f.ini";
         if (c.oldMode) {
-            WriteFile(file, "old");
+            writeFile(file, "old");
             ::chmod(file.c_str(), *c.oldMode);
         }
         const mode_t saved = ::umask(c.umask);
-        EXPECT_TRUE(ReplaceFileAtomically(file, "new", c.access)) << c.name;
+        EXPECT_TRUE(replaceFileAtomically(file, "new", c.access)) << c.name;
         ::umask(saved);
-        EXPECT_EQ(StatOf(file).st_mode & 07777, c.mode) << c.name;
-        EXPECT_EQ(ReadFile(file), "new") << c.name;
+        EXPECT_EQ(statOf(file).st_mode & 07777, c.mode) << c.name;
+        EXPECT_EQ(readFile(file), "new") << c.name;
     }
 }
 
@@ -89,43 +89,43 @@ TEST(ReplaceFile, KeepsTheOwnerWhereTheUserMay) {
         GTEST_SKIP() << "giving a file to another user needs root";
     TempFolder folder;
     const auto file = folder / "host.ini";
-    WriteFile(file, "old");
+    writeFile(file, "old");
     ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0);
-    ASSERT_TRUE(ReplaceFileAtomically(file, "new"));
-    EXPECT_EQ(StatOf(file).st_uid, kNobody);
-    EXPECT_EQ(StatOf(file).st_gid, kNobody);
+    ASSERT_TRUE(replaceFileAtomically(file, "new"));
+    EXPECT_EQ(statOf(file).st_uid, kNobody);
+    EXPECT_EQ(statOf(file).st_gid, kNobody);
 }
 
 TEST(ReplaceFile, WritesThroughLinksToTheFinalTarget) {
     TempFolder folder;
     fs::create_directories(folder / "real");
     fs::create_directories(folder / "links");
-    WriteFile(folder / "real" / "host.ini", "old");
+    writeFile(folder / "real" / "host.ini", "old");
     fs::create_symlink("../real/host.ini", folder / "links" / "middle");
     fs::create_symlink("middle", folder / "links" / "host.ini");
-    ASSERT_TRUE(ReplaceFileAtomically(folder / "links" / "host.ini", "new"));
+    ASSERT_TRUE(replaceFileAtomically(folder / "links" / "host.ini", "new"));
     EXPECT_TRUE(fs::is_symlink(folder / "links" / "host.ini"));
-    EXPECT_EQ(ReadFile(folder / "real" / "host.ini"), "new");
-    EXPECT_EQ(Entries(folder / "links"), (std::vector<std::string>{"host.ini", "middle"}));
-    EXPECT_EQ(Entries(folder / "real"), std::vector<std::string>{"host.ini"});
+    EXPECT_EQ(readFile(folder / "real" / "host.ini"), "new");
+    EXPECT_EQ(entries(folder / "links"), (std::vector<std::string>{"host.ini", "middle"}));
+    EXPECT_EQ(entries(folder / "real"), std::vector<std::string>{"host.ini"});
 
     // A link to a file not there yet creates it.
     fs::create_symlink("real/new.ini", folder / "dangling");
-    ASSERT_TRUE(ReplaceFileAtomically(folder / "dangling", "made"));
-    EXPECT_EQ(ReadFile(folder / "real" / "new.ini"), "made");
+    ASSERT_TRUE(replaceFileAtomically(folder / "dangling", "made"));
+    EXPECT_EQ(readFile(folder / "real" / "new.ini"), "made");
 }
 
 TEST(ReplaceFile, TakesOverTheTemporaryFileAnInterruptedSaveLeft) {
     TempFolder folder;
-    WriteFile(folder / "victim", "untouched");
-    WriteFile(folder / "host.ini.tmp", "left by a save that was cut off");
-    ASSERT_TRUE(ReplaceFileAtomically(folder / "host.ini", "one"));
+    writeFile(folder / "victim", "untouched");
+    writeFile(folder / "host.ini.tmp", "left by a save that was cut off");
+    ASSERT_TRUE(replaceFileAtomically(folder / "host.ini", "one"));
     // A planted link in the temporary file's place is replaced, not followed.
     fs::create_symlink("victim", folder / "host.ini.tmp");
-    ASSERT_TRUE(ReplaceFileAtomically(folder / "host.ini", "two"));
-    EXPECT_EQ(ReadFile(folder / "host.ini"), "two");
-    EXPECT_EQ(ReadFile(folder / "victim"), "untouched");
-    EXPECT_EQ(Entries(folder.path()), (std::vector<std::string>{"host.ini", "victim"}));
+    ASSERT_TRUE(replaceFileAtomically(folder / "host.ini", "two"));
+    EXPECT_EQ(readFile(folder / "host.ini"), "two");
+    EXPECT_EQ(readFile(folder / "victim"), "untouched");
+    EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"host.ini", "victim"}));
 }
 
 // A file the user may not write stays as it is, whatever the folder allows: for root that is a file without
@@ -151,22 +151,22 @@ TEST(ReplaceFile, LeavesAFileTheUserMayNotWrite) {
     for (const auto& c : cases) {
         TempFolder folder;
         const auto file = folder / "f.ini";
-        WriteFile(file, "old\r\n");
+        writeFile(file, "old\r\n");
         ::chmod(file.c_str(), c.fileMode);
         ::chmod(folder.path().c_str(), c.folderMode);
-        const auto replace = [&] { return ReplaceFileAtomically(file, "new\r\n"); };
-        const auto append = [&] { return AppendToFile(file, "more\r\n"); };
-        const std::optional<bool> replaced = c.otherUser ? AsAnotherUser(replace) : replace();
+        const auto replace = [&] { return replaceFileAtomically(file, "new\r\n"); };
+        const auto append = [&] { return appendToFile(file, "more\r\n"); };
+        const std::optional<bool> replaced = c.otherUser ? asAnotherUser(replace) : replace();
         ASSERT_TRUE(replaced.has_value()) << "could not drop to another user";
         EXPECT_EQ(*replaced, c.replaced) << c.name;
-        EXPECT_EQ(ReadFile(file), c.replaced ? "new\r\n" : "old\r\n") << c.name;
+        EXPECT_EQ(readFile(file), c.replaced ? "new\r\n" : "old\r\n") << c.name;
         if (!c.replaced) {
-            EXPECT_EQ(StatOf(file).st_uid, 0u) << c.name;
+            EXPECT_EQ(statOf(file).st_uid, 0u) << c.name;
         }
 
-        const std::string before = ReadFile(file);
-        EXPECT_EQ(c.otherUser ? AsAnotherUser(append) : append(), c.appended) << c.name;
-        EXPECT_EQ(ReadFile(file), c.appended ? before + "more\r\n" : before) << c.name;
+        const std::string before = readFile(file);
+        EXPECT_EQ(c.otherUser ? asAnotherUser(append) : append(), c.appended) << c.name;
+        EXPECT_EQ(readFile(file), c.appended ? before + "more\r\n" : before) << c.name;
     }
 }
 
@@ -203,23 +203,23 @@ private:
 
 TEST_F(FullDisk, AppendWritesAWholeLineOrNothing) {
     const auto log = folder / "log_1206.txt";
-    ASSERT_TRUE(AppendToFile(log, "first\r\n"));
+    ASSERT_TRUE(appendToFile(log, "first\r\n"));
     fill();
     // The line fits partly in the file's last block, then the disk is full.
-    EXPECT_FALSE(AppendToFile(log, std::string(6000, 'y') + "\r\n"));
-    EXPECT_EQ(ReadFile(log), "first\r\n");
+    EXPECT_FALSE(appendToFile(log, std::string(6000, 'y') + "\r\n"));
+    EXPECT_EQ(readFile(log), "first\r\n");
     fs::remove(folder / "filler");
-    ASSERT_TRUE(AppendToFile(log, "next\r\n"));
-    EXPECT_EQ(ReadFile(log), "first\r\nnext\r\n");
+    ASSERT_TRUE(appendToFile(log, "next\r\n"));
+    EXPECT_EQ(readFile(log), "first\r\nnext\r\n");
 }
 
 TEST_F(FullDisk, FailedReplaceLeavesTheOldFileAndNoTemporaryFile) {
     const auto file = folder / "host.ini";
-    ASSERT_TRUE(ReplaceFileAtomically(file, "old"));
+    ASSERT_TRUE(replaceFileAtomically(file, "old"));
     fill();
-    EXPECT_FALSE(ReplaceFileAtomically(file, std::string(8000, 'z')));
-    EXPECT_EQ(ReadFile(file), "old");
-    EXPECT_EQ(Entries(folder.path()), (std::vector<std::string>{"filler", "host.ini"}));
+    EXPECT_FALSE(replaceFileAtomically(file, std::string(8000, 'z')));
+    EXPECT_EQ(readFile(file), "old");
+    EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"filler", "host.ini"}));
 }
 
 } // namespace

@@ -8,12 +8,12 @@
 namespace wardel::fuzz {
 
 // The input as text, byte for byte.
-inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
+inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
 
 // A broken property ends the run like a crash, so libFuzzer keeps the input that broke it.
-inline void Require(bool holds, const char* property) {
+inline void require(bool holds, const char* property) {
     if (holds)
         return;
     std::fprintf(stderr, "Property broken: %s\n", property);

@@ -9,7 +9,7 @@ using namespace wardel;
 
 // Any bytes as host.ini. Every field read can be written back, and the list written back reads the same.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::vector<HostRecord> records = ParseHostList(fuzz::AsText(data, size));
+    const std::vector<HostRecord> records = parseHostList(fuzz::asText(data, size));
     HostTable grid;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const int row = i == 0 ? 1 : grid.appendRow();
@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         grid.setCell(row, HostTable::colDescription, records[i].description);
         grid.setCell(row, HostTable::colTimeoutLimit, records[i].timeoutLimit);
     }
-    const auto written = FormatHostList(grid);
-    fuzz::Require(written.has_value(), "every field read fits the file");
-    fuzz::Require(records.empty() || ParseHostList(*written) == records, "the list written reads back the same");
+    const auto written = formatHostList(grid);
+    fuzz::require(written.has_value(), "every field read fits the file");
+    fuzz::require(records.empty() || parseHostList(*written) == records, "the list written reads back the same");
     return 0;
 }

@@ -11,11 +11,11 @@ using namespace wardel;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     AppSettings s;
     RuntimeValues runtime;
-    ReadSettingsText(std::string(fuzz::AsText(data, size)), s, runtime);
+    readSettingsText(std::string(fuzz::asText(data, size)), s, runtime);
     for (const std::int16_t value : {s.alertEnabled, s.startOnLaunch, s.logEnabled, s.aliveEnabled})
-        fuzz::Require(value == 0 || value == 1, "a switch is 0 or 1");
+        fuzz::require(value == 0 || value == 1, "a switch is 0 or 1");
     for (const std::string* text : {&s.timeInterval, &s.timeOut, &s.smsEmail, &s.smsPassword, &s.smsPhone, &s.mailList,
                                     &s.maxSms, &s.aliveMailMinutes, &s.aliveMailTo, &s.aliveSmsMinutes, &s.aliveSmsTo})
-        fuzz::Require(text->find('\n') == std::string::npos, "no field holds an LF");
+        fuzz::require(text->find('\n') == std::string::npos, "no field holds an LF");
     return 0;
 }

@@ -9,7 +9,7 @@ using namespace wardel;
 
 namespace {
 
-int HexDigit(char c) {
+int hexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')
@@ -18,7 +18,7 @@ int HexDigit(char c) {
 }
 
 // The bytes a query value stands for; nullopt when a "%" is not followed by two hex digits.
-std::optional<std::string> PercentDecode(std::string_view encoded) {
+std::optional<std::string> percentDecode(std::string_view encoded) {
     std::string out;
     for (std::size_t i = 0; i < encoded.size(); ++i) {
         if (encoded[i] != '%') {
@@ -27,8 +27,8 @@ std::optional<std::string> PercentDecode(std::string_view encoded) {
         }
         if (i + 2 >= encoded.size())
             return std::nullopt;
-        const int high = HexDigit(encoded[i + 1]);
-        const int low = HexDigit(encoded[i + 2]);
+        const int high = hexDigit(encoded[i + 1]);
+        const int low = hexDigit(encoded[i + 2]);
         if (high < 0 || low < 0)
             return std::nullopt;
         out += static_cast<char>(high * 16 + low);
@@ -42,14 +42,14 @@ std::optional<std::string> PercentDecode(std::string_view encoded) {
 // Any bytes as a query value: the value travels as legal URL characters that cannot end or split it, and
 // decodes back to the same bytes.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view value = fuzz::AsText(data, size);
-    const std::string encoded = EncodeQueryValue(value);
+    const std::string_view value = fuzz::asText(data, size);
+    const std::string encoded = encodeQueryValue(value);
     for (const char c : encoded) {
         const auto byte = static_cast<unsigned char>(c);
-        fuzz::Require(byte > 0x20 && byte < 0x7F, "only visible ASCII travels");
-        fuzz::Require(std::string_view("\"#&<=>[\\]^`{|}").find(c) == std::string_view::npos,
+        fuzz::require(byte > 0x20 && byte < 0x7F, "only visible ASCII travels");
+        fuzz::require(std::string_view("\"#&<=>[\\]^`{|}").find(c) == std::string_view::npos,
                       "no character that would change the request travels literally");
     }
-    fuzz::Require(PercentDecode(encoded) == std::optional<std::string>(value), "the value decodes back to its bytes");
+    fuzz::require(percentDecode(encoded) == std::optional<std::string>(value), "the value decodes back to its bytes");
     return 0;
 }

@@ -26,7 +26,7 @@ namespace {
 TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     sim::GatewaySimulator simulator;
     ASSERT_TRUE(simulator.listen());
-    const quint16 port = RefusingPort();
+    const quint16 port = refusingPort();
 
     TempFolder folder;
     qt::QtClock clock;
@@ -46,11 +46,14 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     const auto timer1 = timers.createTimer(1000, false);
     const auto timer2 = timers.createTimer(1000, false);
     const auto timer3 = timers.createTimer(1000, false);
-    GatewayClient gateway(clock, mainReader, creditReader, messages, window, controls.Label4, controls.Label7, settings,
-                          runtime, [] {}, simulator.baseUrl().toStdString());
+    GatewayClient gateway(
+        clock, mainReader, creditReader, messages, window, controls.Label4, controls.Label7, settings, runtime, [] {},
+        simulator.baseUrl().toStdString());
     AlertDispatch dispatch(settings, runtime, gateway, log);
-    MonitorEngine engine{clock, *timer1, *timer2, *timer3, timers, socket, messages, grid,
-                         {controls.cmdMonitor, controls.cmdAdd, controls.Label2}, settings, log, dispatch};
+    MonitorEngine engine{clock,    *timer1, *timer2,
+                         *timer3,  timers,  socket,
+                         messages, grid,    {controls.cmdMonitor, controls.cmdAdd, controls.Label2},
+                         settings, log,     dispatch};
 
     auto& s = settings;
     s.smsEmail = "ops@example.com";
@@ -68,7 +71,7 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     grid.setCell(1, HostTable::colCount, "0");
 
     gateway.GatewayLogon();
-    ASSERT_TRUE(ServeUntil([&] { return gateway.state().gatewayLoggedIn && controls.Label7.visible(); }, 5000));
+    ASSERT_TRUE(serveUntil([&] { return gateway.state().gatewayLoggedIn && controls.Label7.visible(); }, 5000));
     ASSERT_EQ(simulator.requestLines().size(), 1);
 
     // Each request as the simulator received it: path and the values a web server reads.
@@ -76,13 +79,13 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
         std::vector<std::string> seen;
         for (qsizetype i = from; i < simulator.requestLines().size(); ++i) {
             const std::string target = simulator.requestLines()[i].split(' ').value(1).toStdString();
-            const std::string path = QueryPath(target);
+            const std::string path = queryPath(target);
             if (path == "/txgate/php/creditupdate.php")
                 seen.push_back(path);
             else if (path == "/txgate/php/smstoolsen.php")
-                seen.push_back(path + " " + QueryValue(target, "to") + " [" + QueryValue(target, "text") + "]");
+                seen.push_back(path + " " + queryValue(target, "to") + " [" + queryValue(target, "text") + "]");
             else
-                seen.push_back(path + " " + QueryValue(target, "email_list") + " [" + QueryValue(target, "text") + "]");
+                seen.push_back(path + " " + queryValue(target, "email_list") + " [" + queryValue(target, "text") + "]");
         }
         return seen;
     };
@@ -93,7 +96,7 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
         return std::string();
     };
     const auto requestsReach = [&](qsizetype count) {
-        return ServeUntil([&] { return simulator.requestLines().size() >= count; }, 20000);
+        return serveUntil([&] { return simulator.requestLines().size() >= count; }, 20000);
     };
 
     engine.cmdMonitor_Click(); // two refused cycles reach the limit

@@ -13,17 +13,17 @@
 
 #include "app/sms_port.h"
 #include "gateway_sim/gateway_simulator.h"
-#include "ui/alert_setting_dialog.h"
 #include "platform/qt/lifetime.h"
-#include "ui/main_window.h"
 #include "platform/qt/qt_url_fetcher.h"
 #include "support/qt_wait.h"
 #include "support/test_rig.h"
+#include "ui/alert_setting_dialog.h"
+#include "ui/main_window.h"
 
 namespace wardel::qt {
 namespace {
 
-using test::WaitUntil;
+using test::waitUntil;
 
 // The real main window and settings dialog over the whole model; the gateway is the simulator on loopback,
 // every other seam a fake.
@@ -38,7 +38,7 @@ struct DialogRig {
     }
     ~DialogRig() {
         window.detach();
-        ProgramEndedFlag() = false;
+        programEndedFlag() = false;
     }
 
     AlertSettingDialog* dialog() { return window.findChild<AlertSettingDialog*>(QStringLiteral("alertSetting")); }
@@ -98,10 +98,10 @@ TEST(AlertSettingDialogTest, TypedSettingsAreSavedToTheFileAndLogOnAgain) {
 
     EXPECT_TRUE(rig.messages.shown.empty());
     EXPECT_FALSE(rig.port.hasAlertSetting());
-    EXPECT_EQ(test::ReadFile(rig.folder / "setting.ini"),
+    EXPECT_EQ(test::readFile(rig.folder / "setting.ini"),
               "45\r\n30\r\n1\r\nops@example.com\r\nsecret\r\n+1555,+1666\r\n0\r\n1\r\n\r\n30\r\n0\r\n60\r\n"
               "*Separte multiple email address by ,\r\n720\r\n*Keep Empty if no SMS alert needed\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return rig.port.controls().Label7.visible(); }));
+    ASSERT_TRUE(waitUntil([&] { return rig.port.controls().Label7.visible(); }));
     ASSERT_EQ(rig.simulator.requestLines().size(), 1);
     EXPECT_EQ(rig.simulator.requestLines()[0].toStdString(),
               "GET /txgate/php/sms_logon.php?email=ops@example.com&pwd=secret&now=2026-12-06%2007:05:09 HTTP/1.1");

@@ -50,7 +50,7 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentAndFloodingTargets) {
     SilentTarget silent;
     FloodingTarget flooding;
     const std::string openPort = std::to_string(open.port());
-    const std::string closedPort = std::to_string(RefusingPort());
+    const std::string closedPort = std::to_string(refusingPort());
 
     TempFolder folder;
     qt::QtClock clock;
@@ -66,9 +66,10 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentAndFloodingTargets) {
     const auto timer2 = timers.createTimer(1000, false);
     const auto timer3 = timers.createTimer(1000, false);
     RecordingAlertSink alerts;
-    MonitorEngine engine{clock,    *timer1,  *timer2, *timer3, timers, socket, messages,
-                         grid,     {controls.cmdMonitor, controls.cmdAdd, controls.Label2},
-                         settings, log,      alerts};
+    MonitorEngine engine{clock,    *timer1, *timer2,
+                         *timer3,  timers,  socket,
+                         messages, grid,    {controls.cmdMonitor, controls.cmdAdd, controls.Label2},
+                         settings, log,     alerts};
     StatusHistory history(grid);
 
     const struct {
@@ -88,7 +89,7 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentAndFloodingTargets) {
 
     engine.cmdMonitor_Click();
     const auto cycleEnded = [&] { return controls.Label2.text().rfind("Current status : now ", 0) == 0; };
-    ASSERT_TRUE(ServeUntil(cycleEnded, 20000));
+    ASSERT_TRUE(serveUntil(cycleEnded, 20000));
 
     EXPECT_THAT(history.prefixes(1), ElementsAre("ALIVE("));
     EXPECT_THAT(history.prefixes(2), ElementsAre("Down("));

@@ -16,7 +16,7 @@ namespace {
 
 using sim::GatewaySimulator;
 using sim::Misbehaviour;
-using test::WaitUntil;
+using test::waitUntil;
 
 const std::string kNow = "2026-12-06%2007:05:09"; // the fake clock's start, encoded
 const std::string kFailureBox = "Connecting Error or Timeout !! Please check your network or try again";
@@ -25,13 +25,14 @@ const std::string kFailureBox = "Connecting Error or Timeout !! Please check you
 struct LiveRig {
     explicit LiveRig(const std::string& base, qt::UrlReadLimits limits = {})
         : mainReader(network, limits), creditReader(network, limits),
-          client(scheduler, mainReader, creditReader, messages, window, controls.Label4, controls.Label7, settings,
-                 runtime, [this] { unloaded = true; }, base) {
+          client(
+              scheduler, mainReader, creditReader, messages, window, controls.Label4, controls.Label7, settings,
+              runtime, [this] { unloaded = true; }, base) {
         network.setProxy(QNetworkProxy::NoProxy);
         settings.smsEmail = "ops@example.com";
         settings.smsPassword = "p&ss=w#rd+1*";
     }
-    std::string Target(const std::string& url) const { return url.substr(client.gatewayBase().size()); }
+    std::string targetOf(const std::string& url) const { return url.substr(client.gatewayBase().size()); }
 
     test::FakeScheduler scheduler;
     QNetworkAccessManager network;
@@ -59,7 +60,7 @@ protected:
 TEST_F(GatewaySimTest, LogonShowsTheAccountAndTheCredit) {
     ASSERT_TRUE(listening);
     rig.client.GatewayLogon();
-    ASSERT_TRUE(WaitUntil([&] { return rig.controls.Label7.visible(); }));
+    ASSERT_TRUE(waitUntil([&] { return rig.controls.Label7.visible(); }));
 
     EXPECT_TRUE(rig.client.state().gatewayLoggedIn);
     EXPECT_EQ(rig.controls.Label7.text(), "25");
@@ -73,17 +74,17 @@ TEST_F(GatewaySimTest, LogonShowsTheAccountAndTheCredit) {
 
 TEST_F(GatewaySimTest, AnSmsGoesOutAsBuiltAndIsFollowedByACreditQuery) {
     rig.client.GatewayLogon();
-    ASSERT_TRUE(WaitUntil([&] { return rig.client.state().gatewayLoggedIn; }));
+    ASSERT_TRUE(waitUntil([&] { return rig.client.state().gatewayLoggedIn; }));
 
     const std::string text = "R&D web=down\r\nsince 07:05 (Z\xC3\xBCrich) +1*";
     const std::string url =
-        rig.client.BuildSmsUrl(0, rig.settings.smsEmail, rig.settings.smsPassword,
-                               rig.client.state().gatewayApiId, GatewayClient::kSenderNumber, "+441111111111", text);
-    rig.client.IssueRequest(rig.client.AsyncRead1(), GatewayClient::kSmsKind, url);
-    ASSERT_TRUE(WaitUntil([&] { return rig.controls.Label7.text() == "24"; }));
+        rig.client.BuildSmsUrl(0, rig.settings.smsEmail, rig.settings.smsPassword, rig.client.state().gatewayApiId,
+                               GatewayClient::kSenderNumber, "+441111111111", text);
+    rig.client.issueRequest(rig.client.AsyncRead1(), GatewayClient::kSmsKind, url);
+    ASSERT_TRUE(waitUntil([&] { return rig.controls.Label7.text() == "24"; }));
 
     ASSERT_EQ(simulator.requestLines().size(), 3);
-    EXPECT_EQ(simulator.requestLines()[1].toStdString(), "GET " + rig.Target(url) + " HTTP/1.1");
+    EXPECT_EQ(simulator.requestLines()[1].toStdString(), "GET " + rig.targetOf(url) + " HTTP/1.1");
     EXPECT_EQ(simulator.requestLines()[2].toStdString(),
               "GET /txgate/php/creditupdate.php?email=ops@example.com&now=" + kNow + " HTTP/1.1");
     ASSERT_EQ(simulator.smsTexts().size(), 1);
@@ -94,8 +95,7 @@ TEST_F(GatewaySimTest, AnSmsGoesOutAsBuiltAndIsFollowedByACreditQuery) {
 TEST_F(GatewaySimTest, AWrongPasswordIsRejected) {
     rig.settings.smsPassword = "guess";
     rig.client.GatewayLogon();
-    ASSERT_TRUE(
-        WaitUntil([&] { return rig.controls.Label4.text() != "Connecting to Textora , Please wait ...."; }));
+    ASSERT_TRUE(waitUntil([&] { return rig.controls.Label4.text() != "Connecting to Textora , Please wait ...."; }));
     EXPECT_EQ(rig.controls.Label4.text(), "Email OR Password Error for sending SMS !!");
     EXPECT_FALSE(rig.controls.Label7.visible());
     EXPECT_TRUE(rig.messages.shown.empty());
@@ -115,7 +115,7 @@ TEST_F(GatewaySimTest, ALogonThatCannotBeReadEndsTheProgramAfterItsBox) {
         simulator.setMisbehaviour(c.misbehaviour);
         LiveRig live(simulator.baseUrl().toStdString(), {.silenceMs = 300});
         live.client.GatewayLogon();
-        ASSERT_TRUE(WaitUntil([&] { return !live.messages.shown.empty(); }));
+        ASSERT_TRUE(waitUntil([&] { return !live.messages.shown.empty(); }));
         EXPECT_EQ(live.messages.shown[0], kFailureBox);
         EXPECT_EQ(live.controls.Label4.text(), "Textora Logon Error !! ");
         EXPECT_FALSE(live.unloaded);
@@ -142,9 +142,9 @@ TEST(GatewayLoopback, ARefusedReadKeepsItsUrlInTheReader) {
     });
     rig.client.state().creditText = "25";
     const std::string url = closedBase + "/txgate/php/creditupdate.php?email=ops@example.com&now=" + kNow;
-    rig.client.IssueRequest(rig.client.AsyncRead2(), GatewayClient::kCreditKind, url);
+    rig.client.issueRequest(rig.client.AsyncRead2(), GatewayClient::kCreditKind, url);
 
-    ASSERT_TRUE(WaitUntil([&] { return ended; }));
+    ASSERT_TRUE(waitUntil([&] { return ended; }));
     EXPECT_EQ(seen, url);
     EXPECT_EQ(rig.client.state().creditText, "25"); // a failed credit query leaves the credit shown
 }

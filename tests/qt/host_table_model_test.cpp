@@ -31,7 +31,7 @@ private:
     QtMessageHandler previous_;
 };
 
-HostEntry Entry(const std::string& host) {
+HostEntry entryFor(const std::string& host) {
     return HostEntry{host, "80", "", "", "", "5", "0"};
 }
 
@@ -55,7 +55,7 @@ TEST_F(HostTableModelTest, PassesTheModelTesterThroughEveryKindOfChange) {
 
     table.setCell(1, HostTable::colHost, "first");
     table.appendRow();
-    table.appendRows({Entry("a"), Entry("b"), Entry("c")});
+    table.appendRows({entryFor("a"), entryFor("b"), entryFor("c")});
     table.setCell(3, HostTable::colLastStatus, "ALIVE(07:05:09)");
     table.setCell(0, HostTable::colCount, "Count");
     table.removeRow(1);
@@ -132,7 +132,7 @@ TEST_F(HostTableModelTest, CellWriteIsOneDataChangedForThatCell) {
 TEST_F(HostTableModelTest, OperatorSelectionStaysOnItsEntry) {
     HostTableModel model(table);
     table.setCell(1, HostTable::colHost, "a");
-    table.appendRows({Entry("b"), Entry("c"), Entry("d")});
+    table.appendRows({entryFor("b"), entryFor("c"), entryFor("d")});
     QTableView view;
     view.setSelectionBehavior(QAbstractItemView::SelectRows);
     view.setSelectionMode(QAbstractItemView::SingleSelection);
@@ -152,7 +152,7 @@ TEST_F(HostTableModelTest, OperatorSelectionStaysOnItsEntry) {
             table.setCell(row, column, "x" + std::to_string(row));
     table.appendRow();
     table.setCell(table.lastRow(), HostTable::colHost, "e");
-    table.appendRows({Entry("f")});
+    table.appendRows({entryFor("f")});
     EXPECT_EQ(selectedHost(), "c");
     EXPECT_EQ(view.currentIndex().row(), 2);
 
@@ -165,7 +165,7 @@ TEST_F(HostTableModelTest, OperatorSelectionStaysOnItsEntry) {
 
 TEST_F(HostTableModelTest, PassesOnEnabledStateAndCurrentRow) {
     HostTableModel model(table);
-    table.appendRows({Entry("a"), Entry("b")});
+    table.appendRows({entryFor("a"), entryFor("b")});
     QSignalSpy enabled(&model, &HostTableModel::gridEnabledChanged);
     QSignalSpy current(&model, &HostTableModel::gridCurrentRowChanged);
     table.setEnabled(false);

@@ -17,8 +17,8 @@
 
 #include "app/sms_port.h"
 #include "platform/qt/lifetime.h"
-#include "ui/main_window.h"
 #include "support/test_rig.h"
+#include "ui/main_window.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
@@ -42,7 +42,7 @@ struct WindowRig {
     }
     ~WindowRig() {
         window.detach();
-        ProgramEndedFlag() = false;
+        programEndedFlag() = false;
     }
 
     template <typename W> W* widget(const char* name) {
@@ -222,7 +222,7 @@ TEST(MainWindowWidgetTest, ExitAndTheCloseBoxEndTheProgramOnce) {
             QTest::mouseClick(rig.widget<QPushButton>("cmdExit"), Qt::LeftButton);
 
         EXPECT_EQ(rig.programEnds, 1) << closeBox;
-        EXPECT_TRUE(ProgramEnded());
+        EXPECT_TRUE(programEnded());
         EXPECT_FALSE(rig.window.isVisible());
         EXPECT_EQ(rig.logLines().value(0).right(20), QStringLiteral("Wardel Program Ended"));
         EXPECT_FALSE(rig.tray.added);
@@ -256,40 +256,40 @@ TEST(MainWindowWidgetTest, MinimisedWindowHidesOnlyWhenATrayIconCanBringItBack) 
 }
 
 // Fills the grid with `hosts` as rows 1..N.
-void FillGrid(HostTable& grid, const std::vector<std::string>& hosts) {
+void fillGrid(HostTable& grid, const std::vector<std::string>& hosts) {
     for (std::size_t i = 0; i < hosts.size(); ++i) {
         const int row = i == 0 ? 1 : grid.appendRow();
         grid.setCell(row, HostTable::colHost, hosts[i]);
     }
 }
 
-QPoint CellCentre(QTableView* grid, int viewRow) {
+QPoint cellCentre(QTableView* grid, int viewRow) {
     return grid->visualRect(grid->model()->index(viewRow, 3)).center();
 }
 
-void ClickCell(QTableView* grid, int viewRow, Qt::MouseButton button = Qt::LeftButton,
+void clickCell(QTableView* grid, int viewRow, Qt::MouseButton button = Qt::LeftButton,
                Qt::KeyboardModifiers modifiers = {}) {
-    QTest::mouseClick(grid->viewport(), button, modifiers, CellCentre(grid, viewRow));
+    QTest::mouseClick(grid->viewport(), button, modifiers, cellCentre(grid, viewRow));
 }
 
-void Drag(QTableView* grid, int fromViewRow, int toViewRow) {
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, fromViewRow));
-    QTest::mouseMove(grid->viewport(), CellCentre(grid, toViewRow));
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, toViewRow));
+void drag(QTableView* grid, int fromViewRow, int toViewRow) {
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, fromViewRow));
+    QTest::mouseMove(grid->viewport(), cellCentre(grid, toViewRow));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, toViewRow));
 }
 
-void Keys(QTableView* grid, std::initializer_list<Qt::Key> keys) {
+void keys(QTableView* grid, std::initializer_list<Qt::Key> keys) {
     grid->setFocus();
     for (const Qt::Key key : keys)
         QTest::keyClick(grid, key);
 }
 
-int SelectedViewRow(QTableView* grid) {
+int selectedViewRow(QTableView* grid) {
     const auto rows = grid->selectionModel()->selectedRows();
     return rows.size() == 1 ? rows.front().row() : -1;
 }
 
-std::vector<std::string> HighlightedHosts(QTableView* grid) {
+std::vector<std::string> highlightedHosts(QTableView* grid) {
     std::vector<std::string> hosts;
     for (const QModelIndex& row : grid->selectionModel()->selectedRows())
         hosts.push_back(row.data().toString().toStdString());
@@ -303,61 +303,61 @@ TEST(MainWindowWidgetTest, DeleteRemovesTheHighlightedRowWhateverTheOperatorDidT
         std::function<void(Grid)> gestures;
         std::vector<std::string> highlighted;
     } cases[] = {
-        {"plain click", [](Grid g) { ClickCell(g, 2); }, {"k3"}},
+        {"plain click", [](Grid g) { clickCell(g, 2); }, {"k3"}},
         {"click on the heading",
          [](Grid g) {
-             ClickCell(g, 1);
+             clickCell(g, 1);
              QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {},
                                QPoint(g->horizontalHeader()->sectionViewportPosition(3) + 5, 5));
          },
          {"k2"}},
         {"right click",
          [](Grid g) {
-             ClickCell(g, 1);
-             ClickCell(g, 3, Qt::RightButton);
+             clickCell(g, 1);
+             clickCell(g, 3, Qt::RightButton);
          },
          {"k2"}},
-        {"right click, nothing selected", [](Grid g) { ClickCell(g, 3, Qt::RightButton); }, {}},
+        {"right click, nothing selected", [](Grid g) { clickCell(g, 3, Qt::RightButton); }, {}},
         {"press on one row, release on another",
          [](Grid g) {
-             ClickCell(g, 0);
-             Drag(g, 1, 3);
+             clickCell(g, 0);
+             drag(g, 1, 3);
          },
          {"k1"}},
-        {"drag, nothing selected", [](Grid g) { Drag(g, 1, 2); }, {}},
+        {"drag, nothing selected", [](Grid g) { drag(g, 1, 2); }, {}},
         {"click below the rows",
          [](Grid g) {
-             ClickCell(g, 1);
+             clickCell(g, 1);
              QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, QPoint(20, g->viewport()->height() - 3));
          },
          {"k2"}},
         {"Ctrl click on another row",
          [](Grid g) {
-             ClickCell(g, 1);
-             ClickCell(g, 2, Qt::LeftButton, Qt::ControlModifier);
+             clickCell(g, 1);
+             clickCell(g, 2, Qt::LeftButton, Qt::ControlModifier);
          },
          {"k2"}},
         {"Shift click",
          [](Grid g) {
-             ClickCell(g, 0);
-             ClickCell(g, 3, Qt::LeftButton, Qt::ShiftModifier);
+             clickCell(g, 0);
+             clickCell(g, 3, Qt::LeftButton, Qt::ShiftModifier);
          },
          {"k1"}},
         {"arrow keys",
          [](Grid g) {
-             ClickCell(g, 0);
-             Keys(g, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down});
+             clickCell(g, 0);
+             keys(g, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down});
          },
          {"k3"}},
-        {"Down, nothing selected", [](Grid g) { Keys(g, {Qt::Key_Down}); }, {"k1"}},
+        {"Down, nothing selected", [](Grid g) { keys(g, {Qt::Key_Down}); }, {"k1"}},
     };
     for (const auto& c : cases) {
         WindowRig rig;
         rig.port.Form_Load();
-        FillGrid(rig.table, {"k1", "k2", "k3", "k4"});
+        fillGrid(rig.table, {"k1", "k2", "k3", "k4"});
         QTableView* grid = rig.grid();
         c.gestures(grid);
-        EXPECT_EQ(HighlightedHosts(grid), c.highlighted) << c.name;
+        EXPECT_EQ(highlightedHosts(grid), c.highlighted) << c.name;
 
         QTest::mouseClick(rig.widget<QPushButton>("cmdDelete"), Qt::LeftButton);
         std::vector<std::string> left;
@@ -368,27 +368,27 @@ TEST(MainWindowWidgetTest, DeleteRemovesTheHighlightedRowWhateverTheOperatorDidT
             std::erase(expected, removed);
         EXPECT_EQ(left, expected) << c.name;
         EXPECT_EQ(rig.messages.shown.size(), c.highlighted.empty() ? 1U : 0U) << c.name;
-        EXPECT_EQ(HighlightedHosts(grid), std::vector<std::string>{}) << c.name;
+        EXPECT_EQ(highlightedHosts(grid), std::vector<std::string>{}) << c.name;
     }
 }
 
 TEST(MainWindowWidgetTest, GridFollowsTheTablesSelectionAndEnabledState) {
     WindowRig rig;
     rig.port.Form_Load();
-    FillGrid(rig.table, {"alpha", "beta", "gamma"});
+    fillGrid(rig.table, {"alpha", "beta", "gamma"});
     QTableView* grid = rig.grid();
 
     rig.table.setCurrentRow(3);
-    EXPECT_EQ(SelectedViewRow(grid), 2);
+    EXPECT_EQ(selectedViewRow(grid), 2);
     // Removing a row above keeps the highlight on the same entry.
     rig.table.removeRow(1);
-    EXPECT_EQ(SelectedViewRow(grid), 1);
+    EXPECT_EQ(selectedViewRow(grid), 1);
     rig.table.setCurrentRow(0);
-    EXPECT_EQ(SelectedViewRow(grid), -1);
+    EXPECT_EQ(selectedViewRow(grid), -1);
 
     rig.table.setEnabled(false);
     EXPECT_FALSE(grid->isEnabled());
-    ClickCell(grid, 0);
+    clickCell(grid, 0);
     EXPECT_EQ(rig.table.currentRow(), 0);
     rig.table.setEnabled(true);
     EXPECT_TRUE(grid->isEnabled());

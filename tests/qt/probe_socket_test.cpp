@@ -19,7 +19,7 @@ struct WatchedSocket {
         watching = socket.subscribeStateChanged([this] { reported.push_back(socket.state()); });
     }
     bool settlesAt(int state, int ms = 5000) {
-        return ServeUntil([&] { return !reported.empty() && reported.back() == state; }, ms);
+        return serveUntil([&] { return !reported.empty() && reported.back() == state; }, ms);
     }
     QtProbeSocket socket;
     std::vector<int> reported;
@@ -39,17 +39,17 @@ TEST(QtProbeSocket, OpenPortConnectsOnEveryLoopbackName) {
 
 TEST(QtProbeSocket, RefusedConnectShowsErrorUntilClosedAndCloseIsSilent) {
     WatchedSocket watched;
-    watched.socket.connectTo("127.0.0.1", RefusingPort());
+    watched.socket.connectTo("127.0.0.1", refusingPort());
     ASSERT_TRUE(watched.settlesAt(ProbeSocket::Error));
     // Qt passes through its unconnected state before it names the error; that must never show as 0.
     EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Closed)));
-    ServeUntil([] { return false; }, 200);
+    serveUntil([] { return false; }, 200);
     EXPECT_EQ(watched.socket.state(), ProbeSocket::Error);
 
     const auto reportedBefore = watched.reported.size();
     watched.socket.close();
     EXPECT_EQ(watched.socket.state(), ProbeSocket::Closed);
-    ServeUntil([] { return false; }, 200);
+    serveUntil([] { return false; }, 200);
     EXPECT_EQ(watched.reported.size(), reportedBefore);
 }
 
@@ -75,7 +75,7 @@ TEST(QtProbeSocket, AFloodingTargetCostsNoMoreThanTheSystemsSocketBuffers) {
     WatchedSocket watched;
     watched.socket.connectTo("127.0.0.1", target.port());
     ASSERT_TRUE(watched.settlesAt(ProbeSocket::Connected));
-    ServeUntil([] { return false; }, 2000); // as long as the engine's pause and a wait
+    serveUntil([] { return false; }, 2000); // as long as the engine's pause and a wait
 
     EXPECT_EQ(watched.socket.state(), ProbeSocket::Connected);
     const auto* tcp = watched.socket.findChild<QTcpSocket*>();
@@ -96,9 +96,9 @@ TEST(QtProbeSocket, PortOutsideTheTcpRangeFails) {
 // Last in this file: the end of the program cannot be undone within the process.
 TEST(QtProbeSocketAfterProgramEnd, ReportsNothing) {
     WatchedSocket watched;
-    watched.socket.connectTo("127.0.0.1", RefusingPort());
-    qt::MarkProgramEnded();
-    ServeUntil([] { return false; }, 500);
+    watched.socket.connectTo("127.0.0.1", refusingPort());
+    qt::markProgramEnded();
+    serveUntil([] { return false; }, 500);
     EXPECT_TRUE(watched.reported.empty());
 }
 

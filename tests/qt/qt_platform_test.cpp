@@ -28,11 +28,11 @@ namespace {
 // Each test may end the program; the next one starts with it running again.
 class QtPlatformTest : public ::testing::Test {
 protected:
-    void TearDown() override { ProgramEndedFlag() = false; }
+    void TearDown() override { programEndedFlag() = false; }
 };
 
 // Lets the event loop run for `ms` and returns the number of ticks seen meanwhile.
-int TicksWithin(Timer& timer, int ms) {
+int ticksWithin(Timer& timer, int ms) {
     int ticks = 0;
     const Subscription counting = timer.subscribeTick([&ticks] { ++ticks; });
     QTest::qWait(ms);
@@ -40,7 +40,7 @@ int TicksWithin(Timer& timer, int ms) {
 }
 
 // Waits (bounded) until the timer has ticked `count` times.
-bool Ticks(Timer& timer, int count) {
+bool ticks(Timer& timer, int count) {
     int ticks = 0;
     const Subscription counting = timer.subscribeTick([&ticks] { ++ticks; });
     const bool reached = QTest::qWaitFor([&ticks, count] { return ticks >= count; }, 5000);
@@ -50,18 +50,18 @@ bool Ticks(Timer& timer, int count) {
 TEST_F(QtPlatformTest, TimerTicksOnlyWhileEnabledWithAnInterval) {
     QtTimerSource source;
     auto running = source.createTimer(10, true);
-    EXPECT_TRUE(Ticks(*running, 3));
+    EXPECT_TRUE(ticks(*running, 3));
     running->setEnabled(false);
-    EXPECT_EQ(TicksWithin(*running, 100), 0);
+    EXPECT_EQ(ticksWithin(*running, 100), 0);
 
     auto disabled = source.createTimer(10, false);
-    EXPECT_EQ(TicksWithin(*disabled, 100), 0);
+    EXPECT_EQ(ticksWithin(*disabled, 100), 0);
 
     // An interval of 0 never ticks, even when enabled.
     auto zero = source.createTimer(0, true);
-    EXPECT_EQ(TicksWithin(*zero, 100), 0);
+    EXPECT_EQ(ticksWithin(*zero, 100), 0);
     zero->setInterval(10);
-    EXPECT_TRUE(Ticks(*zero, 3));
+    EXPECT_TRUE(ticks(*zero, 3));
 }
 
 TEST_F(QtPlatformTest, TimerChangingTheIntervalStartsAFreshInterval) {
@@ -73,24 +73,24 @@ TEST_F(QtPlatformTest, TimerChangingTheIntervalStartsAFreshInterval) {
     QElapsedTimer sinceChange;
     sinceChange.start();
     timer->setInterval(400);
-    ASSERT_TRUE(Ticks(*timer, 1));
+    ASSERT_TRUE(ticks(*timer, 1));
     EXPECT_GE(sinceChange.elapsed(), 390);
 }
 
 TEST_F(QtPlatformTest, NoTimerTicksAfterTheProgramEnded) {
     QtTimerSource source;
     auto timer = source.createTimer(10, true);
-    MarkProgramEnded();
-    EXPECT_EQ(TicksWithin(*timer, 100), 0);
+    markProgramEnded();
+    EXPECT_EQ(ticksWithin(*timer, 100), 0);
 }
 
 // The operator clicks OK on the box on screen.
-void ClickOk(QtMessageBox& boxes) {
+void clickOk(QtMessageBox& boxes) {
     ASSERT_NE(boxes.current(), nullptr);
     boxes.current()->button(QMessageBox::Ok)->click();
 }
 
-int VisibleMessageBoxes() {
+int visibleMessageBoxes() {
     int count = 0;
     for (QWidget* widget : QApplication::topLevelWidgets())
         count += qobject_cast<QMessageBox*>(widget) && widget->isVisible() ? 1 : 0;
@@ -111,8 +111,8 @@ TEST_F(QtPlatformTest, MessageBoxesShowOneAtATimeInOrder) {
     for (const char* text : {"first", "second", "third"}) {
         ASSERT_NE(boxes.current(), nullptr) << text;
         EXPECT_EQ(boxes.current()->text().toStdString(), text);
-        EXPECT_EQ(VisibleMessageBoxes(), 1);
-        ClickOk(boxes);
+        EXPECT_EQ(visibleMessageBoxes(), 1);
+        clickOk(boxes);
     }
     EXPECT_EQ(boxes.current(), nullptr);
     EXPECT_EQ(events, (std::vector<std::string>{"returned", "ok first", "ok second", "ok third"}));
@@ -154,7 +154,7 @@ TEST_F(QtPlatformTest, MessageBoxHasTheProgramTitleOneOkButtonAndNoIcon) {
     box->reject();
     ASSERT_NE(boxes.current(), nullptr);
     EXPECT_EQ(boxes.current()->text(), QStringLiteral("next"));
-    ClickOk(boxes);
+    clickOk(boxes);
     EXPECT_TRUE(closed);
 }
 
@@ -163,8 +163,8 @@ TEST_F(QtPlatformTest, MessageBoxContinuationDoesNotRunAfterTheProgramEnded) {
     bool ran = false;
     boxes.show("logon failed", [&ran] { ran = true; });
     boxes.show("never shown");
-    MarkProgramEnded();
-    ClickOk(boxes);
+    markProgramEnded();
+    clickOk(boxes);
     EXPECT_FALSE(ran);
     EXPECT_EQ(boxes.current(), nullptr);
 }
@@ -197,7 +197,7 @@ TEST_F(QtPlatformTest, ShellOpensFilesAndWebAddressesWithTheDesktop) {
     EXPECT_EQ(catcher.opened[1].toString(), QStringLiteral("https://sms.textora.example/signup?a=1&b=2"));
 }
 
-QFileDialog* OpenFileDialog() {
+QFileDialog* openFileDialog() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible())
             return dialog;
@@ -207,7 +207,7 @@ QFileDialog* OpenFileDialog() {
 
 TEST_F(QtPlatformTest, FileDialogReportsTheChosenFileAndNothingOnCancel) {
     test::TempFolder folder;
-    test::WriteFile(folder / "log_1206.txt", "2026-12-06 07:05:09 - Monitoring Started\r\n");
+    test::writeFile(folder / "log_1206.txt", "2026-12-06 07:05:09 - Monitoring Started\r\n");
     const std::string chosenPath = (folder / "log_1206.txt").string();
 
     for (const bool accept : {true, false}) {
@@ -215,7 +215,7 @@ TEST_F(QtPlatformTest, FileDialogReportsTheChosenFileAndNothingOnCancel) {
         std::vector<std::string> chosen;
         shell.chooseExistingFile(folder.path().string(), "LOG Files(log*.txt)",
                                  [&chosen](const std::string& file) { chosen.push_back(file); });
-        QFileDialog* dialog = OpenFileDialog();
+        QFileDialog* dialog = openFileDialog();
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(QDir(dialog->directory()).canonicalPath(),
                   QDir(QString::fromStdString(folder.path().string())).canonicalPath());
@@ -229,7 +229,7 @@ TEST_F(QtPlatformTest, FileDialogReportsTheChosenFileAndNothingOnCancel) {
             dialog->reject();
             EXPECT_TRUE(chosen.empty());
         }
-        EXPECT_TRUE(QTest::qWaitFor([] { return OpenFileDialog() == nullptr; }, 1000));
+        EXPECT_TRUE(QTest::qWaitFor([] { return openFileDialog() == nullptr; }, 1000));
     }
 }
 
@@ -249,7 +249,7 @@ TEST_F(QtPlatformTest, TrayReportsOnlyTheDoubleClick) {
         emit tray.icon().activated(c.reason);
         EXPECT_EQ(doubleClicks, c.expected) << c.reason;
     }
-    MarkProgramEnded();
+    markProgramEnded();
     doubleClicks = 0;
     emit tray.icon().activated(QSystemTrayIcon::DoubleClick);
     EXPECT_EQ(doubleClicks, 0);

@@ -36,15 +36,15 @@ TEST(ShutdownSignalTest, SignalRunsTheShutdownFromTheEventLoop) {
 TEST(ShutdownSignalTest, SignalAfterTheProgramEndedDoesNothing) {
     int shutdowns = 0;
     ShutdownSignal watcher([&shutdowns] { ++shutdowns; });
-    MarkProgramEnded();
+    markProgramEnded();
     std::raise(SIGTERM);
     QTest::qWait(100);
-    ProgramEndedFlag() = false;
+    programEndedFlag() = false;
     EXPECT_EQ(shutdowns, 0);
 }
 
 // True once the process has its own handler for `signal`, read from /proc (SigCgt is a hex mask).
-bool CatchesSignal(qint64 pid, int signal) {
+bool catchesSignal(qint64 pid, int signal) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line)) {
@@ -54,7 +54,7 @@ bool CatchesSignal(qint64 pid, int signal) {
     return false;
 }
 
-QString LogFilesText(const QString& folder) {
+QString logFilesText(const QString& folder) {
     QString text;
     for (const QString& name : QDir(folder).entryList({QStringLiteral("log_*.txt")}, QDir::Files)) {
         QFile file(folder + QLatin1Char('/') + name);
@@ -75,7 +75,7 @@ TEST(ShutdownSignalTest, RunningProgramLogsItsEndWhenSignalled) {
         const QString dir = QString::fromStdString(folder.path().string());
         const QString program = dir + QStringLiteral("/wardel");
         ASSERT_TRUE(QFile::copy(built, program));
-        test::WriteFile(folder / "setting.ini",
+        test::writeFile(folder / "setting.ini",
                         "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n");
 
         QProcess process;
@@ -86,14 +86,14 @@ TEST(ShutdownSignalTest, RunningProgramLogsItsEndWhenSignalled) {
         process.start(program, {});
         ASSERT_TRUE(process.waitForStarted(10000));
         const qint64 pid = process.processId();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return CatchesSignal(pid, signal); }, 20000)) << signal;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return catchesSignal(pid, signal); }, 20000)) << signal;
 
         ::kill(static_cast<pid_t>(pid), signal);
         ASSERT_TRUE(process.waitForFinished(20000)) << signal;
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << signal;
         EXPECT_EQ(process.exitCode(), 0) << signal;
 
-        const QString log = LogFilesText(dir);
+        const QString log = logFilesText(dir);
         EXPECT_TRUE(log.contains(QStringLiteral(" - Wardel Program Ended\r\n"))) << log.toStdString();
         EXPECT_FALSE(log.contains(QStringLiteral("Wardel Program Start Running"))) << log.toStdString();
     }

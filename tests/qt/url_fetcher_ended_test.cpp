@@ -29,10 +29,10 @@ TEST(UrlFetcherAfterTheEnd, NothingIsDeliveredOnceTheProgramHasEnded) {
     }
     fetcher.start("1sendsms", closedBase + "/refused");
     fetcher.start("2sendsms", "not a url");
-    MarkProgramEnded();
+    markProgramEnded();
 
-    EXPECT_TRUE(test::WaitUntil([&] { return fetcher.readsInFlight() == 0; }));
-    test::WaitUntil([] { return false; }, 200);
+    EXPECT_TRUE(test::waitUntil([&] { return fetcher.readsInFlight() == 0; }));
+    test::waitUntil([] { return false; }, 200);
     EXPECT_EQ(completions, 0);
 }
 

@@ -18,7 +18,7 @@
 namespace wardel::qt {
 namespace {
 
-using test::WaitUntil;
+using test::waitUntil;
 
 // A loopback HTTP peer whose answers the test scripts: for each request it keeps the head and hands the
 // socket and the request target to `answer`, which writes whatever it likes (or nothing).
@@ -56,7 +56,7 @@ private:
     Answer answer_;
 };
 
-void Reply(QTcpSocket* socket, const QByteArray& status, const QByteArray& body) {
+void replyWith(QTcpSocket* socket, const QByteArray& status, const QByteArray& body) {
     socket->write("HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) +
                   "\r\nConnection: close\r\n\r\n" + body);
     socket->disconnectFromHost();
@@ -68,10 +68,10 @@ protected:
         network.setProxy(QNetworkProxy::NoProxy);
         collecting = fetcher.subscribeCompletion([this](const FetchResult& r) { results.push_back(r); });
     }
-    bool WaitForResults(std::size_t count, int timeoutMs = 10000) {
-        return WaitUntil([&] { return results.size() >= count; }, timeoutMs);
+    bool waitForResults(std::size_t count, int timeoutMs = 10000) {
+        return waitUntil([&] { return results.size() >= count; }, timeoutMs);
     }
-    const FetchResult* Result(const std::string& name) const {
+    const FetchResult* resultNamed(const std::string& name) const {
         for (const auto& r : results)
             if (r.name == name)
                 return &r;
@@ -86,13 +86,13 @@ protected:
 
 TEST_F(UrlFetcherTest, TheBuiltUrlIsTheRequestTargetAndTheBodyArrivesByteForByte) {
     const QByteArray body("credit 25\r\n\x01\x7F\x80\x81\xFF end", 19);
-    ScriptedPeer peer([&](QTcpSocket* s, const QByteArray&) { Reply(s, "200 OK", body); });
+    ScriptedPeer peer([&](QTcpSocket* s, const QByteArray&) { replyWith(s, "200 OK", body); });
     const std::string target = "/txgate/php/smstoolsen.php?api_id=42&email=ops@example.com&pwd=p%26w%3D%23"
                                "&to=+441111,+442222&unicode=0&text=R%26D%20web%0D%0A(down)*%C3%BC:@/?;$!'~";
     fetcher.start("7sendsms", peer.base() + target);
     EXPECT_TRUE(results.empty()); // never inside start()
 
-    ASSERT_TRUE(WaitForResults(1));
+    ASSERT_TRUE(waitForResults(1));
     EXPECT_EQ(peer.requestLine(0), "GET " + QByteArray::fromStdString(target) + " HTTP/1.1");
     EXPECT_TRUE(peer.heads[0].contains("\r\nCache-Control: no-cache")) << peer.heads[0].toStdString();
     EXPECT_EQ(results[0].name, "7sendsms");
@@ -111,7 +111,7 @@ TEST_F(UrlFetcherTest, UrlsQtCannotSendAsTheyAreFailFromTheEventLoop) {
     for (std::size_t i = 0; i < urls.size(); ++i)
         fetcher.start("bad" + std::to_string(i), urls[i]);
     EXPECT_TRUE(results.empty());
-    ASSERT_TRUE(WaitForResults(urls.size()));
+    ASSERT_TRUE(waitForResults(urls.size()));
     for (std::size_t i = 0; i < urls.size(); ++i) {
         EXPECT_EQ(results[i].name, "bad" + std::to_string(i));
         EXPECT_FALSE(results[i].ok) << urls[i];
@@ -125,11 +125,11 @@ TEST_F(UrlFetcherTest, RefusedConnectionsAndErrorRepliesAreFailedReads) {
         gone.listen(QHostAddress::LocalHost, 0);
         closedBase = "http://127.0.0.1:" + std::to_string(gone.serverPort());
     }
-    ScriptedPeer peer([](QTcpSocket* s, const QByteArray&) { Reply(s, "500 Internal Server Error", "*25*ab42%"); });
+    ScriptedPeer peer([](QTcpSocket* s, const QByteArray&) { replyWith(s, "500 Internal Server Error", "*25*ab42%"); });
     fetcher.start("logon1", closedBase + "/txgate/php/sms_logon.php?email=e");
     fetcher.start("2getcredit", peer.base() + "/txgate/php/creditupdate.php?email=e");
 
-    ASSERT_TRUE(WaitForResults(2));
+    ASSERT_TRUE(waitForResults(2));
     ASSERT_EQ(results.size(), 2u);
     for (const auto& r : results) {
         EXPECT_FALSE(r.ok) << r.name;
@@ -139,16 +139,16 @@ TEST_F(UrlFetcherTest, RefusedConnectionsAndErrorRepliesAreFailedReads) {
 
 TEST_F(UrlFetcherTest, ABodyOverOneMebibyteFails) {
     ScriptedPeer peer([](QTcpSocket* s, const QByteArray& target) {
-        Reply(s, "200 OK", QByteArray(target == "/big" ? 2 * 1024 * 1024 : 1024 * 1024, 'x'));
+        replyWith(s, "200 OK", QByteArray(target == "/big" ? 2 * 1024 * 1024 : 1024 * 1024, 'x'));
     });
     fetcher.start("big", peer.base() + "/big");
     fetcher.start("limit", peer.base() + "/limit");
-    ASSERT_TRUE(WaitForResults(2));
-    ASSERT_NE(Result("big"), nullptr);
-    EXPECT_FALSE(Result("big")->ok);
-    ASSERT_NE(Result("limit"), nullptr);
-    EXPECT_TRUE(Result("limit")->ok);
-    EXPECT_EQ(Result("limit")->body.size(), 1024u * 1024u);
+    ASSERT_TRUE(waitForResults(2));
+    ASSERT_NE(resultNamed("big"), nullptr);
+    EXPECT_FALSE(resultNamed("big")->ok);
+    ASSERT_NE(resultNamed("limit"), nullptr);
+    EXPECT_TRUE(resultNamed("limit")->ok);
+    EXPECT_EQ(resultNamed("limit")->body.size(), 1024u * 1024u);
 }
 
 TEST_F(UrlFetcherTest, SilenceOrTheOverallLimitEndsARead) {
@@ -175,7 +175,7 @@ TEST_F(UrlFetcherTest, SilenceOrTheOverallLimitEndsARead) {
     for (const char* name : {"silent", "trickle", "endless"})
         limited.start(name, peer.base() + "/" + name);
 
-    ASSERT_TRUE(WaitForResults(3));
+    ASSERT_TRUE(waitForResults(3));
     EXPECT_EQ(results[0].name, "silent");
     EXPECT_FALSE(results[0].ok);
     EXPECT_EQ(results[1].name, "trickle");
@@ -189,8 +189,8 @@ TEST_F(UrlFetcherTest, SilenceOrTheOverallLimitEndsARead) {
 TEST_F(UrlFetcherTest, APeerThatClosesWithoutAnsweringEndsTheReadOnce) {
     ScriptedPeer peer([](QTcpSocket* s, const QByteArray&) { s->disconnectFromHost(); });
     fetcher.start("1sendsms", peer.base() + "/txgate/php/smstoolsen.php?text=x");
-    ASSERT_TRUE(WaitForResults(1));
-    WaitUntil([] { return false; }, 500);
+    ASSERT_TRUE(waitForResults(1));
+    waitUntil([] { return false; }, 500);
     ASSERT_EQ(results.size(), 1u);
     EXPECT_FALSE(results[0].ok);
     // Qt itself sends the request again once after such a close; it cannot be turned off.
@@ -202,15 +202,15 @@ TEST(UrlFetcherLifetime, AFetcherGoneWithReadsInFlightDeliversNothing) {
     QNetworkAccessManager network;
     network.setProxy(QNetworkProxy::NoProxy);
     ScriptedPeer peer(
-        [](QTcpSocket* s, const QByteArray&) { QTimer::singleShot(200, s, [s] { Reply(s, "200 OK", "late"); }); });
+        [](QTcpSocket* s, const QByteArray&) { QTimer::singleShot(200, s, [s] { replyWith(s, "200 OK", "late"); }); });
     int completions = 0;
     {
         QtUrlFetcher fetcher(network);
         const Subscription counting = fetcher.subscribeCompletion([&](const FetchResult&) { ++completions; });
         fetcher.start("1sendsms", peer.base() + "/a");
-        ASSERT_TRUE(WaitUntil([&] { return !peer.heads.empty(); }));
+        ASSERT_TRUE(waitUntil([&] { return !peer.heads.empty(); }));
     }
-    WaitUntil([] { return false; }, 400);
+    waitUntil([] { return false; }, 400);
     EXPECT_EQ(completions, 0);
 }
 

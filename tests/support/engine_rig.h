@@ -71,8 +71,8 @@ public:
     std::vector<std::string> hostsConnected() const;
     // The host entry commands on the same grid, as the main window has them.
     HostEditor hostEditor() {
-        return HostEditor({controls.txtIpAddress, controls.cbxPortSel, controls.Description, controls.num_Timeout}, grid,
-                          messages, log, folder / kHostListFileName);
+        return HostEditor({controls.txtIpAddress, controls.cbxPortSel, controls.Description, controls.num_Timeout},
+                          grid, messages, log, folder / kHostListFileName);
     }
 
     // What the main window would hand the engine.
@@ -85,8 +85,10 @@ public:
     std::unique_ptr<Timer> Timer2 = scheduler.createTimer(1000, false);
     std::unique_ptr<Timer> Timer3 = scheduler.createTimer(1000, false);
     RecordingAlertSink alerts;
-    MonitorEngine engine{scheduler, *Timer1, *Timer2, *Timer3, scheduler, socket, messages, grid,
-                         {controls.cmdMonitor, controls.cmdAdd, controls.Label2}, settings, log, alerts};
+    MonitorEngine engine{scheduler, *Timer1,   *Timer2,
+                         *Timer3,   scheduler, socket,
+                         messages,  grid,      {controls.cmdMonitor, controls.cmdAdd, controls.Label2},
+                         settings,  log,       alerts};
 
 private:
     struct Seen {

@@ -6,13 +6,13 @@
 
 namespace wardel::test {
 
-std::int64_t EpochSeconds(const LocalDateTime& t) {
+std::int64_t epochSeconds(const LocalDateTime& t) {
     using namespace std::chrono;
     const sys_days day = year{t.year} / month{static_cast<unsigned>(t.month)} / static_cast<unsigned>(t.day);
     return day.time_since_epoch().count() * 86400LL + t.hour * 3600LL + t.minute * 60LL + t.second;
 }
 
-LocalDateTime FromEpochSeconds(std::int64_t seconds) {
+LocalDateTime fromEpochSeconds(std::int64_t seconds) {
     using namespace std::chrono;
     const auto days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
     const std::int64_t rest = seconds - days * 86400;
@@ -27,13 +27,13 @@ LocalDateTime FromEpochSeconds(std::int64_t seconds) {
 
 namespace {
 
-std::int64_t EpochMs(const LocalDateTime& t) {
-    return EpochSeconds(t) * 1000 + t.millisecond;
+std::int64_t epochMs(const LocalDateTime& t) {
+    return epochSeconds(t) * 1000 + t.millisecond;
 }
 
 } // namespace
 
-FakeScheduler::FakeScheduler(LocalDateTime start) : startEpochMs_(EpochMs(start)) {}
+FakeScheduler::FakeScheduler(LocalDateTime start) : startEpochMs_(epochMs(start)) {}
 
 FakeScheduler::~FakeScheduler() {
     for (FakeTimer* timer : timers_)
@@ -43,7 +43,7 @@ FakeScheduler::~FakeScheduler() {
 LocalDateTime FakeScheduler::now() const {
     const std::int64_t ms = startEpochMs_ + nowMs_;
     const std::int64_t seconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
-    LocalDateTime t = FromEpochSeconds(seconds);
+    LocalDateTime t = fromEpochSeconds(seconds);
     t.millisecond = static_cast<int>(ms - seconds * 1000);
     return t;
 }
@@ -79,7 +79,7 @@ void FakeScheduler::runPending() {
 }
 
 void FakeScheduler::advanceTo(const LocalDateTime& when) {
-    const std::int64_t targetMs = EpochMs(when) - startEpochMs_;
+    const std::int64_t targetMs = epochMs(when) - startEpochMs_;
     if (targetMs < nowMs_)
         throw std::invalid_argument("advanceTo into the past");
     advance(targetMs - nowMs_);

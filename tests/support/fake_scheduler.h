@@ -40,7 +40,7 @@ private:
     friend class FakeTimer;
     std::int64_t startEpochMs_;
     std::int64_t nowMs_ = 0;
-    std::vector<FakeTimer*> timers_;  // in creation order
+    std::vector<FakeTimer*> timers_; // in creation order
     std::deque<std::function<void()>> events_;
 };
 
@@ -61,7 +61,7 @@ private:
     std::int64_t due_ = 0;
 };
 
-std::int64_t EpochSeconds(const LocalDateTime& t);
-LocalDateTime FromEpochSeconds(std::int64_t seconds);
+std::int64_t epochSeconds(const LocalDateTime& t);
+LocalDateTime fromEpochSeconds(std::int64_t seconds);
 
 } // namespace wardel::test

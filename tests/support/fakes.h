@@ -170,4 +170,4 @@ public:
     std::vector<std::string> calls;
 };
 
-}  // namespace wardel::test
+} // namespace wardel::test

@@ -30,7 +30,7 @@ private:
 };
 
 // A port nobody listens on: connections are refused.
-inline quint16 RefusingPort() {
+inline quint16 refusingPort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
     const quint16 port = probe.serverPort();
@@ -48,13 +48,13 @@ public:
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
-        if (::bind(listener_, Address(address), length) != 0 || ::listen(listener_, 0) != 0 ||
-            ::getsockname(listener_, Address(address), &length) != 0)
+        if (::bind(listener_, asSockaddr(address), length) != 0 || ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, asSockaddr(address), &length) != 0)
             return;
         port_ = ntohs(address.sin_port);
         for (int filler = 0; filler < 2; ++filler) {
             const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            (void)::connect(fd, Address(address), sizeof address);
+            (void)::connect(fd, asSockaddr(address), sizeof address);
             fillers_.push_back(fd);
         }
     }
@@ -68,7 +68,7 @@ public:
     quint16 port() const { return port_; }
 
 private:
-    static sockaddr* Address(sockaddr_in& address) { return reinterpret_cast<sockaddr*>(&address); }
+    static sockaddr* asSockaddr(sockaddr_in& address) { return reinterpret_cast<sockaddr*>(&address); }
 
     int listener_ = -1;
     quint16 port_ = 0;
@@ -85,10 +85,10 @@ public:
             while (QTcpSocket* peer = server_.nextPendingConnection()) {
                 QObject::connect(peer, &QTcpSocket::bytesWritten, peer, [this, peer](qint64 bytes) {
                     sent_ += bytes;
-                    Pour(peer);
+                    pour(peer);
                 });
                 QObject::connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
-                Pour(peer);
+                pour(peer);
             }
         });
     }
@@ -98,7 +98,7 @@ public:
 
 private:
     // Keeps a little queued in the target itself, so what it holds stays small too.
-    void Pour(QTcpSocket* peer) {
+    void pour(QTcpSocket* peer) {
         static const QByteArray chunk(64 * 1024, 'x');
         while (peer->bytesToWrite() < 2 * chunk.size() && sent_ + peer->bytesToWrite() < cap_)
             peer->write(chunk);
@@ -110,7 +110,7 @@ private:
 };
 
 // Serves the event loop until `done` holds or `ms` have passed; true when it holds (tests only).
-inline bool ServeUntil(const std::function<bool()>& done, int ms) {
+inline bool serveUntil(const std::function<bool()>& done, int ms) {
     const QDeadlineTimer deadline(ms);
     QEventLoop loop;
     QTimer look;

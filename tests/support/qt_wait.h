@@ -9,7 +9,7 @@ namespace wardel::test {
 
 // Runs the event loop until `done` holds or `timeoutMs` has passed; for Qt tests that wait for real
 // sockets. True when `done` held in time.
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
     QElapsedTimer clock;
     clock.start();
     while (!done()) {

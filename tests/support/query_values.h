@@ -8,7 +8,7 @@ namespace wardel::test {
 
 // A request's query value as a usual web server reads it: "+" is a blank and "%XX" the byte XX. Takes a
 // whole URL or a request target; empty when the key is missing.
-inline std::string QueryValue(std::string_view url, std::string_view key) {
+inline std::string queryValue(std::string_view url, std::string_view key) {
     const auto hex = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
     std::string_view query = url.substr(url.find('?') == std::string_view::npos ? url.size() : url.find('?') + 1);
     while (!query.empty()) {
@@ -33,7 +33,7 @@ inline std::string QueryValue(std::string_view url, std::string_view key) {
 }
 
 // The path of a URL or request target, without the gateway base and the query.
-inline std::string QueryPath(std::string_view url) {
+inline std::string queryPath(std::string_view url) {
     const std::size_t start = url.find("/txgate/");
     const std::string_view rest = url.substr(start == std::string_view::npos ? 0 : start);
     return std::string(rest.substr(0, rest.find('?')));

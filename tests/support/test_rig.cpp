@@ -21,14 +21,14 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ec);
 }
 
-std::string ReadFile(const std::filesystem::path& file) {
+std::string readFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + file.string());
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void WriteFile(const std::filesystem::path& file, const std::string& content) {
+void writeFile(const std::filesystem::path& file, const std::string& content) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << content;
 }
@@ -45,4 +45,4 @@ std::vector<std::string> TestRig::logLines() const {
     return lines;
 }
 
-}  // namespace wardel::test
+} // namespace wardel::test

@@ -23,8 +23,8 @@ private:
     std::filesystem::path path_;
 };
 
-std::string ReadFile(const std::filesystem::path& file);
-void WriteFile(const std::filesystem::path& file, const std::string& content);
+std::string readFile(const std::filesystem::path& file);
+void writeFile(const std::filesystem::path& file, const std::string& content);
 
 // Every seam faked, on virtual time, with a folder of its own for the program's files.
 struct FakePlatform {
@@ -65,4 +65,4 @@ struct TestRig : FakePlatform {
     std::vector<std::string> logLines() const;
 };
 
-}  // namespace wardel::test
+} // namespace wardel::test

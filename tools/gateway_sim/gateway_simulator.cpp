@@ -14,7 +14,7 @@ constexpr qsizetype kHeadLimit = 4 * 1024 * 1024; // the I-am-alive mail carries
 
 using Query = std::map<QByteArray, QByteArray>;
 
-Query ParseQuery(const QByteArray& query) {
+Query parseQuery(const QByteArray& query) {
     Query values;
     for (const QByteArray& pair : query.split('&')) {
         const qsizetype equals = pair.indexOf('=');
@@ -28,7 +28,7 @@ Query ParseQuery(const QByteArray& query) {
 }
 
 // A value as one readable piece of a printed line.
-QString Shown(const QByteArray& value) {
+QString shownValue(const QByteArray& value) {
     QString text = QString::fromUtf8(value);
     text.replace(QLatin1String("\r"), QLatin1String("\\r")).replace(QLatin1String("\n"), QLatin1String("\\n"));
     if (text.size() > 160)
@@ -36,7 +36,7 @@ QString Shown(const QByteArray& value) {
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-QByteArray ReasonPhrase(int status) {
+QByteArray reasonPhrase(int status) {
     switch (status) {
     case 200:
         return "OK";
@@ -54,7 +54,7 @@ QByteArray ReasonPhrase(int status) {
 } // namespace
 
 GatewaySimulator::GatewaySimulator(QObject* parent) : QObject(parent), server_(new QTcpServer(this)) {
-    connect(server_, &QTcpServer::newConnection, this, &GatewaySimulator::Accept);
+    connect(server_, &QTcpServer::newConnection, this, &GatewaySimulator::accept);
 }
 
 GatewaySimulator::~GatewaySimulator() = default;
@@ -74,39 +74,40 @@ QString GatewaySimulator::baseUrl() const {
 GatewayReply GatewaySimulator::answer(const QByteArray& target) {
     const qsizetype mark = target.indexOf('?');
     const QByteArray path = mark < 0 ? target : target.left(mark);
-    Query q = mark < 0 ? Query() : ParseQuery(target.mid(mark + 1));
+    Query q = mark < 0 ? Query() : parseQuery(target.mid(mark + 1));
     const bool accountOk = q["email"] == account_.email && q["pwd"] == account_.password;
     const QByteArray refused = "-Invalid email or password";
 
     if (path == "/txgate/php/sms_logon.php") {
         if (!accountOk)
-            return {200, refused, QStringLiteral("logon refused for %1").arg(Shown(q["email"]))};
+            return {200, refused, QStringLiteral("logon refused for %1").arg(shownValue(q["email"]))};
         if (misbehaviour_ == Misbehaviour::MalformedLogon)
             return {200, "Logon service busy", QStringLiteral("logon answered without credit and API id")};
         return {200, "Logon OK*" + QByteArray::number(account_.credit) + "*ok" + account_.apiId + "%",
-                QStringLiteral("logon of %1, credit %2").arg(Shown(q["email"])).arg(account_.credit)};
+                QStringLiteral("logon of %1, credit %2").arg(shownValue(q["email"])).arg(account_.credit)};
     }
     if (path == "/txgate/php/smstoolsen.php") {
         if (!accountOk)
             return {200, refused, QStringLiteral("SMS refused: account")};
         if (q["api_id"] != account_.apiId)
-            return {200, "-Invalid api_id", QStringLiteral("SMS refused: api_id %1").arg(Shown(q["api_id"]))};
+            return {200, "-Invalid api_id", QStringLiteral("SMS refused: api_id %1").arg(shownValue(q["api_id"]))};
         if (account_.credit <= 0)
             return {200, "-No SMS credit left", QStringLiteral("SMS refused: no credit")};
         --account_.credit;
         smsTexts_.append(q["text"]);
-        QString note = QStringLiteral("SMS to %1 from %2: %3").arg(Shown(q["to"]), Shown(q["from"]), Shown(q["text"]));
+        QString note = QStringLiteral("SMS to %1 from %2: %3")
+                           .arg(shownValue(q["to"]), shownValue(q["from"]), shownValue(q["text"]));
         if (q.count("email_list"))
-            note += QStringLiteral(", copy to %1").arg(Shown(q["email_list"]));
+            note += QStringLiteral(", copy to %1").arg(shownValue(q["email_list"]));
         return {200, "OK SMS accepted, credit " + QByteArray::number(account_.credit), note};
     }
     if (path == "/txgate/php/mail_alert.php" || path == "/txgate/php/mail_alert1.php") {
         if (!accountOk)
             return {200, refused, QStringLiteral("mail refused: account")};
-        QString note = QStringLiteral("mail to %1").arg(Shown(q["email_list"]));
+        QString note = QStringLiteral("mail to %1").arg(shownValue(q["email_list"]));
         if (q.count("subject"))
-            note += QStringLiteral(", subject %1").arg(Shown(q["subject"]));
-        return {200, "OK mail accepted", note + QStringLiteral(": %1").arg(Shown(q["text"]))};
+            note += QStringLiteral(", subject %1").arg(shownValue(q["subject"]));
+        return {200, "OK mail accepted", note + QStringLiteral(": %1").arg(shownValue(q["text"]))};
     }
     if (path == "/txgate/php/creditupdate.php") {
         const int credit = q["email"] == account_.email ? account_.credit : 0;
@@ -115,10 +116,10 @@ GatewayReply GatewaySimulator::answer(const QByteArray& target) {
     return {404, "Not Found", QStringLiteral("unknown path")};
 }
 
-void GatewaySimulator::Accept() {
+void GatewaySimulator::accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         pending_[socket];
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { BytesArrived(socket); });
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { bytesArrived(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             pending_.erase(socket);
             socket->deleteLater();
@@ -126,7 +127,7 @@ void GatewaySimulator::Accept() {
     }
 }
 
-void GatewaySimulator::BytesArrived(QTcpSocket* socket) {
+void GatewaySimulator::bytesArrived(QTcpSocket* socket) {
     const auto found = pending_.find(socket);
     if (found == pending_.end()) {
         socket->readAll(); // one request per connection; anything after it is not read
@@ -139,10 +140,10 @@ void GatewaySimulator::BytesArrived(QTcpSocket* socket) {
         return;
     const QByteArray complete = end < 0 ? QByteArray() : head.left(end);
     pending_.erase(found);
-    HandleRequest(socket, complete);
+    handleRequest(socket, complete);
 }
 
-void GatewaySimulator::HandleRequest(QTcpSocket* socket, const QByteArray& head) {
+void GatewaySimulator::handleRequest(QTcpSocket* socket, const QByteArray& head) {
     QList<QByteArray> lines = head.split('\n');
     for (QByteArray& line : lines)
         line = line.endsWith('\r') ? line.chopped(1) : line;
@@ -162,7 +163,7 @@ void GatewaySimulator::HandleRequest(QTcpSocket* socket, const QByteArray& head)
     if (misbehaviour_ == Misbehaviour::HugeReply)
         reply.body = QByteArray(kHugeReplyBytes, 'x');
 
-    QString outcome = QStringLiteral("%1 %2").arg(reply.status).arg(Shown(reply.body));
+    QString outcome = QStringLiteral("%1 %2").arg(reply.status).arg(shownValue(reply.body));
     if (misbehaviour_ == Misbehaviour::NoReply)
         outcome = QStringLiteral("(no reply)");
     else if (misbehaviour_ == Misbehaviour::SlowReply)
@@ -177,16 +178,16 @@ void GatewaySimulator::HandleRequest(QTcpSocket* socket, const QByteArray& head)
     case Misbehaviour::NoReply:
         return;
     case Misbehaviour::SlowReply:
-        QTimer::singleShot(delayMs_, socket, [this, socket, reply] { SendReply(socket, reply); });
+        QTimer::singleShot(delayMs_, socket, [this, socket, reply] { sendReply(socket, reply); });
         return;
     default:
-        SendReply(socket, reply);
+        sendReply(socket, reply);
     }
 }
 
-void GatewaySimulator::SendReply(QTcpSocket* socket, const GatewayReply& reply) {
+void GatewaySimulator::sendReply(QTcpSocket* socket, const GatewayReply& reply) {
     QByteArray message =
-        "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + ReasonPhrase(reply.status) +
+        "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) +
         "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " + QByteArray::number(reply.body.size()) +
         "\r\nConnection: close\r\n\r\n" + reply.body;
     socket->write(message);

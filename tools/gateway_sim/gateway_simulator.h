@@ -75,10 +75,10 @@ signals:
     void logLine(const QString& line);
 
 private:
-    void Accept();
-    void BytesArrived(QTcpSocket* socket);
-    void HandleRequest(QTcpSocket* socket, const QByteArray& head);
-    void SendReply(QTcpSocket* socket, const GatewayReply& reply);
+    void accept();
+    void bytesArrived(QTcpSocket* socket);
+    void handleRequest(QTcpSocket* socket, const QByteArray& head);
+    void sendReply(QTcpSocket* socket, const GatewayReply& reply);
 
     QTcpServer* server_;
     GatewayAccount account_;

@@ -7,7 +7,7 @@
 
 namespace {
 
-void Print(const QString& line) {
+void print(const QString& line) {
     std::fputs(line.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
@@ -59,12 +59,12 @@ int main(int argc, char** argv) {
     simulator.account().credit = parser.value(credit).toInt();
     simulator.account().apiId = parser.value(apiId).toUtf8();
     simulator.setMisbehaviour(kind->second, parser.value(delay).toInt());
-    QObject::connect(&simulator, &wardel::sim::GatewaySimulator::logLine, &Print);
+    QObject::connect(&simulator, &wardel::sim::GatewaySimulator::logLine, &print);
     if (!simulator.listen(static_cast<quint16>(port))) {
-        Print(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(port));
+        print(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(port));
         return 1;
     }
-    Print(QStringLiteral("Textora gateway simulator on %1 - account %2 / %3, credit %4, API id %5, misbehaving: %6")
+    print(QStringLiteral("Textora gateway simulator on %1 - account %2 / %3, credit %4, API id %5, misbehaving: %6")
               .arg(simulator.baseUrl(), parser.value(email), parser.value(password))
               .arg(simulator.account().credit)
               .arg(parser.value(apiId), parser.value(misbehave)));

@@ -44,6 +44,6 @@ int main(int argc, char** argv) {
     NoShell shell;
     wardel::AlertSetting model(settings, runtime, messages, shell, WARDEL_GATEWAY_BASE, {[] {}, [] {}, [] {}});
     wardel::qt::AlertSettingDialog dialog(model, [&model](const auto& action) { action(model); });
-    model.Show();
+    model.show();
     return dialog.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

@@ -10,8 +10,8 @@ namespace wardel::qt {
 // application, created on demand, so that saves and logs are not lost. Before the per-user folder is used,
 // `adopt` gets the executable's folder and the per-user one (to carry files over). Needs the application object
 // and its name.
-using AdoptProgramFiles = std::function<void(const std::filesystem::path& programFolder,
-                                             const std::filesystem::path& userFolder)>;
-std::filesystem::path ProgramFolder(const AdoptProgramFiles& adopt = {});
+using AdoptProgramFiles =
+    std::function<void(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder)>;
+std::filesystem::path programFolder(const AdoptProgramFiles& adopt = {});
 
 } // namespace wardel::qt

@@ -22,7 +22,7 @@ void QtMessageBox::show(const std::string& text, std::function<void()> onOk) {
 }
 
 void QtMessageBox::showNext() {
-    if (queue_.empty() || ProgramEnded())
+    if (queue_.empty() || programEnded())
         return;
     Pending next = std::move(queue_.front());
     queue_.pop_front();
@@ -44,7 +44,7 @@ void QtMessageBox::closed() {
     current_ = nullptr;
     auto onOk = std::move(currentOnOk_);
     currentOnOk_ = nullptr;
-    if (onOk && !ProgramEnded()) {
+    if (onOk && !programEnded()) {
         runningContinuation_ = true;
         onOk();
         runningContinuation_ = false;

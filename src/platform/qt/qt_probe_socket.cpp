@@ -97,7 +97,7 @@ void QtProbeSocket::notifyLater() {
     QMetaObject::invokeMethod(
         this,
         [this, attempt = attempt_] {
-            if (attempt != attempt_ || ProgramEnded())
+            if (attempt != attempt_ || programEnded())
                 return;
             const int now = state();
             if (now == lastNotified_)

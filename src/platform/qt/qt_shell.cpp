@@ -25,7 +25,7 @@ void QtShell::chooseExistingFile(const std::string& folder, const std::string& f
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     QObject::connect(dialog, &QFileDialog::fileSelected, dialog, [onChosen = std::move(onChosen)](const QString& file) {
-        if (onChosen && !file.isEmpty() && !ProgramEnded())
+        if (onChosen && !file.isEmpty() && !programEnded())
             onChosen(file.toStdString());
     });
     dialog->open();

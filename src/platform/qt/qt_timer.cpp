@@ -24,14 +24,14 @@ void QtTimer::setEnabled(bool on) {
 }
 
 void QtTimer::restart() {
-    if (enabled_ && interval_ > 0 && !ProgramEnded())
+    if (enabled_ && interval_ > 0 && !programEnded())
         timer_.start(interval_);
     else
         timer_.stop();
 }
 
 void QtTimer::onTimeout() {
-    if (ProgramEnded()) {
+    if (programEnded()) {
         timer_.stop();
         return;
     }

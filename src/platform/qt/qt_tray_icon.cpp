@@ -6,7 +6,7 @@ namespace wardel::qt {
 
 QtTrayIcon::QtTrayIcon(const QIcon& icon) : icon_(icon) {
     QObject::connect(&icon_, &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick && !ProgramEnded())
+        if (reason == QSystemTrayIcon::DoubleClick && !programEnded())
             doubleClicked();
     });
 }

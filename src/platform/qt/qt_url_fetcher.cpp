@@ -29,7 +29,7 @@ void QtUrlFetcher::start(const std::string& name, const std::string& url) {
     const QString scheme = target.scheme().toLower();
     if (!target.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         // Left to Qt, such a URL would go out with an empty target and be reported as a success.
-        QTimer::singleShot(0, this, [this, name] { Deliver(FetchResult{name, false, {}}); });
+        QTimer::singleShot(0, this, [this, name] { deliver(FetchResult{name, false, {}}); });
         return;
     }
 
@@ -47,16 +47,16 @@ void QtUrlFetcher::start(const std::string& name, const std::string& url) {
     auto* overall = new QTimer(reply);
     overall->setSingleShot(true);
 
-    connect(overall, &QTimer::timeout, this, [this, reply] { Abandon(reply); });
-    connect(silence, &QTimer::timeout, this, [this, reply] { Abandon(reply); });
+    connect(overall, &QTimer::timeout, this, [this, reply] { abandon(reply); });
+    connect(silence, &QTimer::timeout, this, [this, reply] { abandon(reply); });
     connect(reply, &QNetworkReply::metaDataChanged, silence, qOverload<>(&QTimer::start));
-    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { BytesArrived(reply); });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { ReplyFinished(reply); });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { bytesArrived(reply); });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { replyFinished(reply); });
     silence->start();
     overall->start(limits_.overallMs);
 }
 
-void QtUrlFetcher::BytesArrived(QNetworkReply* reply) {
+void QtUrlFetcher::bytesArrived(QNetworkReply* reply) {
     const auto found = reads_.find(reply);
     if (found == reads_.end())
         return;
@@ -64,10 +64,10 @@ void QtUrlFetcher::BytesArrived(QNetworkReply* reply) {
     read.silence->start();
     read.body += reply->readAll();
     if (read.body.size() > limits_.bodyBytes)
-        Abandon(reply);
+        abandon(reply);
 }
 
-void QtUrlFetcher::ReplyFinished(QNetworkReply* reply) {
+void QtUrlFetcher::replyFinished(QNetworkReply* reply) {
     const auto found = reads_.find(reply);
     if (found == reads_.end())
         return;
@@ -76,10 +76,10 @@ void QtUrlFetcher::ReplyFinished(QNetworkReply* reply) {
     read.body += reply->readAll();
     const bool ok = reply->error() == QNetworkReply::NoError && read.body.size() <= limits_.bodyBytes;
     reply->deleteLater();
-    Deliver(FetchResult{read.name, ok, ok ? read.body.toStdString() : std::string()});
+    deliver(FetchResult{read.name, ok, ok ? read.body.toStdString() : std::string()});
 }
 
-void QtUrlFetcher::Abandon(QNetworkReply* reply) {
+void QtUrlFetcher::abandon(QNetworkReply* reply) {
     const auto found = reads_.find(reply);
     if (found == reads_.end())
         return;
@@ -88,11 +88,11 @@ void QtUrlFetcher::Abandon(QNetworkReply* reply) {
     disconnect(reply, nullptr, this, nullptr);
     reply->abort();
     reply->deleteLater();
-    Deliver(FetchResult{name, false, {}});
+    deliver(FetchResult{name, false, {}});
 }
 
-void QtUrlFetcher::Deliver(FetchResult result) {
-    if (ProgramEnded())
+void QtUrlFetcher::deliver(FetchResult result) {
+    if (programEnded())
         return;
     complete(result);
 }

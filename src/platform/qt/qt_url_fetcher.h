@@ -52,11 +52,11 @@ private:
         QByteArray body;
     };
 
-    void BytesArrived(QNetworkReply* reply);
-    void ReplyFinished(QNetworkReply* reply);
+    void bytesArrived(QNetworkReply* reply);
+    void replyFinished(QNetworkReply* reply);
     // Ends a read early: it is forgotten before the abort, so the reply's own finish reaches nobody.
-    void Abandon(QNetworkReply* reply);
-    void Deliver(FetchResult result);
+    void abandon(QNetworkReply* reply);
+    void deliver(FetchResult result);
 
     QNetworkAccessManager& network_;
     const UrlReadLimits limits_;

@@ -17,7 +17,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 const int kSignals[] = {SIGTERM, SIGINT};
 
-extern "C" void WriteSignalByte(int) {
+extern "C" void writeSignalByte(int) {
     const int savedErrno = errno;
     const char byte = 1;
     // Non-blocking: when the pipe is full a byte is already waiting, which is all the loop needs.
@@ -25,7 +25,7 @@ extern "C" void WriteSignalByte(int) {
     errno = savedErrno;
 }
 
-void SetDefaultHandlers() {
+void setDefaultHandlers() {
     for (int signal : kSignals)
         std::signal(signal, SIG_DFL);
 }
@@ -40,12 +40,12 @@ ShutdownSignal::ShutdownSignal(std::function<void()> onSignal, QObject* parent)
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
 
     struct sigaction action {};
-    action.sa_handler = WriteSignalByte;
+    action.sa_handler = writeSignalByte;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signal : kSignals) {
         if (::sigaction(signal, &action, nullptr) != 0) {
-            SetDefaultHandlers();
+            setDefaultHandlers();
             return;
         }
     }
@@ -54,7 +54,7 @@ ShutdownSignal::ShutdownSignal(std::function<void()> onSignal, QObject* parent)
 }
 
 ShutdownSignal::~ShutdownSignal() {
-    SetDefaultHandlers();
+    setDefaultHandlers();
     delete notifier_;
     for (int& fd : signalPipe) {
         if (fd >= 0)
@@ -67,7 +67,7 @@ void ShutdownSignal::readSignal() {
     char bytes[16];
     while (::read(signalPipe[1], bytes, sizeof bytes) > 0) {
     }
-    if (onSignal_ && !ProgramEnded())
+    if (onSignal_ && !programEnded())
         onSignal_();
 }
 
