@@ -15,7 +15,9 @@
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/qt_url_fetcher.h"
 #include "platform/qt/shutdown_signal.h"
+#include "ui/accessibility_bus_guard.h"
 #include "ui/app_icon.h"
+#include "ui/item_view_accessible.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
@@ -25,6 +27,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wardel"));
     QApplication::setWindowIcon(wardelIcon());
+    installItemViewAccessibility();
+    guardAccessibilityBus();
     // The program ends only through the main window's unload: a message box closed while the window
     // sits in the tray must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
