@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -10,8 +11,10 @@ namespace wardel {
 // The whole content of a file, or nullopt when it cannot be read.
 std::optional<std::string> readWholeFile(const std::filesystem::path& file);
 
-// Splits text at its line ends (CR LF, or a lone LF); a final line end does not start another line.
-std::vector<std::string> splitLines(const std::string& text);
+// Splits text at its line ends (CR LF, a lone LF or a lone CR), so no line holds a line break; a final line end does
+// not start another line. Only the first `maxLines` lines are taken: a reader that wants a few lines of a huge file
+// holds only those.
+std::vector<std::string> splitLines(const std::string& text, std::size_t maxLines = SIZE_MAX);
 
 enum class FileAccess { Default, OwnerOnly };
 

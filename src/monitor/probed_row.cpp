@@ -15,10 +15,15 @@ void ProbedRow::begin(int row) {
 bool ProbedRow::holdsRow(int row) const {
     if (!grid_.isDataRow(row))
         return false;
-    const HostEntry now = grid_.entry(row);
-    return now.host == cells_.host && now.port == cells_.port && now.lastStatus == cells_.lastStatus &&
-           now.description == cells_.description && now.alert == cells_.alert &&
-           now.timeoutLimit == cells_.timeoutLimit && now.count == cells_.count;
+    // Compared where they stand: the row is looked for on every write, so it is not copied each time.
+    const std::string* kept[HostTable::kColumns] = {&cells_.host,        &cells_.port,  &cells_.lastStatus,
+                                                    &cells_.description, &cells_.alert, &cells_.timeoutLimit,
+                                                    &cells_.count};
+    for (int column = 0; column < HostTable::kColumns; ++column) {
+        if (grid_.cell(row, column) != *kept[column])
+            return false;
+    }
+    return true;
 }
 
 int ProbedRow::follow() {

@@ -59,7 +59,8 @@ SettingsLoad loadSettingsFile(const std::filesystem::path& file, AppSettings& s,
 }
 
 void readSettingsText(const std::string& text, AppSettings& s, RuntimeValues& runtime) {
-    std::vector<std::string> lines = splitLines(text);
+    // Lines past the fifteenth name no field; a huge file costs no more than its first fifteen lines.
+    std::vector<std::string> lines = splitLines(text, kLines);
     lines.resize(kLines);
 
     s.timeInterval = lines[0].empty() ? "60" : lines[0];

@@ -69,6 +69,27 @@ TEST_F(LogFixture, FileLoggingOffOrImpossibleStillFillsTheBox) {
     EXPECT_EQ(readFile(folder / "log_0101.txt"), "kept\r\n");
 }
 
+TEST(LogFolder, AFolderThatTakesNoFileLeavesTheLinesInTheBoxWithoutAMessage) {
+    namespace fs = std::filesystem;
+    // The program's folder (in the rig's folder, beside the regular file "plain"): missing, a regular file,
+    // and a folder under a regular file.
+    for (const char* folder : {"gone", "plain", "plain/sub"}) {
+        test::TestRig rig({2026, 12, 6, 7, 5, 9}, folder);
+        test::writeFile(rig.folder / "plain", "x");
+        rig.port.Form_Load();
+        rig.settings.logEnabled = 1;
+        rig.log.WriteLog("Monitoring Started");
+        rig.port.cmdExit_Click();
+        EXPECT_EQ(rig.logLines(), (std::vector<std::string>{"2026-12-06 07:05:09 - Wardel Program Ended",
+                                                            "2026-12-06 07:05:09 - Monitoring Started",
+                                                            "2026-12-06 07:05:09 - Wardel Program Start Running"}))
+            << folder;
+        EXPECT_TRUE(rig.messages.shown.empty()) << folder;
+        EXPECT_FALSE(fs::exists(rig.folder / "gone")) << folder;
+        EXPECT_EQ(readFile(rig.folder / "plain"), "x") << folder;
+    }
+}
+
 TEST(LogBox, KeepsTheNewestLinesAndDropsTheOldestAtTheEnd) {
     struct Counter : LogBox::Observer {
         int prepended = 0, appended = 0, dropped = 0;

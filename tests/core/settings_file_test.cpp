@@ -183,6 +183,39 @@ TEST(SettingsFile, AFieldWithALineBreakIsNotSavedAndTheOldFileStays) {
     }
 }
 
+TEST(SettingsFile, GarbageOrHugeFilesLoadSaneValuesAndSetTheLabels) {
+    std::string garbage;
+    for (std::uint32_t seed = 7; garbage.size() < 64 * 1024;)
+        garbage += static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+    const std::size_t tenMb = 10 * 1024 * 1024;
+    const struct {
+        const char* name;
+        std::string content;
+        const char* timeInterval; // nullptr: whatever the garbage holds
+    } cases[] = {
+        {"binary garbage", garbage, nullptr},
+        {"10 MB of line ends", std::string(tenMb, '\n'), "60"},
+        {"10 MB after fifteen lines", Lines({"45", "", "1"}) + std::string(12, '\n') + std::string(tenMb, 'x'), "45"},
+        {"10 MB of garbage", std::string(garbage).append(tenMb, '\xff'), nullptr},
+    };
+    for (const auto& c : cases) {
+        test::TestRig rig;
+        writeFile(rig.folder / "setting.ini", c.content);
+        rig.port.LoadSettings();
+        const AppSettings& s = rig.settings;
+        if (c.timeInterval) {
+            EXPECT_EQ(s.timeInterval, c.timeInterval) << c.name;
+        }
+        for (const std::int16_t value : {s.alertEnabled, s.startOnLaunch, s.logEnabled, s.aliveEnabled})
+            EXPECT_TRUE(value == 0 || value == 1) << c.name;
+        for (const std::string* text : {&s.timeInterval, &s.timeOut, &s.smsEmail, &s.mailList, &s.aliveSmsTo})
+            EXPECT_EQ(text->find_first_of("\r\n"), std::string::npos) << c.name;
+        EXPECT_EQ(rig.controls.lblTimeinterval.text(), timeIntervalCaption(s)) << c.name;
+        EXPECT_EQ(rig.controls.lblTimeout.text(), timeOutCaption(s)) << c.name;
+        EXPECT_TRUE(rig.messages.shown.empty()) << c.name;
+    }
+}
+
 TEST(SettingsFile, LabelCaptionsShowTheTextAsHeld) {
     AppSettings s;
     s.timeInterval = " 60";

@@ -85,6 +85,19 @@ TEST(QtProbeSocket, AFloodingTargetCostsNoMoreThanTheSystemsSocketBuffers) {
     EXPECT_LT(target.sent(), 48 * 1024 * 1024);
 }
 
+TEST(QtProbeSocket, AConnectionTheTargetResetsStaysClosingUntilClosed) {
+    ResettingTarget target(100); // late enough for the connection to be seen first
+    WatchedSocket watched;
+    watched.socket.connectTo("127.0.0.1", target.port());
+    ASSERT_TRUE(watched.settlesAt(ProbeSocket::Closing));
+    serveUntil([] { return false; }, 200);
+    EXPECT_EQ(watched.socket.state(), ProbeSocket::Closing);
+    EXPECT_THAT(watched.reported, Contains(ProbeSocket::Connected));
+    EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Closed)));
+    watched.socket.close();
+    EXPECT_EQ(watched.socket.state(), ProbeSocket::Closed);
+}
+
 TEST(QtProbeSocket, PortOutsideTheTcpRangeFails) {
     for (const std::int32_t port : {0, 70000, -1}) {
         WatchedSocket watched;

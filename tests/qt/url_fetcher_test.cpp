@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
@@ -196,6 +198,35 @@ TEST_F(UrlFetcherTest, APeerThatClosesWithoutAnsweringEndsTheReadOnce) {
     // Qt itself sends the request again once after such a close; it cannot be turned off.
     EXPECT_GE(peer.heads.size(), 1u);
     EXPECT_LE(peer.heads.size(), 2u);
+}
+
+// Ends the connection with a reset (RST) instead of an orderly close.
+void resetConnection(QTcpSocket* socket) {
+    socket->flush();
+    const linger abortive{1, 0};
+    ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    socket->abort();
+}
+
+TEST_F(UrlFetcherTest, AGatewayThatBreaksOffEndsTheReadOnceWithAFailure) {
+    ScriptedPeer peer([](QTcpSocket* s, const QByteArray& target) {
+        if (target == "/huge")
+            return replyWith(s, "200 OK", QByteArray(10 * 1024 * 1024, '*'));
+        if (target == "/half")
+            s->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n*25*ab42%");
+        resetConnection(s);
+    });
+    const std::vector<std::string> names = {"reset", "half", "huge"};
+    for (const auto& name : names)
+        fetcher.start(name, peer.base() + "/" + name);
+    ASSERT_TRUE(waitForResults(names.size()));
+    waitUntil([] { return false; }, 500);
+    ASSERT_EQ(results.size(), names.size());
+    for (const auto& name : names) {
+        ASSERT_NE(resultNamed(name), nullptr) << name;
+        EXPECT_FALSE(resultNamed(name)->ok) << name;
+    }
+    EXPECT_EQ(fetcher.readsInFlight(), 0u);
 }
 
 TEST(UrlFetcherLifetime, AFetcherGoneWithReadsInFlightDeliversNothing) {

@@ -28,6 +28,8 @@ public:
     // Moves to the given local time (must not lie in the past).
     void advanceTo(const LocalDateTime& when);
     std::int64_t elapsedMs() const { return nowMs_; }
+    std::size_t timerCount() const { return timers_.size(); }
+    std::size_t pendingEventCount() const { return events_.size(); }
 
     // Queues an event for the loop; it never runs inside post().
     void post(std::function<void()> event) { events_.push_back(std::move(event)); }

@@ -109,6 +109,28 @@ private:
     qint64 sent_ = 0;
 };
 
+// A port that accepts every connection and resets it (RST), at once or `afterMs` later.
+class ResettingTarget {
+public:
+    explicit ResettingTarget(int afterMs = 0) {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this, afterMs] {
+            while (QTcpSocket* peer = server_.nextPendingConnection())
+                QTimer::singleShot(afterMs, peer, [peer] {
+                    const linger abortive{1, 0};
+                    ::setsockopt(static_cast<int>(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive,
+                                 sizeof abortive);
+                    peer->abort();
+                    peer->deleteLater();
+                });
+        });
+    }
+    quint16 port() const { return server_.serverPort(); }
+
+private:
+    QTcpServer server_;
+};
+
 // Serves the event loop until `done` holds or `ms` have passed; true when it holds (tests only).
 inline bool serveUntil(const std::function<bool()>& done, int ms) {
     const QDeadlineTimer deadline(ms);

@@ -55,7 +55,9 @@ int QtProbeSocket::state() const {
         return Error;
     switch (socket_.state()) {
     case QAbstractSocket::UnconnectedState:
-        return Closed;
+        // A connection the target ended (closed or reset) stays "closing" until the probe closes it, as a
+        // socket that only the program closes does; only a socket never connected reads as closed.
+        return connected_ ? Closing : Closed;
     case QAbstractSocket::HostLookupState:
         return ResolvingHost;
     case QAbstractSocket::ConnectingState:
