@@ -4,7 +4,8 @@
 # the background while the short benchmarks run, so the whole run takes as long as the soak.
 #
 # Usage: scripts/bench.sh [--minutes N] [--peer-seconds S]
-#   --minutes       length of the soak (default 10; at least 3, since memory is first read at minute 2)
+#   --minutes       length of the soak (default 10; at least 3, since memory is first read at minute 2; 0 leaves
+#                   the soak out)
 #   --peer-seconds  length of the run beside monit (default 300)
 set -euo pipefail
 
@@ -43,6 +44,9 @@ cmake --build "$build" --target wardel wardel-gateway-sim host_list_bench engine
 work=$(mktemp -d /tmp/wardel-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
+# Qt wants a private runtime folder; without one it says so in every program's output.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # One program over 100 refused loopback targets, in a network namespace of its own: there its loopback has no
 # other traffic, so the namespace's TCP counters count exactly its probes (every connect is an active open).
@@ -110,14 +114,18 @@ peer_report() {
         awk -v n="$name" -v c0="$cpu0" -v c1="$cpu1" -v o0="$opens0" -v o1="$opens1" -v r="$rss" -v h="$hwm" \
             -v hz="$hz" -v s="$peer_seconds" 'BEGIN {
                 cpu = (c1 - c0) / hz; probes = o1 - o0;
+                perProbe = 0; if (probes > 0) perProbe = 1e6 * cpu / probes;
                 printf "  %-8s %10.2f %8d %14.0f %14d %12d   (%.2f %% of one core)\n", n, cpu, probes,
-                    probes > 0 ? 1e6 * cpu / probes : 0, r, h, 100 * cpu / s }'
+                    perProbe, r, h, 100 * cpu / s }'
     done
 }
 
 echo "== Wardel benchmarks (Release, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)) =="
-"$build/bench/soak_bench" "$build/wardel" "$build/tools/wardel-gateway-sim" "$minutes" >"$work/soak.txt" 2>&1 &
-soak=$!
+soak=
+if [ "$minutes" -gt 0 ]; then
+    "$build/bench/soak_bench" "$build/wardel" "$build/tools/wardel-gateway-sim" "$minutes" >"$work/soak.txt" 2>&1 &
+    soak=$!
+fi
 peer_comparison &
 peer=$!
 
@@ -128,5 +136,7 @@ peer=$!
 
 wait "$peer"
 peer_report
-wait "$soak"
-cat "$work/soak.txt"
+if [ -n "$soak" ]; then
+    wait "$soak"
+    cat "$work/soak.txt"
+fi
