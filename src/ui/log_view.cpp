@@ -26,6 +26,12 @@ LogView::LogView(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Every new line moves the shown lines down, so each one lays out and paints its text again; Latin text
+    // skips the text shaper, which costs more than the rest. Only this setting; the rest of the font is the
+    // window's.
+    QFont unshaped;
+    unshaped.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(unshaped);
 }
 
 LogView::~LogView() {

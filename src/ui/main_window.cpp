@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/sms_port.h"
 #include "platform/qt/lifetime.h"
@@ -36,9 +37,12 @@ const QColor kDarkRed(128, 0, 0);
 // whatever the screen's dots per inch.
 constexpr int kTextPixels = 10;
 
+// Latin text is drawn without the text shaper, which costs more than the rest of the paint; the window's texts
+// need neither ligatures nor other font features. Scripts that need shaping are still shaped.
 QFont formFont(const QFont& base) {
     QFont font = base;
     font.setPixelSize(kTextPixels);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
@@ -48,6 +52,24 @@ QFont headingFont(const QFont& base) {
     font.setFamilies({QStringLiteral("Book Antiqua"), QStringLiteral("Palatino Linotype"), QStringLiteral("Palatino")});
     font.setStyleHint(QFont::Serif);
     return font;
+}
+
+// A label takes the width of its text. The exact width needs a full layout of the text,
+// as costly as painting it, and the status line changes at every probe; so the label keeps some room to spare
+// and is sized again only when its text no longer fits in it or leaves far more room than that.
+void fitToText(QLabel* label) {
+    const QString text = label->text();
+    const QFontMetrics metrics = label->fontMetrics();
+    const int spare = metrics.height();
+    if (!text.contains(QLatin1Char('\n'))) {
+        const int advance = metrics.horizontalAdvance(text);
+        if (label->width() >= advance + spare / 2 && label->width() <= advance + 2 * spare)
+            return;
+        label->adjustSize();
+        label->resize(std::max(label->width(), advance + spare), label->height());
+        return;
+    }
+    label->adjustSize();
 }
 
 void setTextColor(QWidget* widget, const QColor& color) {
@@ -248,7 +270,7 @@ void MainWindow::showControl(const Control& control) {
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         if (label->text() != text) {
             label->setText(text);
-            label->adjustSize();
+            fitToText(label);
         }
     } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
         button->setText(text);

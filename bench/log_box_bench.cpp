@@ -1,0 +1,83 @@
+// What one WriteLog costs with the log box shown in its view: with 100 lines already in the box and with
+// 10,000 (the box's cap, where each new line also drops the oldest). The cost must not grow with the box.
+// Each line is written, then the view repaints, as the event loop would after the handler that wrote it.
+// File logging is off: the line goes to the box and its view only. Prints the median of 5 rounds.
+//
+// Usage: log_box_bench [lines already in the box]   (default: both counts)
+
+#include <time.h>
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "log/event_log.h"
+#include "platform/qt/qt_clock.h"
+#include "ui/log_view.h"
+
+namespace {
+
+using namespace wardel;
+
+constexpr int kLinesTimed = 200;
+
+// CPU time rather than wall time: the figure should not depend on what else the machine runs.
+double threadCpuUs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
+}
+
+// Microseconds per line for kLinesTimed lines written to a box that already holds `before` lines.
+double usPerLine(std::size_t before) {
+    qt::QtClock clock;
+    AppSettings settings;
+    LogBox box;
+    EventLog log{clock, settings, box, std::filesystem::temp_directory_path()};
+    for (std::size_t i = 0; i < before; ++i)
+        log.WriteLog("Alert for host-" + std::to_string(i) + ".branch.example.net 8080 Down(12:00:00) Service");
+    qt::LogView view;
+    view.resize(529, 97);
+    view.follow(&box);
+    view.show();
+    QApplication::processEvents();
+
+    const double start = threadCpuUs();
+    for (int i = 0; i < kLinesTimed; ++i) {
+        log.WriteLog("Alert for host-" + std::to_string(i) + ".branch.example.net 8080 Down(12:00:00) Service");
+        QApplication::processEvents();
+    }
+    return (threadCpuUs() - start) / kLinesTimed;
+}
+
+double median(std::size_t before) {
+    std::vector<double> rounds;
+    for (int i = 0; i < 5; ++i)
+        rounds.push_back(usPerLine(before));
+    std::sort(rounds.begin(), rounds.end());
+    return rounds[rounds.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // One count alone, for a profiler.
+    if (argc > 1) {
+        std::printf("%.1f us\n", median(static_cast<std::size_t>(std::atol(argv[1]))));
+        return 0;
+    }
+    const double few = median(100);
+    const double full = median(LogBox::kMaxLines);
+    std::printf("log_box_bench: WriteLog and the view's repaint, CPU time per line, median of 5 rounds of %d lines\n",
+                kLinesTimed);
+    std::printf("  100 lines in the box       %8.1f us\n", few);
+    std::printf("  10,000 lines in the box    %8.1f us\n", full);
+    std::printf("  ratio                      %8.2f (flat: close to 1)\n", full / few);
+    return 0;
+}
