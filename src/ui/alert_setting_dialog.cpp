@@ -13,6 +13,7 @@
 
 #include "app/alert_setting.h"
 #include "platform/qt/lifetime.h"
+#include "ui/combo_view.h"
 #include "ui/link_label.h"
 #include "ui/single_line_validator.h"
 
@@ -283,32 +284,12 @@ void AlertSettingDialog::showControl(const Control& control) {
         if (edit->text() != text)
             edit->setText(text);
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-        showCombo(combo, control);
+        if (const auto* list = dynamic_cast<const ComboControl*>(&control))
+            showComboControl(combo, *list);
     } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
         frame->setTitle(text);
     }
     widget->setEnabled(control.enabled());
-}
-
-void AlertSettingDialog::showCombo(QComboBox* combo, const Control& control) {
-    const auto* list = dynamic_cast<const ComboControl*>(&control);
-    if (!list)
-        return;
-    const QSignalBlocker quiet(combo);
-    const auto& items = list->items();
-    bool sameItems = combo->count() == static_cast<int>(items.size());
-    for (int i = 0; sameItems && i < combo->count(); ++i)
-        sameItems = combo->itemText(i).toStdString() == items[static_cast<std::size_t>(i)];
-    if (!sameItems) {
-        combo->clear();
-        for (const auto& item : items)
-            combo->addItem(QString::fromStdString(item));
-    }
-    if (combo->currentIndex() != list->selectedIndex())
-        combo->setCurrentIndex(list->selectedIndex());
-    const QString text = QString::fromStdString(control.text());
-    if (combo->currentText() != text)
-        combo->setEditText(text);
 }
 
 } // namespace wardel::qt

@@ -43,7 +43,6 @@ private:
     void buildControls();
     void connectOperatorActions();
     void showControl(const Control& control);
-    void showCombo(QComboBox* combo, const Control& control);
     void act(void (AlertSetting::*handler)());
     Control* liveControl(const std::string& name) const;
 

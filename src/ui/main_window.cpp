@@ -13,6 +13,7 @@
 #include "app/sms_port.h"
 #include "platform/qt/lifetime.h"
 #include "ui/alert_setting_dialog.h"
+#include "ui/combo_view.h"
 #include "ui/host_grid_view.h"
 #include "ui/host_table_model.h"
 #include "ui/link_label.h"
@@ -279,28 +280,10 @@ void MainWindow::showControl(const Control& control) {
             edit->setText(text);
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         if (const auto* comboControl = dynamic_cast<const ComboControl*>(&control))
-            showCombo(combo, *comboControl);
+            showComboControl(combo, *comboControl);
     }
     widget->setEnabled(control.enabled());
     widget->setVisible(control.visible());
-}
-
-void MainWindow::showCombo(QComboBox* combo, const ComboControl& control) {
-    const QSignalBlocker quiet(combo);
-    const auto& items = control.items();
-    bool sameItems = combo->count() == static_cast<int>(items.size());
-    for (int i = 0; sameItems && i < combo->count(); ++i)
-        sameItems = combo->itemText(i).toStdString() == items[static_cast<std::size_t>(i)];
-    if (!sameItems) {
-        combo->clear();
-        for (const auto& item : items)
-            combo->addItem(QString::fromStdString(item));
-    }
-    if (combo->currentIndex() != control.selectedIndex())
-        combo->setCurrentIndex(control.selectedIndex());
-    const QString text = QString::fromStdString(control.text());
-    if (combo->currentText() != text)
-        combo->setEditText(text);
 }
 
 void MainWindow::show() {

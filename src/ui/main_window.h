@@ -67,7 +67,6 @@ private:
     void place(QWidget* widget, int left, int top, int width, int height);
     void click(const std::string& name);
     void showControl(const Control& control);
-    void showCombo(QComboBox* combo, const ComboControl& control);
     // The model's control of that name while the window may still act on it, else null.
     Control* liveControl(const std::string& name) const;
     void textEdited(const std::string& name, const QString& text);

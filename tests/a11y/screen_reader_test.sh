@@ -31,24 +31,39 @@ cp "$wardel" "$work/wardel"
 printf '"127.0.0.1","9","discard","3"\r\n"::1","7","echo","2"\r\n' >"$work/host.ini"
 
 # A display number of its own, away from the low ones other programs on the machine pick.
-display=
-for _ in 1 2 3 4 5; do
-    candidate=$((200 + RANDOM % 700))
-    rm -f "$work/display"
-    Xvfb ":$candidate" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-        [ -s "$work/display" ] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.2
+start_display() {
+    display=
+    for _ in 1 2 3 4 5; do
+        candidate=$((200 + RANDOM % 700))
+        rm -f "$work/display"
+        Xvfb ":$candidate" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 50); do
+            [ -s "$work/display" ] && break
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            sleep 0.2
+        done
+        if [ -s "$work/display" ]; then
+            display=$candidate
+            return 0
+        fi
+        xvfb_pid=
     done
-    if [ -s "$work/display" ]; then
-        display=$candidate
-        break
-    fi
-    xvfb_pid=
-done
-[ -n "$display" ] || skip "Xvfb did not start"
+    return 1
+}
 
-HOME=$work DISPLAY=:$display timeout 60 dbus-run-session -- /usr/bin/python3 "$here/screen_reader_client.py" \
-    "$work/wardel"
+# Now and then the program cannot reach a display that Xvfb has just reported ready, on a busy machine; that
+# says nothing about Wardel, so such a run is tried again on a fresh display, at most three times in all.
+for attempt in 1 2 3; do
+    start_display || skip "Xvfb did not start"
+    HOME=$work DISPLAY=:$display timeout 60 dbus-run-session -- /usr/bin/python3 "$here/screen_reader_client.py" \
+        "$work/wardel" >"$work/client.log" 2>&1
+    status=$?
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+    cat "$work/client.log"
+    grep -q "could not connect to display" "$work/client.log" || exit "$status"
+    echo "(attempt $attempt could not reach its display; trying again)"
+done
+exit "$status"
