@@ -39,6 +39,6 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 run_tests "$root/build-sanitize" -DWARDEL_SANITIZE=ON -DWARDEL_BUILD_BENCH=OFF
 
 echo "== Fuzzing"
-FUZZ_SECONDS=${FUZZ_SECONDS:-10} "$root/scripts/fuzz.sh"
+FUZZ_SECONDS=${FUZZ_SECONDS:-5} "$root/scripts/fuzz.sh"
 
 echo "All tests passed."
