@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QNetworkAccessManager>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -24,15 +23,8 @@
 
 #include "app/sms_port.h"
 #include "hosts/host_list_file.h"
-#include "platform/qt/qt_clock.h"
-#include "platform/qt/qt_message_box.h"
-#include "platform/qt/qt_probe_socket.h"
-#include "platform/qt/qt_shell.h"
-#include "platform/qt/qt_timer.h"
-#include "platform/qt/qt_tray_icon.h"
-#include "platform/qt/qt_url_fetcher.h"
 #include "ui/app_icon.h"
-#include "ui/main_window.h"
+#include "ui/qt_program.h"
 
 extern char** environ;
 
@@ -74,21 +66,9 @@ int runChild(int argc, char** argv, const fs::path& folder, std::int64_t started
     QApplication::setWindowIcon(wardelIcon());
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QtClock clock;
-    QtTimerSource timers;
-    QtProbeSocket socket;
-    QNetworkAccessManager network;
-    QtUrlFetcher mainReader(network);
-    QtUrlFetcher creditReader(network);
-    QtMessageBox messages;
-    QtTrayIcon tray(QApplication::windowIcon());
-    QtShell shell;
-    MainWindow window;
-    messages.setParentWidget(&window);
-    shell.setParentWidget(&window);
-    Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
-    SMSPort port(platform, folder);
-    window.attach(port);
+    QtProgram program(folder);
+    SMSPort& port = program.port();
+    MainWindow& window = program.window();
 
     FirstPaint watcher([&] {
         std::printf("%.3f\n", static_cast<double>(monotonicNs() - startedNs) / 1e6);
@@ -98,9 +78,7 @@ int runChild(int argc, char** argv, const fs::path& folder, std::int64_t started
     window.installEventFilter(&watcher);
 
     port.Form_Load();
-    const int result = port.ended() ? 0 : QApplication::exec();
-    window.detach();
-    return result;
+    return port.ended() ? 0 : QApplication::exec();
 }
 
 void writeText(const fs::path& file, const std::string& text) {
