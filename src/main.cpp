@@ -8,6 +8,7 @@
 #include "platform/qt/shutdown_signal.h"
 #include "ui/accessibility_bus_guard.h"
 #include "ui/app_icon.h"
+#include "ui/cursor_blink_rest.h"
 #include "ui/item_view_accessible.h"
 #include "ui/qt_program.h"
 
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     // The program ends only through the main window's unload: a message box closed while the window
     // sits in the tray must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // A monitor watched for hours need not wake twice a second to blink a cursor nobody types at.
+    const CursorBlinkRest blinkRest;
 
     // An operator whose files lay beside the program keeps them when they move to the per-user folder.
     QtProgram program(programFolder(copyMissingProgramFiles));

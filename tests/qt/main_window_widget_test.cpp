@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -18,6 +19,7 @@
 #include "app/sms_port.h"
 #include "platform/qt/lifetime.h"
 #include "support/test_rig.h"
+#include "ui/cursor_blink_rest.h"
 #include "ui/main_window.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -103,6 +105,32 @@ TEST(MainWindowWidgetTest, ShowsTheStartUpState) {
     }
     EXPECT_FALSE(grid->verticalHeader()->isVisible());
     EXPECT_EQ(rig.logLines().value(0).right(28), QStringLiteral("Wardel Program Start Running"));
+}
+
+// An untouched window lets the host field's cursor rest; the operator's next key or click wakes it again,
+// and the key still reaches the field.
+TEST(MainWindowWidgetTest, CursorRestsWhileUntouchedAndBlinksAgainOnTheNextTouch) {
+    WindowRig rig;
+    rig.port.Form_Load();
+    QApplication::setCursorFlashTime(1000);
+    auto* host = rig.widget<QLineEdit>("txtIpAddress");
+    const std::function<void()> touches[] = {
+        [host] { QTest::keyClicks(host, "h"); },
+        [&rig] { QTest::mouseClick(rig.widget<QPushButton>("cmdLog"), Qt::LeftButton); },
+    };
+    {
+        CursorBlinkRest rest(std::chrono::milliseconds(30));
+        for (const auto& touch : touches) {
+            EXPECT_TRUE(QTest::qWaitFor([&rest] { return rest.resting(); }, 5000));
+            EXPECT_EQ(QApplication::cursorFlashTime(), 0);
+            touch();
+            EXPECT_FALSE(rest.resting());
+            EXPECT_EQ(QApplication::cursorFlashTime(), 1000);
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&rest] { return rest.resting(); }, 5000));
+    }
+    EXPECT_EQ(QApplication::cursorFlashTime(), 1000);
+    EXPECT_EQ(host->text(), QStringLiteral("h"));
 }
 
 TEST(MainWindowWidgetTest, ControlsSitAtTheirTwipPositionsAndStayThereOnResize) {
