@@ -1,8 +1,15 @@
 #include "platform/qt/qt_probe_socket.h"
 
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QHostInfo>
 #include <QMetaObject>
-#include <QNetworkProxy>
-#include <QSignalBlocker>
 
 #include "platform/qt/lifetime.h"
 
@@ -10,88 +17,174 @@ namespace wardel::qt {
 
 namespace {
 
-// The probe never reads what a target sends. Qt would otherwise keep reading into an unbounded buffer
-// during the pause and the waits; with a full small buffer it stops reading, TCP flow control stops the
-// target, and a target that streams on connect costs neither memory nor CPU.
-constexpr qint64 kReadBufferBytes = 4096;
+// What a connected target sends is dropped up to this much; then it is left unread, so the kernel's
+// buffers fill and TCP flow control stops a target that streams on connect.
+constexpr qint64 kTakenBytes = 4096;
 constexpr std::int32_t kLowestPort = 1;
 constexpr std::int32_t kHighestPort = 65535;
 
+// The system's address for `address` and `port`; its length is 0 for an address of no IP kind.
+struct SocketAddress {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+
+    SocketAddress(const QHostAddress& address, quint16 port) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+            auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
+            v4->sin_family = AF_INET;
+            v4->sin_port = htons(port);
+            v4->sin_addr.s_addr = htonl(address.toIPv4Address());
+            length = sizeof(sockaddr_in);
+        } else if (address.protocol() == QAbstractSocket::IPv6Protocol) {
+            auto* v6 = reinterpret_cast<sockaddr_in6*>(&storage);
+            v6->sin6_family = AF_INET6;
+            v6->sin6_port = htons(port);
+            const Q_IPV6ADDR bytes = address.toIPv6Address();
+            std::memcpy(&v6->sin6_addr, &bytes, sizeof bytes);
+            v6->sin6_scope_id = scopeIndex(address.scopeId());
+            length = sizeof(sockaddr_in6);
+        }
+    }
+    int family() const { return storage.ss_family; }
+    const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&storage); }
+
+private:
+    // A link-local address names its interface by number or by name ("fe80::1%2", "fe80::1%eth0").
+    static std::uint32_t scopeIndex(const QString& scope) {
+        if (scope.isEmpty())
+            return 0;
+        bool number = false;
+        const uint index = scope.toUInt(&number);
+        return number ? index : ::if_nametoindex(scope.toLocal8Bit().constData());
+    }
+};
+
 } // namespace
 
-QtProbeSocket::QtProbeSocket(QObject* parent) : QObject(parent), socket_(this) {
-    // A probe is a plain TCP connect to the target itself, never through a proxy.
-    socket_.setProxy(QNetworkProxy::NoProxy);
-    socket_.setReadBufferSize(kReadBufferBytes);
-    connect(&socket_, &QAbstractSocket::stateChanged, this, &QtProbeSocket::onStateChanged);
-    connect(&socket_, &QAbstractSocket::errorOccurred, this, &QtProbeSocket::onErrorOccurred);
+QtProbeSocket::QtProbeSocket(QObject* parent)
+    : QObject(parent), writable_(QSocketNotifier::Write), readable_(QSocketNotifier::Read) {
+    writable_.setEnabled(false);
+    readable_.setEnabled(false);
+    connect(&writable_, &QSocketNotifier::activated, this, &QtProbeSocket::onWritable);
+    connect(&readable_, &QSocketNotifier::activated, this, &QtProbeSocket::onReadable);
+}
+
+QtProbeSocket::~QtProbeSocket() {
+    close();
 }
 
 void QtProbeSocket::connectTo(const std::string& host, std::int32_t port) {
-    if (attempting_ || socket_.state() != QAbstractSocket::UnconnectedState)
-        close();
+    close();
     ++attempt_;
-    attempting_ = true;
     if (port < kLowestPort || port > kHighestPort) {
         // The engine never asks for such a port; should anyone, the attempt fails like a refused one.
-        failed_ = true;
-        notifyLater();
+        moveTo(Error);
         return;
     }
-    socket_.connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
+    port_ = static_cast<quint16>(port);
+    const QString name = QString::fromStdString(host);
+    QHostAddress literal;
+    if (literal.setAddress(name)) {
+        addresses_ = {literal};
+        connectToNextAddress();
+        return;
+    }
+    moveTo(ResolvingHost);
+    lookupId_ = QHostInfo::lookupHost(name, this, &QtProbeSocket::onLookedUp);
 }
 
 void QtProbeSocket::close() {
     ++attempt_;
-    attempting_ = connected_ = failed_ = false;
-    lastNotified_ = Closed;
+    if (lookupId_ != -1)
+        QHostInfo::abortHostLookup(lookupId_);
+    lookupId_ = -1;
+    closeDescriptor();
+    addresses_.clear();
     // Closing is the engine's own doing and is not reported back to it.
-    const QSignalBlocker quiet(socket_);
-    socket_.abort();
+    state_ = Closed;
+    lastNotified_ = Closed;
 }
 
-int QtProbeSocket::state() const {
-    if (failed_)
-        return Error;
-    switch (socket_.state()) {
-    case QAbstractSocket::UnconnectedState:
-        // A connection the target ended (closed or reset) stays "closing" until the probe closes it, as a
-        // socket that only the program closes does; only a socket never connected reads as closed.
-        return connected_ ? Closing : Closed;
-    case QAbstractSocket::HostLookupState:
-        return ResolvingHost;
-    case QAbstractSocket::ConnectingState:
-        return Connecting;
-    case QAbstractSocket::ConnectedState:
-        return Connected;
-    case QAbstractSocket::BoundState:
-        return attempting_ ? Connecting : Closed;
-    case QAbstractSocket::ListeningState:
-        return Listening;
-    case QAbstractSocket::ClosingState:
-        return Closing;
+void QtProbeSocket::onLookedUp(const QHostInfo& info) {
+    if (info.lookupId() != lookupId_)
+        return;
+    lookupId_ = -1;
+    addresses_ = info.addresses();
+    connectToNextAddress();
+}
+
+void QtProbeSocket::connectToNextAddress() {
+    while (!addresses_.isEmpty()) {
+        const SocketAddress address(addresses_.takeFirst(), port_);
+        if (address.length == 0)
+            continue;
+        descriptor_ = ::socket(address.family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+        if (descriptor_ < 0)
+            continue;
+        if (::connect(descriptor_, address.get(), address.length) == 0) {
+            // Done at once; the connection is watched like one that took its time.
+            onWritable();
+            return;
+        }
+        if (errno == EINPROGRESS || errno == EINTR) {
+            writable_.setSocket(descriptor_);
+            writable_.setEnabled(true);
+            moveTo(Connecting);
+            return;
+        }
+        closeDescriptor();
     }
-    return Closed;
+    moveTo(Error);
 }
 
-void QtProbeSocket::onStateChanged(QAbstractSocket::SocketState state) {
-    if (!attempting_)
+void QtProbeSocket::onWritable() {
+    writable_.setEnabled(false);
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(descriptor_, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        error = errno;
+    if (error != 0) {
+        closeDescriptor();
+        connectToNextAddress();
         return;
-    if (state == QAbstractSocket::ConnectedState)
-        connected_ = true;
-    // Back to unconnected without our close and before a connection: the attempt failed, whatever
-    // error Qt names after this.
-    if (state == QAbstractSocket::UnconnectedState && !connected_)
-        failed_ = true;
-    notifyLater();
+    }
+    addresses_.clear();
+    taken_ = 0;
+    readable_.setSocket(descriptor_);
+    readable_.setEnabled(true);
+    moveTo(Connected);
 }
 
-void QtProbeSocket::onErrorOccurred(QAbstractSocket::SocketError) {
-    if (!attempting_)
+void QtProbeSocket::onReadable() {
+    char dropped[1024];
+    const auto wanted = static_cast<size_t>(std::min<qint64>(sizeof dropped, kTakenBytes - taken_));
+    const ssize_t got = ::recv(descriptor_, dropped, wanted, MSG_DONTWAIT);
+    if (got > 0) {
+        taken_ += got;
+        if (taken_ >= kTakenBytes)
+            readable_.setEnabled(false);
         return;
-    // An error after the connection was made (the peer closing it) is shown by the states that follow.
-    if (!connected_)
-        failed_ = true;
+    }
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        return;
+    // The target closed or reset the connection.
+    readable_.setEnabled(false);
+    moveTo(Closing);
+}
+
+void QtProbeSocket::closeDescriptor() {
+    // The event loop must stop watching a descriptor before it is closed and its number reused.
+    writable_.setEnabled(false);
+    readable_.setEnabled(false);
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+    descriptor_ = -1;
+}
+
+void QtProbeSocket::moveTo(State state) {
+    if (state == state_)
+        return;
+    state_ = state;
     notifyLater();
 }
 
@@ -101,10 +194,9 @@ void QtProbeSocket::notifyLater() {
         [this, attempt = attempt_] {
             if (attempt != attempt_ || programEnded())
                 return;
-            const int now = state();
-            if (now == lastNotified_)
+            if (state_ == lastNotified_)
                 return;
-            lastNotified_ = now;
+            lastNotified_ = state_;
             stateChanged();
         },
         Qt::QueuedConnection);

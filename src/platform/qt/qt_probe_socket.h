@@ -1,41 +1,63 @@
 #pragma once
 
+#include <QHostAddress>
+#include <QList>
 #include <QObject>
-#include <QTcpSocket>
+#include <QSocketNotifier>
 
 #include "platform/probe_socket.h"
 
+class QHostInfo;
+
 namespace wardel::qt {
 
-// The probe socket on QTcpSocket, its states shown in the classic socket control's values:
-// unconnected 0, host lookup 4, connecting 6, connected 7, closing 8, listening 2. An attempt that fails
-// before it connects (refused, host not found, unreachable, Qt's own connect timeout) shows 9 until
-// close(); Qt itself is back in its unconnected state by then, which would otherwise read as "closed".
-// Qt never reports a resolved host separately (lookup goes straight on to connecting), so 5 never shows;
-// nor do 1 and 3. After a connection was made, a peer that closes it shows closing 8, then 0.
+// The probe socket: one plain non-blocking TCP connect per probe, watched by the event loop, its states
+// shown in the classic socket control's values: closed 0, resolving host 4, connecting 6, connected 7,
+// closing 8.
 //
-// State changes reach the engine from the event loop, after Qt has finished its own signal sequence: a
-// refused connect emits "unconnected" and only then the error, and the engine must see both at once.
+// - An IP address is connected to at once; a name is looked up first (4), and its addresses are tried one
+//   after another, each once, until one connects.
+// - An attempt that fails before it connects (refused, host not found, unreachable, the system giving up on
+//   a target that never answers) shows 9 until close().
+// - After a connection was made, a peer that closes or resets it shows closing 8 until close(). What a
+//   target sends is taken up to 4 KiB and dropped; after that it is left unread, so TCP flow control stops
+//   a target that streams.
+// - 1, 2, 3 and 5 never show.
+//
+// Qt's own TCP socket is not used: it tries every address twice, so a refused probe would knock twice.
+//
+// State changes reach the engine from the event loop, never from inside connectTo() or close().
 class QtProbeSocket : public QObject, public ProbeSocket {
-    Q_OBJECT
 public:
     explicit QtProbeSocket(QObject* parent = nullptr);
+    ~QtProbeSocket() override;
+    QtProbeSocket(const QtProbeSocket&) = delete;
+    QtProbeSocket& operator=(const QtProbeSocket&) = delete;
 
     void connectTo(const std::string& host, std::int32_t port) override;
     void close() override;
-    int state() const override;
+    int state() const override { return state_; }
 
 private:
-    void onStateChanged(QAbstractSocket::SocketState state);
-    void onErrorOccurred(QAbstractSocket::SocketError error);
+    void onLookedUp(const QHostInfo& info);
+    // Connects to the next address left, or fails when none is.
+    void connectToNextAddress();
+    void onWritable();
+    void onReadable();
+    void closeDescriptor();
+    void moveTo(State state);
     // Asks the event loop to tell the engine, unless the socket is closed or reused before then.
     void notifyLater();
 
-    QTcpSocket socket_;
-    bool attempting_ = false; // connectTo was called and close() was not
-    bool connected_ = false;  // the attempt reached the connected state
-    bool failed_ = false;     // the attempt failed before it connected
-    quint64 attempt_ = 0;     // counts connectTo and close calls: notices of an earlier one are dropped
+    QSocketNotifier writable_;
+    QSocketNotifier readable_;
+    int descriptor_ = -1;
+    int lookupId_ = -1;
+    quint16 port_ = 0;
+    QList<QHostAddress> addresses_; // still to try, in order
+    qint64 taken_ = 0;              // bytes the connected target sent and the probe dropped
+    State state_ = Closed;
+    quint64 attempt_ = 0; // counts connectTo and close calls: notices of an earlier one are dropped
     int lastNotified_ = Closed;
 };
 
