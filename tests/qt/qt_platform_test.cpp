@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/lifetime.h"
+#include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_timer.h"
@@ -45,6 +47,19 @@ bool ticks(Timer& timer, int count) {
     const Subscription counting = timer.subscribeTick([&ticks] { ++ticks; });
     const bool reached = QTest::qWaitFor([&ticks, count] { return ticks >= count; }, 5000);
     return reached;
+}
+
+TEST_F(QtPlatformTest, ClockTellsTheLocalTimeQtTells) {
+    QtClock clock;
+    for (int reading = 0; reading < 2; ++reading) { // the second reading keeps the zone it read first
+        const QDateTime before = QDateTime::currentDateTime().addMSecs(-1);
+        const LocalDateTime now = clock.now();
+        const QDateTime after = QDateTime::currentDateTime().addMSecs(1);
+        const QDateTime told(QDate(now.year, now.month, now.day),
+                             QTime(now.hour, now.minute, now.second, now.millisecond));
+        EXPECT_LE(before, told) << reading;
+        EXPECT_LE(told, after) << reading;
+    }
 }
 
 TEST_F(QtPlatformTest, TimerTicksOnlyWhileEnabledWithAnInterval) {

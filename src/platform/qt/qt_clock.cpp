@@ -1,14 +1,30 @@
 #include "platform/qt/qt_clock.h"
 
-#include <QDateTime>
+#include <time.h>
 
 namespace wardel::qt {
 
+namespace {
+constexpr std::time_t kZoneRereadSeconds = 60;
+}
+
 LocalDateTime QtClock::now() const {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate date = now.date();
-    const QTime time = now.time();
-    return LocalDateTime{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), time.msec()};
+    timespec wall{};
+    ::clock_gettime(CLOCK_REALTIME, &wall);
+    if (!zoneRead_ || wall.tv_sec < zoneReadAt_ || wall.tv_sec - zoneReadAt_ >= kZoneRereadSeconds) {
+        ::tzset();
+        zoneReadAt_ = wall.tv_sec;
+        zoneRead_ = true;
+    }
+    tm local{};
+    ::localtime_r(&wall.tv_sec, &local);
+    return LocalDateTime{local.tm_year + 1900,
+                         local.tm_mon + 1,
+                         local.tm_mday,
+                         local.tm_hour,
+                         local.tm_min,
+                         local.tm_sec,
+                         static_cast<int>(wall.tv_nsec / 1'000'000)};
 }
 
 } // namespace wardel::qt
