@@ -5,8 +5,7 @@
 
 namespace wardel::qt {
 
-CursorBlinkRest::CursorBlinkRest(std::chrono::milliseconds restAfter)
-    : flashTime_(QApplication::cursorFlashTime()) {
+CursorBlinkRest::CursorBlinkRest(std::chrono::milliseconds restAfter) : flashTime_(QApplication::cursorFlashTime()) {
     untouched_.setSingleShot(true);
     untouched_.setInterval(restAfter);
     connect(&untouched_, &QTimer::timeout, this, &CursorBlinkRest::rest);
