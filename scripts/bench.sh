@@ -39,7 +39,7 @@ build="$root/build-bench"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DWARDEL_BUILD_TESTS=OFF \
     -DWARDEL_GATEWAY_BASE="http://127.0.0.1:$gateway_port" >/dev/null
 cmake --build "$build" --target wardel wardel-gateway-sim host_list_bench engine_cpu_bench log_box_bench \
-    startup_bench soak_bench
+    startup_bench soak_bench wake_floor_bench
 
 work=$(mktemp -d /tmp/wardel-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -50,7 +50,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # One program over 100 refused loopback targets, in a network namespace of its own: there its loopback has no
 # other traffic, so the namespace's TCP counters count exactly its probes (every connect is an active open).
-# Prints: CPU seconds (from /proc/<pid>/stat), probes, resident KiB at the end, peak resident KiB.
+# Prints: CPU nanoseconds (from /proc/<pid>/schedstat), probes, resident KiB at the end, peak resident KiB.
 peer_run() { # name seconds command...
     local name=$1 seconds=$2
     shift 2
@@ -61,7 +61,8 @@ peer_run() { # name seconds command...
         pid=$!
         # The start-up is left out: counting begins after 10 seconds.
         sleep 10
-        cpu() { awk "{ print \$14 + \$15 }" /proc/$pid/stat; }
+        # CPU time in nanoseconds, user and system together.
+        cpu() { cut -d" " -f1 /proc/$pid/schedstat; }
         opens() { awk "/^Tcp:/ && \$6 ~ /^[0-9]+$/ { print \$6 }" /proc/$pid/net/snmp; }
         cpu0=$(cpu) opens0=$(opens)
         sleep "$0"
@@ -99,21 +100,32 @@ peer_comparison() {
     } >"$work/monit/monitrc"
     chmod 600 "$work/monit/monitrc"
 
+    # monit again at Wardel's pace: one target, so one probe per wake-up, as Wardel probes one target a second.
+    mkdir -p "$work/monit1"
+    {
+        echo "set daemon 1"
+        for file in logfile pidfile idfile statefile; do echo "set $file $work/monit1/monit.${file%file}"; done
+        echo "check host peer${ports[0]} with address 127.0.0.1"
+        echo "  if failed port ${ports[0]} type tcp with timeout 2 seconds then alert"
+    } >"$work/monit1/monitrc"
+    chmod 600 "$work/monit1/monitrc"
+
     peer_run wardel "$peer_seconds" "$work/wardel/wardel" &
     peer_run monit "$peer_seconds" monit -I -c "$work/monit/monitrc" &
+    peer_run monit1 "$peer_seconds" monit -I -c "$work/monit1/monitrc" &
     wait
 }
 
 peer_report() {
-    local hz name
-    hz=$(getconf CLK_TCK)
-    echo "peer comparison: 100 refused loopback targets, ${peer_seconds} s after a 10 s start"
+    local name
+    echo "peer comparison: refused loopback targets, ${peer_seconds} s after a 10 s start"
+    echo "  (wardel and monit: 100 targets; monit1: monit over 1 target, one probe per wake-up as Wardel)"
     printf '  %-8s %10s %8s %14s %14s %12s\n' program "CPU s" probes "CPU/probe us" "resident KiB" "peak KiB"
-    for name in wardel monit; do
+    for name in wardel monit monit1; do
         read -r cpu0 cpu1 opens0 opens1 rss hwm <"$work/$name.peer" || { echo "  $name: no figures"; continue; }
         awk -v n="$name" -v c0="$cpu0" -v c1="$cpu1" -v o0="$opens0" -v o1="$opens1" -v r="$rss" -v h="$hwm" \
-            -v hz="$hz" -v s="$peer_seconds" 'BEGIN {
-                cpu = (c1 - c0) / hz; probes = o1 - o0;
+            -v s="$peer_seconds" 'BEGIN {
+                cpu = (c1 - c0) / 1e9; probes = o1 - o0;
                 perProbe = 0; if (probes > 0) perProbe = 1e6 * cpu / probes;
                 printf "  %-8s %10.2f %8d %14.0f %14d %12d   (%.2f %% of one core)\n", n, cpu, probes,
                     perProbe, r, h, 100 * cpu / s }'
@@ -128,6 +140,9 @@ if [ "$minutes" -gt 0 ]; then
 fi
 peer_comparison &
 peer=$!
+# What any Qt window pays per wake-up here, beside the peer run (4 ways of 30 s).
+"$build/bench/wake_floor_bench" 30 >"$work/floor.txt" 2>&1 &
+floor=$!
 
 "$build/bench/host_list_bench"
 "$build/bench/log_box_bench"
@@ -136,6 +151,8 @@ peer=$!
 
 wait "$peer"
 peer_report
+wait "$floor"
+cat "$work/floor.txt"
 if [ -n "$soak" ]; then
     wait "$soak"
     cat "$work/soak.txt"
