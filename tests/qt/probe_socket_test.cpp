@@ -1,3 +1,8 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -137,6 +142,30 @@ TEST(QtProbeSocket, AConnectionTheTargetResetsStaysClosingUntilClosed) {
     EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Closed)));
     watched.socket.close();
     EXPECT_EQ(watched.socket.state(), ProbeSocket::Closed);
+}
+
+TEST(QtProbeSocket, AConnectionResetBeforeTheProbeLooksShowsClosingToo) {
+    // A listener of our own that takes the connection and resets it before the event loop runs again.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+    WatchedSocket watched;
+    watched.socket.connectTo("127.0.0.1", ntohs(address.sin_port));
+    const int peer = ::accept(listener, nullptr, nullptr);
+    ASSERT_GE(peer, 0);
+    const linger abortive{1, 0};
+    ::setsockopt(peer, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    ::close(peer);
+    ::close(listener);
+
+    EXPECT_TRUE(watched.settlesAt(ProbeSocket::Closing));
+    EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Error)));
 }
 
 TEST(QtProbeSocket, PortOutsideTheTcpRangeFails) {

@@ -143,6 +143,12 @@ void QtProbeSocket::onWritable() {
     socklen_t length = sizeof error;
     if (::getsockopt(descriptor_, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
         error = errno;
+    if (error == ECONNRESET || error == EPIPE) {
+        // The target took the connection and ended it before the probe looked: it was made, and ended.
+        addresses_.clear();
+        moveTo(Closing);
+        return;
+    }
     if (error != 0) {
         closeDescriptor();
         connectToNextAddress();
