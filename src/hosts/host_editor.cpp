@@ -107,14 +107,13 @@ void HostEditor::grdHotGrid_Click(int row) {
     rowSelected_ = true;
 }
 
-void HostEditor::LoadHostList() {
-    const auto text = readWholeFile(hostListFile());
+void loadHostListFile(const std::filesystem::path& file, HostTable& grid) {
+    const auto text = readWholeFile(file);
     if (!text)
         return;
 
     // Each record is placed as an Add places it. Once row 1 is filled every later record is appended, so
     // those are gathered and appended in one step.
-    HostTable& grid = grid_;
     std::vector<HostEntry> appended;
     for (HostRecord& record : parseHostList(*text)) {
         if (appended.empty() && grid.cell(1, Col::colHost).empty()) {
@@ -134,6 +133,10 @@ void HostEditor::LoadHostList() {
         entry.count = "0";
     }
     grid.appendRows(std::move(appended));
+}
+
+void HostEditor::LoadHostList() {
+    loadHostListFile(hostListFile(), grid_);
 }
 
 void HostEditor::SaveHostList() {
