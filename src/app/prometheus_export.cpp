@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <set>
 #include <system_error>
 
@@ -120,32 +119,52 @@ std::string blackboxYml(int timeout) {
 std::string prometheusYml(int interval, int timeout, const PrometheusExportOptions& options) {
     // Prometheus refuses a scrape timeout longer than the interval; the probe then gets what the interval leaves.
     const int scrapeTimeout = std::min(interval, timeout + kScrapeTimeoutSpare);
-    return std::string("# Wardel's targets, probed through the blackbox exporter at Wardel's cycle interval.\n"
-                       "rule_files:\n  - ") +
-           yamlQuoted(options.ruleFile) + "\nalerting:\n  alertmanagers:\n    - static_configs:\n        - targets: [" +
-           yamlQuoted(options.alertmanager) + "]\nscrape_configs:\n  - job_name: " + kJob +
-           "\n    scrape_interval: " + seconds(interval) + "\n    scrape_timeout: " + seconds(scrapeTimeout) +
-           "\n    metrics_path: /probe\n    params:\n      module: [" + kModule + "]\n" +
-           "    file_sd_configs:\n      - files: [" + kTargetsFile + "]\n" +
-           "    relabel_configs:\n"
-           "      - source_labels: [__address__]\n        target_label: __param_target\n"
-           "      - source_labels: [__param_target]\n        target_label: instance\n"
-           "      - target_label: __address__\n        replacement: " +
-           yamlQuoted(options.blackboxExporter) + "\n";
+    const std::string lines[] = {
+        "# Wardel's targets, probed through the blackbox exporter at Wardel's cycle interval.",
+        "rule_files:",
+        "  - " + yamlQuoted(options.ruleFile),
+        "alerting:",
+        "  alertmanagers:",
+        "    - static_configs:",
+        "        - targets: [" + yamlQuoted(options.alertmanager) + "]",
+        "scrape_configs:",
+        std::string("  - job_name: ") + kJob,
+        "    scrape_interval: " + seconds(interval),
+        "    scrape_timeout: " + seconds(scrapeTimeout),
+        "    metrics_path: /probe",
+        "    params:",
+        std::string("      module: [") + kModule + "]",
+        "    file_sd_configs:",
+        std::string("      - files: [") + kTargetsFile + "]",
+        // The exporter's own way: the target becomes its parameter and the instance, the exporter the address.
+        "    relabel_configs:",
+        "      - source_labels: [__address__]",
+        "        target_label: __param_target",
+        "      - source_labels: [__param_target]",
+        "        target_label: instance",
+        "      - target_label: __address__",
+        "        replacement: " + yamlQuoted(options.blackboxExporter),
+    };
+    std::string yml;
+    for (const std::string& line : lines)
+        yml += line + "\n";
+    return yml;
 }
 
 // Wardel alerts on the failure that brings a row's count to its limit: that many failed cycles, the first
-// one (limit - 1) intervals before the last.
+// one (limit - 1) intervals before the last. The value is the time of the newest failed probe, for the text.
 std::string rulesYml(int interval, const std::set<int>& limits) {
     std::string yml = std::string("groups:\n  - name: ") + kJob + "\n    interval: " + seconds(interval) +
                       "\n    rules:" + (limits.empty() ? " []\n" : "\n");
     for (const int limit : limits) {
-        yml += std::string("      - alert: ") + kAlertName + "\n        expr: " +
-               yamlQuoted("timestamp(probe_success{job=\"" + std::string(kJob) + "\", failure_limit=\"" +
-                          std::to_string(limit) + "\"} == 0)") +
-               "\n        for: " + seconds((limit - 1) * interval) + "\n        labels:\n          failure_limit: \"" +
-               std::to_string(limit) + "\"\n        annotations:\n          summary: " + yamlQuoted(kAlertSummary) +
-               "\n";
+        const std::string number = std::to_string(limit);
+        const std::string expr =
+            std::string("timestamp(probe_success{job=\"") + kJob + "\", failure_limit=\"" + number + "\"} == 0)";
+        yml += std::string("      - alert: ") + kAlertName + "\n";
+        yml += "        expr: " + yamlQuoted(expr) + "\n";
+        yml += "        for: " + seconds((limit - 1) * interval) + "\n";
+        yml += "        labels:\n          failure_limit: \"" + number + "\"\n";
+        yml += "        annotations:\n          summary: " + yamlQuoted(kAlertSummary) + "\n";
     }
     return yml;
 }

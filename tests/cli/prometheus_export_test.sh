@@ -36,6 +36,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' HUP INT TERM
 
 # The peers on loopback: a listener that accepts (on ::1 too where the machine has it), a port that refuses
 # (bound, never listening, so nobody else can take it), and free ports for the exporter, Prometheus and an
