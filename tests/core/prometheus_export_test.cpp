@@ -150,19 +150,6 @@ TEST(PrometheusExport, OneRulePerFailureLimitWithWardelsAlertText) {
               "groups:\n  - name: wardel\n    interval: 2s\n    rules:\n" + ruleFor("1", "0") + ruleFor("3", "4"));
 }
 
-TEST(PrometheusExport, OptionsReachPrometheusYml) {
-    PrometheusExportOptions options;
-    options.ruleFile = "/etc/prometheus/rules/wardel \"x\".yml";
-    options.alertmanager = "[::1]:9093";
-    options.blackboxExporter = "probe.lan:19115";
-    const Exported exported("\"a\",\"1\",\"\",\"3\"\r\n", kFast, options);
-    const std::string yml = exported.file("prometheus.yml");
-    for (const char* expected : {"rule_files:\n  - \"/etc/prometheus/rules/wardel \\\"x\\\".yml\"\n",
-                                 "        - targets: [\"[::1]:9093\"]\n", "        replacement: \"probe.lan:19115\"\n",
-                                 "      - files: [targets.json]\n", "      module: [tcp_connect]\n"})
-        EXPECT_NE(yml.find(expected), std::string::npos) << expected << "\nin\n" << yml;
-}
-
 TEST(PrometheusExport, QuotedTextIsValidJsonAndYaml) {
     const struct {
         std::string text;
