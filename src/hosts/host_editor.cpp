@@ -107,14 +107,13 @@ void HostEditor::grdHotGrid_Click(int row) {
     rowSelected_ = true;
 }
 
-void HostEditor::LoadHostList() {
-    const auto text = readWholeFile(hostListFile());
+void loadHostListFile(const std::filesystem::path& file, HostTable& grid) {
+    const auto text = readWholeFile(file);
     if (!text)
         return;
 
     // Each record is placed as an Add places it. Once row 1 is filled every later record is appended, so
     // those are gathered and appended in one step.
-    HostTable& grid = grid_;
     std::vector<HostEntry> entries = parseHostEntries(*text);
     auto next = entries.begin();
     for (; next != entries.end() && grid.cell(1, Col::colHost).empty(); ++next) {
@@ -129,6 +128,10 @@ void HostEditor::LoadHostList() {
     for (; next != entries.end(); ++next)
         next->count = "0";
     grid.appendRows(std::move(entries), from);
+}
+
+void HostEditor::LoadHostList() {
+    loadHostListFile(hostListFile(), grid_);
 }
 
 void HostEditor::SaveHostList() {
