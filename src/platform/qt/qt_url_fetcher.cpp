@@ -99,31 +99,11 @@ void QtUrlFetcher::start(const std::string& name, const std::string& url) {
     read->name = name;
     read->bodyLimit = limits_.bodyBytes;
     read->headers = curl_slist_append(nullptr, "Cache-Control: no-cache");
-    const long silenceSeconds = std::max(1L, (static_cast<long>(limits_.silenceMs) + 999) / 1000);
-
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, read->headers);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
-    // One connection per read, closed after it: a request is never sent a second time on another one.
-    curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(easy, CURLOPT_PROXY, "");
-    curl_easy_setopt(easy, CURLOPT_HTTP09_ALLOWED, 0L);
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits_.bodyBytes));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlHooks::body);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, read.get());
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.silenceMs));
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, silenceSeconds);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.overallMs));
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    // An ending program does not wait for a name lookup still under way.
-    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+    guard(easy);
 
     if (curl_multi_add_handle(multi_, easy) != CURLM_OK) {
         curl_slist_free_all(read->headers);
@@ -131,6 +111,29 @@ void QtUrlFetcher::start(const std::string& name, const std::string& url) {
         return failLater(name);
     }
     reads_.emplace(easy, std::move(read));
+}
+
+void QtUrlFetcher::guard(void* easy) const {
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    // One connection per read, closed after it: curl resends a request only on a reused connection.
+    curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_PROXY, "");
+    curl_easy_setopt(easy, CURLOPT_HTTP09_ALLOWED, 0L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits_.bodyBytes));
+    const long silenceSeconds = std::max(1L, (static_cast<long>(limits_.silenceMs) + 999) / 1000);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.silenceMs));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, silenceSeconds);
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.overallMs));
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // An ending program does not wait for a name lookup still under way.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
 }
 
 void QtUrlFetcher::watch(int socket, int what) {

@@ -53,6 +53,8 @@ private:
 
     friend struct CurlHooks; // curl's callbacks, in the source file, so that no curl header leaks out
 
+    // The options that keep a hostile gateway in bounds.
+    void guard(void* easy) const;
     void watch(int socket, int what);
     void forget(int socket);
     QSocketNotifier* notifier(int socket, int type);
