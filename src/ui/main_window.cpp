@@ -68,16 +68,6 @@ MainWindow::MainWindow() : ender_([] { QCoreApplication::exit(0); }) {
     setMinimumSize(px(kClientWidth), px(kClientHeight));
     resize(px(kClientWidth), px(kClientHeight));
     setFont(formFont(font()));
-
-    grid_ = new HostGridView(this);
-    grid_->setObjectName(QStringLiteral("grdHotGrid"));
-    grid_->setAccessibleName(QStringLiteral("Hosts"));
-    place(grid_, 120, 1920, 8063, 3495, true, true);
-    grid_->setClickHandler([this](int row) { forward([row](SMSPort& p) { p.grdHotGrid_Click(row); }); });
-    log_ = new LogView(this);
-    log_->setObjectName(QStringLiteral("txtLog"));
-    log_->setAccessibleName(QStringLiteral("Log"));
-    place(log_, 120, 5640, 7935, 1455, true);
 }
 
 MainWindow::~MainWindow() {
@@ -147,13 +137,21 @@ void MainWindow::bindControls(SMSPort& port) {
         connect(field, &QLineEdit::returnPressed, add, &QAbstractButton::click);
     b.seal();
 
-    // The focus goes from the buttons on to the grid and the log box, whenever the controls were made.
-    QWidget* last = add;
-    for (QWidget* widget : b.widgets())
-        if (widget->focusPolicy() & Qt::TabFocus)
-            last = widget;
-    setTabOrder(last, grid_);
-    setTabOrder(grid_, log_);
+    if (!grid_) {
+        // After the controls, so the focus goes from the buttons on to the grid and the log box, and a new
+        // window gives it to the host box first.
+        grid_ = new HostGridView(this);
+        grid_->setObjectName(QStringLiteral("grdHotGrid"));
+        grid_->setAccessibleName(QStringLiteral("Hosts"));
+        place(grid_, 120, 1920, 8063, 3495, true, true);
+        grid_->setClickHandler([this](int row) { forward([row](SMSPort& p) { p.grdHotGrid_Click(row); }); });
+        log_ = new LogView(this);
+        log_->setObjectName(QStringLiteral("txtLog"));
+        log_->setAccessibleName(QStringLiteral("Log"));
+        place(log_, 120, 5640, 7935, 1455, true);
+        grid_->show();
+        log_->show();
+    }
     layOut();
 }
 
@@ -177,7 +175,8 @@ void MainWindow::layOut() {
         if (p.wider || p.taller)
             p.widget->resize(p.design.size() + QSize(p.wider ? dx : 0, p.taller ? dy : 0));
     }
-    grid_->setSpareWidth(dx);
+    if (grid_)
+        grid_->setSpareWidth(dx);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -217,6 +217,8 @@ TEST(MainWindowWidgetTest, TabGoesOnThroughTheGridWithoutSelectingARow) {
     rig.port.Form_Load();
     fillGrid(rig.table, {"k1", "k2"});
     activate(&rig.window);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("txtIpAddress")); // the first box first
     rig.widget<QPushButton>("cmdExit")->setFocus(Qt::TabFocusReason);
     const struct {
         Qt::KeyboardModifiers modifiers;
