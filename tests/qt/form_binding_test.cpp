@@ -127,6 +127,7 @@ struct Row {
 TEST(FormBindingTest, EveryControlOfBothFormsShowsItsValuesAndHandsOnTheOperatorsAction) {
     const auto gatewaySite = [](WindowRig& r) { return r.shell.openedUrls.size() == 1; };
     const auto closed = [](WindowRig& r) { return !r.port.hasAlertSetting(); };
+    const auto reset = [](WindowRig& r) { return r.port.runtime().smsSentToday == 0; };
     using enum Kind;
     const Row rows[] = {
         {Form::Main, "SMSPort", Caption},
@@ -173,7 +174,7 @@ TEST(FormBindingTest, EveryControlOfBothFormsShowsItsValuesAndHandsOnTheOperator
         {Form::Dialog, "Label5(3)", Label},
         {Form::Dialog, "Label3(4)", Link, gatewaySite},
         {Form::Dialog, "max_SMS", ComboBox},
-        {Form::Dialog, "SMS_Reset", Link, [](WindowRig& r) { return r.port.runtime().smsSentToday == 0; }},
+        {Form::Dialog, "SMS_Reset", Link, reset},
         {Form::Dialog, "SMS_Today", Label},
         {Form::Dialog, "Frame4", Frame},
         {Form::Dialog, "alive_Email", CheckBox},
