@@ -155,20 +155,5 @@ TEST(AlertSettingDialogTest, PastedTextKeepsItsFirstLine) {
     EXPECT_EQ(rig.port.alertSetting().controls().TimeOut.text(), "310");
 }
 
-TEST(AlertSettingDialogTest, EveryControlIsReachableByItsName) {
-    DialogRig rig;
-    for (const Control* control : rig.port.alertSetting().controls().all()) {
-        const auto* widget = rig.dialog()->findChild<QWidget*>(QString::fromStdString(control->name()));
-        ASSERT_NE(widget, nullptr) << control->name();
-        EXPECT_EQ(widget->accessibleName().toStdString(), control->name());
-    }
-    for (const char* name : {"txtIpAddress", "cbxPortSel", "num_Timeout", "cmdSetting", "grdHotGrid", "txtLog",
-                             "lblTimeinterval", "Label2", "Label4", "Label7", "Label1(3)"}) {
-        const auto* widget = rig.window.findChild<QWidget*>(QString::fromLatin1(name));
-        ASSERT_NE(widget, nullptr) << name;
-        EXPECT_EQ(widget->accessibleName(), QString::fromLatin1(name));
-    }
-}
-
 } // namespace
 } // namespace wardel::qt
