@@ -12,7 +12,7 @@
 #include "app/sms_port.h"
 #include "gateway_sim/gateway_simulator.h"
 #include "platform/qt/lifetime.h"
-#include "platform/qt/qt_url_fetcher.h"
+#include "support/live_rig.h"
 #include "support/qt_wait.h"
 #include "support/test_rig.h"
 #include "ui/alert_setting_dialog.h"
@@ -62,13 +62,12 @@ struct DialogRig {
     test::TempFolder folder;
     test::FakeScheduler scheduler{{2026, 12, 6, 7, 5, 9}};
     test::FakeSocket socket;
-    QtUrlFetcher mainReader;
-    QtUrlFetcher creditReader;
+    test::LiveReaders readers;
     test::FakeMessageBox messages;
     test::FakeTray tray;
     test::FakeShell shell;
     MainWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
+    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window};
     SMSPort port{platform, folder.path()};
 };
 
