@@ -7,8 +7,12 @@
 
 namespace wardel {
 
-std::string OutcomeRecorder::stamped(const char* prefix) const {
-    return prefix + formatTime(clock_.now()) + ")";
+std::string OutcomeRecorder::writeStatus(ProbedRow& row, const char* prefix, RowHistory::State outcome) const {
+    const LocalDateTime now = clock_.now();
+    std::string status = prefix + formatTime(now) + ")";
+    row.write(HostTable::colLastStatus, status);
+    row.remember(outcome, now);
+    return status;
 }
 
 void OutcomeRecorder::announce(const std::string& message, const char* kind, const std::string& description) {
@@ -22,14 +26,13 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
         return;
     switch (state) {
     case ProbeSocket::Closed:
-        row.write(HostTable::colLastStatus, stamped("Closed("));
+        writeStatus(row, "Closed(", RowHistory::State::Closed);
         break;
     case ProbeSocket::Open:
     case ProbeSocket::Connected: {
         row.write(HostTable::colAlert, "");
         row.write(HostTable::colCount, "0");
-        const std::string status = stamped("ALIVE(");
-        row.write(HostTable::colLastStatus, status);
+        const std::string status = writeStatus(row, "ALIVE(", RowHistory::State::Up);
         if (snapshot.alert == "1")
             announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description +
                          " Back to Alive",
@@ -37,7 +40,7 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
         break;
     }
     case ProbeSocket::HostResolved:
-        row.write(HostTable::colLastStatus, stamped("Resolved("));
+        writeStatus(row, "Resolved(", RowHistory::State::Resolved);
         break;
     case ProbeSocket::Error:
         recordFailure(row, snapshot, "Down(", "0");
@@ -58,8 +61,7 @@ void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const
     if (snapshot.failCount < std::numeric_limits<std::int16_t>::max())
         ++snapshot.failCount;
     row.write(HostTable::colCount, std::to_string(snapshot.failCount));
-    const std::string status = stamped(prefix);
-    row.write(HostTable::colLastStatus, status);
+    const std::string status = writeStatus(row, prefix, RowHistory::State::Down);
     if (snapshot.failCount < snapshot.timeoutLimit)
         return;
     row.write(HostTable::colAlert, "1");

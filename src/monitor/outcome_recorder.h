@@ -28,8 +28,9 @@ public:
 
 private:
     void recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind);
-    // prefix + "hh:mm:ss" + ")", the Last Status text.
-    std::string stamped(const char* prefix) const;
+    // Writes prefix + "hh:mm:ss" + ")" as the Last Status text, remembers the outcome in the row's history,
+    // and returns the text.
+    std::string writeStatus(ProbedRow& row, const char* prefix, RowHistory::State outcome) const;
     void announce(const std::string& message, const char* kind, const std::string& description);
 
     const Clock& clock_;

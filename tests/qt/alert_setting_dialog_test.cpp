@@ -72,7 +72,8 @@ struct DialogRig {
     test::FakeTray tray;
     test::FakeShell shell;
     MainWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
+    test::FakeNotifier notifier;
+    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
     SMSPort port{platform, folder.path()};
 };
 

@@ -69,7 +69,8 @@ struct WindowRig {
     FakeTray tray;
     FakeShell shell;
     MainWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
+    test::FakeNotifier notifier;
+    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
     SMSPort port{platform, folder.path()};
     MainControls& controls = port.controls();
     HostTable& table = port.grid(); // grdHotGrid's model side
