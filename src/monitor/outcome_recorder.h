@@ -28,9 +28,8 @@ public:
 
 private:
     void recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind);
-    // Writes prefix + "hh:mm:ss" + ")" as the Last Status text, remembers the outcome in the row's history,
-    // and returns the text.
-    std::string writeStatus(ProbedRow& row, const char* prefix, RowHistory::State outcome) const;
+    // prefix + "hh:mm:ss" + ")", the Last Status text.
+    static std::string stamped(const char* prefix, const LocalDateTime& at);
     void announce(const std::string& message, const char* kind, const std::string& description);
 
     const Clock& clock_;

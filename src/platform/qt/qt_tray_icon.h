@@ -24,8 +24,8 @@ public:
     void remove() override;
     void showState(State state) override;
 
-    // Whether Qt put the icon on a StatusNotifierItem host (known once the icon is added).
-    bool onStatusNotifierHost() const { return statusNotifier_; }
+    // Whether Qt put the added icon on a StatusNotifierItem host rather than into an XEmbed tray.
+    bool onStatusNotifierHost() const;
 
     // For tests: the icon as the desktop sees it.
     QSystemTrayIcon& icon() { return icon_; }
@@ -35,7 +35,7 @@ private:
 
     std::array<QIcon, 3> pictures_;
     QSystemTrayIcon icon_;
-    bool statusNotifier_ = false;
+    bool added_ = false;
 };
 
 } // namespace wardel::qt
