@@ -6,9 +6,11 @@
 
 #include "alerts/alert_dispatch.h"
 #include "alerts/alive_notice.h"
+#include "alerts/desktop_notice.h"
 #include "alerts/gateway_client.h"
 #include "app/alert_setting.h"
 #include "app/main_controls.h"
+#include "app/tray_status.h"
 #include "common/subscription.h"
 #include "hosts/host_editor.h"
 #include "hosts/host_table.h"
@@ -16,6 +18,7 @@
 #include "log/log_box.h"
 #include "monitor/monitor_engine.h"
 #include "platform/clock.h"
+#include "platform/desktop_notifier.h"
 #include "platform/message_box.h"
 #include "platform/probe_socket.h"
 #include "platform/shell.h"
@@ -38,6 +41,7 @@ struct Platform {
     TrayIcon& tray;
     Shell& shell;
     WindowPort& window;
+    DesktopNotifier& notifier;
 };
 
 // The main window SMSPort as a presentation model, and the one place that wires the program together: it
@@ -112,6 +116,7 @@ public:
     // The engine's pause between cycles and its probe timeout.
     const Timer& Timer1() const { return *Timer1_; }
     const Timer& Timer2() const { return *Timer2_; }
+    TrayIcon::State trayState() const { return trayStatus_.state(); }
 
 private:
     void bindClickProcedures();
@@ -144,7 +149,9 @@ private:
     HostEditor hosts_;
     GatewayClient gateway_;
     AlertDispatch alerts_;
+    DesktopNotice notices_; // the alerts to the gateway and to the desktop
     MonitorEngine engine_;
+    TrayStatus trayStatus_;
     std::unique_ptr<AlertSetting> alertSetting_;
     SingleObserver<AlertSetting*> alertSettingChanged_;
     int alertSettingEvents_ = 0; // operator actions of the dialog under way

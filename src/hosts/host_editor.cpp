@@ -91,6 +91,7 @@ void HostEditor::cmdDelete_Click() {
         // The last entry leaves the empty table behind: row 1 with every cell cleared.
         for (int column = 0; column < HostTable::kColumns; ++column)
             grid.setCell(row, column, "");
+        grid.setHistory(row, {});
     } else {
         grid.removeRow(row);
     }

@@ -4,7 +4,28 @@
 
 namespace wardel {
 
-HostTable::HostTable() : rows_(2) {}
+namespace {
+
+constexpr const char* kAlertMarker = "1";
+
+} // namespace
+
+HostTable::HostTable() : rows_(2), histories_(2) {}
+
+void HostTable::countRow(int row, int sign) {
+    if (row < 1)
+        return; // the heading row is no target
+    const auto index = static_cast<std::size_t>(row);
+    if (rows_[index][static_cast<std::size_t>(colAlert)] == kAlertMarker)
+        alertedRows_ += sign;
+    if (histories_[index].state == RowHistory::State::Down)
+        failingRows_ += sign;
+}
+
+void HostTable::announceSummary(bool alertedBefore, bool failingBefore) const {
+    if (anyAlerted() != alertedBefore || anyFailing() != failingBefore)
+        summaryChanged_.notify();
+}
 
 HostTable::Row& HostTable::at(int row, int column) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= kColumns)
@@ -22,9 +43,14 @@ void HostTable::setCell(int row, int column, std::string text) {
     std::string& target = at(row, column)[static_cast<std::size_t>(column)];
     if (target == text)
         return;
+    const bool alertedBefore = anyAlerted();
+    const bool failingBefore = anyFailing();
+    countRow(row, -1);
     target = std::move(text);
+    countRow(row, +1);
     if (observer_)
         observer_->cellChanged(row, column);
+    announceSummary(alertedBefore, failingBefore);
 }
 
 HostEntry HostTable::entry(int row) const {
@@ -43,6 +69,7 @@ int HostTable::appendRow() {
     if (observer_)
         observer_->rowsAboutToBeInserted(row, row);
     rows_.emplace_back();
+    histories_.emplace_back();
     if (observer_)
         observer_->rowsInserted(row, row);
     return row;
@@ -55,11 +82,17 @@ int HostTable::appendRows(std::vector<HostEntry> entries, std::size_t from) {
     const int last = first + static_cast<int>(entries.size() - from) - 1;
     if (observer_)
         observer_->rowsAboutToBeInserted(first, last);
+    const bool alertedBefore = anyAlerted();
+    const bool failingBefore = anyFailing();
     rows_.reserve(rows_.size() + entries.size() - from);
     for (auto e = entries.begin() + static_cast<std::ptrdiff_t>(from); e != entries.end(); ++e)
         rows_.push_back(toRow(std::move(*e)));
+    histories_.resize(rows_.size());
+    for (int row = first; row <= last; ++row)
+        countRow(row, +1);
     if (observer_)
         observer_->rowsInserted(first, last);
+    announceSummary(alertedBefore, failingBefore);
     return first;
 }
 
@@ -68,7 +101,11 @@ void HostTable::removeRow(int row) {
         throw std::out_of_range("only a data row can be removed");
     if (observer_)
         observer_->rowsAboutToBeRemoved(row, row);
+    const bool alertedBefore = anyAlerted();
+    const bool failingBefore = anyFailing();
+    countRow(row, -1);
     rows_.erase(rows_.begin() + row);
+    histories_.erase(histories_.begin() + row);
     // The selection stays on the entry it was on: it moves up with the rows below and is gone with its row.
     const int oldCurrent = currentRow_;
     if (currentRow_ == row)
@@ -80,6 +117,30 @@ void HostTable::removeRow(int row) {
         if (currentRow_ != oldCurrent)
             observer_->currentRowChanged();
     }
+    announceSummary(alertedBefore, failingBefore);
+}
+
+const RowHistory& HostTable::history(int row) const {
+    if (row < 0 || row >= rowCount())
+        throw std::out_of_range("grid row outside the table");
+    return histories_[static_cast<std::size_t>(row)];
+}
+
+void HostTable::setHistory(int row, RowHistory history) {
+    if (row < 0 || row >= rowCount())
+        throw std::out_of_range("grid row outside the table");
+    const bool alertedBefore = anyAlerted();
+    const bool failingBefore = anyFailing();
+    countRow(row, -1);
+    histories_[static_cast<std::size_t>(row)] = std::move(history);
+    countRow(row, +1);
+    announceSummary(alertedBefore, failingBefore);
+}
+
+std::string HostTable::lastStatusTip(int row) const {
+    if (!clock_ || !isDataRow(row))
+        return "";
+    return describeRowHistory(history(row), clock_->now());
 }
 
 void HostTable::setEnabled(bool on) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/subscription.h"
+#include "hosts/row_history.h"
+#include "platform/clock.h"
 
 namespace wardel {
 
@@ -75,6 +78,24 @@ public:
     bool enabled() const { return enabled_; }
     void setEnabled(bool on);
 
+    // The row's memory of its probes, which moves with the row. Reading or writing outside the table throws
+    // std::out_of_range.
+    const RowHistory& history(int row) const;
+    void setHistory(int row, RowHistory history);
+    // The clock the Last Status tip measures its time against; no tip without one.
+    void setClock(const Clock* clock) { clock_ = clock; }
+    // The tip of a row's Last Status cell as of now (see describeRowHistory); empty when nothing is known.
+    std::string lastStatusTip(int row) const;
+
+    // Whether any data row holds the alert marker "1", and whether any target's latest outcome was a failure;
+    // kept as counts, so asking costs nothing on a long table.
+    bool anyAlerted() const { return alertedRows_ > 0; }
+    bool anyFailing() const { return failingRows_ > 0; }
+    // Told after either answer changed. One observer at a time.
+    Subscription subscribeSummary(std::function<void()> observer) {
+        return summaryChanged_.subscribe(std::move(observer));
+    }
+
     // The operator's selection: 0 (the heading row) when no data row is selected.
     int currentRow() const { return currentRow_; }
     void setCurrentRow(int row);
@@ -83,8 +104,16 @@ private:
     using Row = std::array<std::string, kColumns>;
     Row& at(int row, int column);
     static Row toRow(HostEntry&& entry);
+    // Adds `sign` times the row's part to the summary counts.
+    void countRow(int row, int sign);
+    void announceSummary(bool alertedBefore, bool failingBefore) const;
 
     std::vector<Row> rows_;
+    std::vector<RowHistory> histories_; // beside rows_, index for index
+    int alertedRows_ = 0;
+    int failingRows_ = 0;
+    const Clock* clock_ = nullptr;
+    SingleObserver<> summaryChanged_;
     bool enabled_ = true;
     int currentRow_ = 0;
     ObserverPointer<HostTableObserver> observer_;

@@ -115,6 +115,8 @@ void MonitorEngine::start() {
     controls_.cmdMonitor.setText(kStopCaption);
     log_.WriteLog("Monitoring Started");
     controls_.Label2.setVisible(true);
+    monitoring_ = true;
+    monitoringChanged_.notify();
     if (phase_ == Phase::Idle)
         RunCheckCycle();
     else
@@ -132,6 +134,8 @@ void MonitorEngine::stop() {
     socket_.close();
     log_.WriteLog("Monitoring Stopped");
     controls_.Label2.setVisible(false);
+    monitoring_ = false;
+    monitoringChanged_.notify();
 }
 
 void MonitorEngine::Timer1_Timer() {

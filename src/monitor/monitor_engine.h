@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "alerts/alert_sink.h"
@@ -60,6 +61,13 @@ public:
     void Timer2_Timer();
     void Timer3_Timer();
 
+    // Whether monitoring runs: from a start to the next stop, halted at an empty host or not.
+    bool monitoring() const { return monitoring_; }
+    // Told after every start and every stop. One observer at a time.
+    Subscription subscribeMonitoring(std::function<void()> observer) {
+        return monitoringChanged_.subscribe(std::move(observer));
+    }
+
     Phase phase() const { return phase_; }
     std::int16_t cycleCountdown() const { return cycleCountdown_; }
     std::int16_t timeoutCountdown() const { return timeoutCountdown_; }
@@ -112,6 +120,8 @@ private:
     std::int16_t timeoutCountdown_ = 0;
     bool stopRequested_ = false;
     bool probeTimedOut_ = false;
+    bool monitoring_ = false;
+    SingleObserver<> monitoringChanged_;
 
     // The running cycle.
     Phase phase_ = Phase::Idle;

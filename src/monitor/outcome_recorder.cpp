@@ -7,8 +7,8 @@
 
 namespace wardel {
 
-std::string OutcomeRecorder::stamped(const char* prefix) const {
-    return prefix + formatTime(clock_.now()) + ")";
+std::string OutcomeRecorder::stamped(const char* prefix, const LocalDateTime& at) {
+    return prefix + formatTime(at) + ")";
 }
 
 void OutcomeRecorder::announce(const std::string& message, const char* kind, const std::string& description) {
@@ -20,15 +20,19 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
     // A row deleted while it was probed is no longer monitored: its outcome is neither shown nor announced.
     if (row.follow() == 0)
         return;
+    const LocalDateTime now = clock_.now();
     switch (state) {
     case ProbeSocket::Closed:
-        row.write(HostTable::colLastStatus, stamped("Closed("));
+        row.write(HostTable::colLastStatus, stamped("Closed(", now));
+        row.remember(RowHistory::State::Closed, now);
         break;
     case ProbeSocket::Open:
     case ProbeSocket::Connected: {
+        // Remembered first, so that the row never reads as failing without its marker on the way.
+        row.remember(RowHistory::State::Up, now);
         row.write(HostTable::colAlert, "");
         row.write(HostTable::colCount, "0");
-        const std::string status = stamped("ALIVE(");
+        const std::string status = stamped("ALIVE(", now);
         row.write(HostTable::colLastStatus, status);
         if (snapshot.alert == "1")
             announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description +
@@ -37,7 +41,8 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
         break;
     }
     case ProbeSocket::HostResolved:
-        row.write(HostTable::colLastStatus, stamped("Resolved("));
+        row.write(HostTable::colLastStatus, stamped("Resolved(", now));
+        row.remember(RowHistory::State::Resolved, now);
         break;
     case ProbeSocket::Error:
         recordFailure(row, snapshot, "Down(", "0");
@@ -58,11 +63,16 @@ void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const
     if (snapshot.failCount < std::numeric_limits<std::int16_t>::max())
         ++snapshot.failCount;
     row.write(HostTable::colCount, std::to_string(snapshot.failCount));
-    const std::string status = stamped(prefix);
+    const LocalDateTime now = clock_.now();
+    const std::string status = stamped(prefix, now);
     row.write(HostTable::colLastStatus, status);
-    if (snapshot.failCount < snapshot.timeoutLimit)
+    if (snapshot.failCount < snapshot.timeoutLimit) {
+        row.remember(RowHistory::State::Down, now);
         return;
+    }
     row.write(HostTable::colAlert, "1");
+    // Remembered after the marker, so that a failure that raises an alert goes straight to the alert.
+    row.remember(RowHistory::State::Down, now);
     row.write(HostTable::colCount, "0");
     // The marker as it stood when the check began decides: a marker set by the first failure of this check
     // does not silence its second.

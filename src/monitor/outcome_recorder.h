@@ -29,7 +29,7 @@ public:
 private:
     void recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind);
     // prefix + "hh:mm:ss" + ")", the Last Status text.
-    std::string stamped(const char* prefix) const;
+    static std::string stamped(const char* prefix, const LocalDateTime& at);
     void announce(const std::string& message, const char* kind, const std::string& description);
 
     const Clock& clock_;

@@ -65,6 +65,15 @@ void ProbedRow::write(int column, std::string text) {
     grid_.setCell(row, column, std::move(text));
 }
 
+void ProbedRow::remember(RowHistory::State outcome, const LocalDateTime& at) {
+    const int row = follow();
+    if (row == 0)
+        return;
+    RowHistory history = grid_.history(row);
+    history.record(outcome, at);
+    grid_.setHistory(row, std::move(history));
+}
+
 int ProbedRow::rowAfter() {
     if (follow() != 0)
         return row_ + 1;

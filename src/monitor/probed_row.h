@@ -25,6 +25,8 @@ public:
 
     // Writes one of the engine's cells of the row wherever it stands now; nothing once it is gone.
     void write(int column, std::string text);
+    // Adds an outcome at `at` to the row's history wherever it stands now; nothing once it is gone.
+    void remember(RowHistory::State outcome, const LocalDateTime& at);
 
     // The row number the cycle goes on with after this row: the row right after it, or, when the row
     // was deleted, the row that moved into its place. Never a row probed before in this cycle.

@@ -7,14 +7,24 @@
 
 namespace wardel {
 
-// The notification-area icon. Only a double-click is reported.
+// The notification-area icon. Only a double-click (or what the desktop's tray offers in its place) is
+// reported.
 class TrayIcon {
 public:
+    // What the icon's picture says about the table.
+    enum class State {
+        Normal,  // every target answers, or nothing is monitored
+        Failing, // at least one target's last outcome was a failure
+        Alerted, // at least one row holds an alert marker
+    };
+
     virtual ~TrayIcon() = default;
     // Whether the desktop offers a notification area at all.
     virtual bool available() const = 0;
     virtual bool add(const std::string& tip) = 0;
     virtual void remove() = 0;
+    // Changes the picture only; the tip stays.
+    virtual void showState(State state) = 0;
     // One observer at a time.
     Subscription subscribeDoubleClick(std::function<void()> handler) {
         return doubleClicked_.subscribe(std::move(handler));

@@ -59,8 +59,15 @@ QVariant HostTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.model() != this || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
     switch (role) {
-    case Qt::DisplayRole:
     case Qt::ToolTipRole:
+        // The status cell's tip says since when the target has been in its state and when it last answered.
+        if (index.column() == HostTable::colLastStatus) {
+            const std::string tip = table_.lastStatusTip(tableRow(index.row()));
+            if (!tip.empty())
+                return QString::fromStdString(tip);
+        }
+        return shownText(table_.cell(tableRow(index.row()), index.column()));
+    case Qt::DisplayRole:
         return shownText(table_.cell(tableRow(index.row()), index.column()));
     case Qt::TextAlignmentRole:
         // The status column is centred; every other column reads from the left.

@@ -13,7 +13,8 @@ namespace wardel::qt {
 // dataChanged for that cell, a row insert or removal is announced before the table changes and reported
 // after it. That keeps the operator's selection where it is while the engine writes status cells, and keeps
 // 32,767 rows responsive. The grid's enabled state and current row are passed on as signals so the window
-// can follow them. A cell is shown, and given as its tooltip, up to its first 1,024 characters.
+// can follow them. A cell is shown, and given as its tooltip, up to its first 1,024 characters; the Last
+// Status cell's tooltip is the row's history once it has one.
 class HostTableModel : public QAbstractTableModel, private HostTableObserver {
     Q_OBJECT
 public:

@@ -2,11 +2,23 @@
 
 #include <QApplication>
 
+#include "ui/app_icon.h"
+
 namespace wardel::qt {
 
+namespace {
+
+// The desktop entry data/wardel.desktop, by which the desktop knows whose notification it shows.
+const QString kDesktopEntry = QStringLiteral("wardel");
+
+} // namespace
+
 QtProgram::QtProgram(std::filesystem::path folder)
-    : tray_(QApplication::windowIcon()), platform_{clock_,    timers_, socket_, mainReader_, creditReader_,
-                                                   messages_, tray_,   shell_,  window_},
+    : tray_(std::array<QIcon, 3>{QApplication::windowIcon(), wardelTrayIcon(TrayIcon::State::Failing),
+                                 wardelTrayIcon(TrayIcon::State::Alerted)}),
+      notifier_(QStringLiteral("Wardel"), kDesktopEntry), platform_{clock_,        timers_,   socket_, mainReader_,
+                                                                    creditReader_, messages_, tray_,   shell_,
+                                                                    window_,       notifier_},
       port_(platform_, std::move(folder)) {
     messages_.setParentWidget(&window_);
     shell_.setParentWidget(&window_);

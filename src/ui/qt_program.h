@@ -4,6 +4,7 @@
 
 #include "app/sms_port.h"
 #include "platform/qt/qt_clock.h"
+#include "platform/qt/qt_desktop_notifier.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_probe_socket.h"
 #include "platform/qt/qt_shell.h"
@@ -36,6 +37,7 @@ private:
     QtTrayIcon tray_;
     QtShell shell_;
     MainWindow window_;
+    QtDesktopNotifier notifier_;
     Platform platform_;
     SMSPort port_;
 };

@@ -91,7 +91,8 @@ TEST(AcceptanceTest, AnOperatorsSessionFromStartToExit) {
     MainWindow window;
     messages.setParentWidget(&window);
     shell.setParentWidget(&window);
-    Platform platform{clock, timers, socket, readers.main(), readers.credit(), messages, tray, shell, window};
+    test::FakeNotifier notifier; // no notification reaches the desktop the tests run on
+    Platform platform{clock, timers, socket, readers.main(), readers.credit(), messages, tray, shell, window, notifier};
     SMSPort port(platform, folder.path());
     port.gateway().setGatewayBase(simulator.baseUrl().toStdString());
     window.attach(port);

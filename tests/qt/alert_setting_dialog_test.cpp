@@ -67,7 +67,9 @@ struct DialogRig {
     test::FakeTray tray;
     test::FakeShell shell;
     MainWindow window;
-    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window};
+    test::FakeNotifier notifier;
+    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window,
+                      notifier};
     SMSPort port{platform, folder.path()};
 };
 

@@ -1,7 +1,11 @@
 #include "ui/app_icon.h"
 
+#include <vector>
+
 #include <QImageReader>
 #include <gtest/gtest.h>
+
+#include "platform/qt/qt_tray_icon.h"
 
 namespace {
 
@@ -19,3 +23,25 @@ TEST(AppIcon, ShowsTheCommittedSvgAtEachSize) {
 }
 
 } // namespace
+
+namespace wardel::qt {
+namespace {
+
+// The tray shows each state with a picture of its own, the program's icon while all is well.
+TEST(AppIcon, TrayShowsEachStateWithAPictureOfItsOwn) {
+    using State = TrayIcon::State;
+    const State states[] = {State::Normal, State::Failing, State::Alerted};
+    QtTrayIcon tray({wardelTrayIcon(State::Normal), wardelTrayIcon(State::Failing), wardelTrayIcon(State::Alerted)});
+    std::vector<QImage> shown;
+    for (const State state : states) {
+        tray.showState(state);
+        shown.push_back(tray.icon().icon().pixmap(16).toImage());
+    }
+    EXPECT_EQ(shown[0], wardelIcon().pixmap(16).toImage());
+    EXPECT_NE(shown[0], shown[1]);
+    EXPECT_NE(shown[1], shown[2]);
+    EXPECT_NE(shown[0], shown[2]);
+}
+
+} // namespace
+} // namespace wardel::qt

@@ -45,7 +45,9 @@ struct LiveRig {
     test::FakeTray tray;
     test::FakeShell shell;
     test::FakeWindow window;
-    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window};
+    test::FakeNotifier notifier;
+    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window,
+                      notifier};
     SMSPort port{platform, folder.path()};
     GatewayClient& client = port.gateway();
     AppSettings& settings = port.settings();

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "support/test_rig.h"
+
 namespace wardel::qt {
 namespace {
 
@@ -185,6 +189,42 @@ TEST_F(HostTableModelTest, TableOutlivesItsModel) {
     table.setCell(2, HostTable::colHost, "still fine");
     table.removeRow(2);
     EXPECT_EQ(table.rowCount(), 2);
+}
+
+// The Last Status tooltip tells since when the target has been in its state and when it last answered, as of
+// the clock, and the history moves with its row when a row above it is deleted.
+TEST(HostTableModelTip, LastStatusTipTellsTheRowsHistoryAndMovesWithItsRow) {
+    test::TestRig rig({2026, 12, 6, 9, 0, 0});
+    test::writeFile(rig.folder / "host.ini",
+                    "\"a\",\"1\",\"\",\"5\"\r\n\"b\",\"2\",\"\",\"5\"\r\n\"c\",\"3\",\"\",\"5\"\r\n");
+    std::map<std::string, int> answers{
+        {"a", ProbeSocket::Connected}, {"b", ProbeSocket::Error}, {"c", ProbeSocket::Connected}};
+    rig.socket.onConnect = [&](const std::string& host, std::int32_t) { rig.socket.setState(answers[host]); };
+    rig.port.Form_Load();
+    HostTableModel model(rig.grid);
+    auto tip = [&model](int viewRow) {
+        return model.data(model.index(viewRow, HostTable::colLastStatus), Qt::ToolTipRole).toString().toStdString();
+    };
+    EXPECT_EQ(tip(0), "") << "never probed";
+
+    rig.port.cmdMonitor_Click();
+    rig.scheduler.advance(4000); // the first cycle
+    answers["c"] = ProbeSocket::Error;
+    rig.scheduler.advance(66000); // the second
+    rig.port.cmdMonitor_Click();
+    rig.scheduler.advanceTo({2026, 12, 6, 9, 12, 0});
+
+    EXPECT_EQ(tip(0), "Up since 09:00:01, 11 min; last answered 09:01:04");
+    EXPECT_EQ(tip(1), "Down since 09:00:02, 11 min; never answered");
+    EXPECT_EQ(tip(2), "Down since 09:01:06, 10 min; last answered 09:00:03");
+    EXPECT_EQ(model.data(model.index(2, HostTable::colLastStatus), Qt::DisplayRole).toString(),
+              QStringLiteral("Down(09:01:06)"));
+
+    rig.port.grdHotGrid_Click(1);
+    rig.port.cmdDelete_Click();
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(tip(0), "Down since 09:00:02, 11 min; never answered");
+    EXPECT_EQ(tip(1), "Down since 09:01:06, 10 min; last answered 09:00:03");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop_notifier.h"
 #include "platform/message_box.h"
 #include "platform/probe_socket.h"
 #include "platform/shell.h"
@@ -121,11 +122,27 @@ public:
         return true;
     }
     void remove() override { added = false; }
+    void showState(State shown) override { states.push_back(shown); }
     void doubleClick() { doubleClicked(); }
 
     bool isAvailable = true;
     bool added = false;
     std::string tip;
+    std::vector<State> states; // every picture shown, in order
+};
+
+// Records every desktop notification.
+class FakeNotifier : public DesktopNotifier {
+public:
+    struct Notice {
+        std::string summary;
+        std::string body;
+        Urgency urgency;
+    };
+    void notify(const std::string& summary, const std::string& body, Urgency urgency) override {
+        notices.push_back({summary, body, urgency});
+    }
+    std::vector<Notice> notices;
 };
 
 class FakeShell : public Shell {

@@ -65,7 +65,8 @@ struct LiveRig {
     FakeTray tray;
     FakeShell shell;
     FakeWindow window;
-    Platform platform{clock, timers, socket, readers.main(), readers.credit(), messages, tray, shell, window};
+    FakeNotifier notifier;
+    Platform platform{clock, timers, socket, readers.main(), readers.credit(), messages, tray, shell, window, notifier};
     SMSPort port{platform, folder.path()};
     AppSettings& settings = port.settings();
     MainControls& controls = port.controls();

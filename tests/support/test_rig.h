@@ -44,7 +44,8 @@ struct FakePlatform {
     FakeTray tray;
     FakeShell shell;
     FakeWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
+    FakeNotifier notifier;
+    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
 };
 
 // The whole main window on the fake platform.

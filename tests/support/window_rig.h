@@ -46,8 +46,9 @@ struct WindowRig {
     FakeMessageBox messages;
     FakeTray tray;
     FakeShell shell;
+    FakeNotifier notifier;
     qt::MainWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
+    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
     SMSPort port{platform, folder.path()};
     MainControls& controls = port.controls();
     HostTable& table = port.grid(); // grdHotGrid's model side

@@ -38,6 +38,12 @@ public:
     bool available() const override { return false; }
     bool add(const std::string&) override { return false; }
     void remove() override {}
+    void showState(State) override {}
+};
+
+class NoNotices : public wardel::DesktopNotifier {
+public:
+    void notify(const std::string&, const std::string&, Urgency) override {}
 };
 
 // A clock the picture sets by hand, so every run draws the same times.
@@ -89,7 +95,8 @@ bool saveMainWindow(const QString& file, const QString& grownFile) {
     NoTray tray;
     NoShell shell;
     wardel::qt::MainWindow window;
-    wardel::Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
+    NoNotices notifier;
+    wardel::Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
     wardel::SMSPort port(platform, path);
     window.attach(port);
     port.Form_Load();
