@@ -86,7 +86,7 @@ TEST(MainWindowWidgetTest, ShowsTheStartUpState) {
     EXPECT_TRUE(rig.window.isVisible());
     auto* ports = rig.widget<QComboBox>("cbxPortSel");
     ASSERT_EQ(ports->count(), 12);
-    EXPECT_EQ(ports->itemText(11), QStringLiteral("Others (????)"));
+    EXPECT_EQ(ports->itemText(11), QStringLiteral("Others (??\?\?)"));
     EXPECT_EQ(ports->currentText(), QStringLiteral("WWW   (80)"));
     EXPECT_EQ(rig.widget<QComboBox>("num_Timeout")->currentText(), QStringLiteral("5"));
     EXPECT_EQ(rig.widget<QPushButton>("cmdMonitor")->text(), QStringLiteral("&Start Monitor"));
