@@ -23,4 +23,10 @@ void copyMissingProgramFiles(const std::filesystem::path& programFolder, const s
     }
 }
 
+std::string filesNotWritableMessage(const std::filesystem::path& programFolder,
+                                    const std::filesystem::path& userFolder) {
+    return "File Save Error : " + programFolder.string() + " cannot be written and " + userFolder.string() +
+           " cannot be created";
+}
+
 } // namespace wardel

@@ -22,15 +22,21 @@ bool isInstallFolder(const QString& folder) {
 
 } // namespace
 
-std::filesystem::path programFolder(const AdoptProgramFiles& adopt) {
+ProgramFolder locateProgramFolder() {
     const QString ownFolder = QCoreApplication::applicationDirPath();
-    if (!isInstallFolder(ownFolder) && ::access(QFile::encodeName(ownFolder).constData(), W_OK) == 0)
-        return toPath(ownFolder);
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dataFolder);
-    if (adopt)
-        adopt(toPath(ownFolder), toPath(dataFolder));
-    return toPath(dataFolder);
+    ProgramFolder folder{ProgramFolder::Kind::Own, toPath(ownFolder), toPath(ownFolder), toPath(dataFolder)};
+    const bool writable = ::access(QFile::encodeName(ownFolder).constData(), W_OK) == 0;
+    if (!isInstallFolder(ownFolder) && writable)
+        return folder;
+    if (dataFolder.isEmpty() || !QDir().mkpath(dataFolder)) {
+        // Root without a home keeps the files beside the installed program rather than lose every save.
+        folder.kind = writable ? ProgramFolder::Kind::Own : ProgramFolder::Kind::ReadOnly;
+        return folder;
+    }
+    folder.kind = ProgramFolder::Kind::PerUser;
+    folder.files = folder.perUser;
+    return folder;
 }
 
 } // namespace wardel::qt
