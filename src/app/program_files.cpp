@@ -29,4 +29,15 @@ std::string filesNotWritableMessage(const std::filesystem::path& programFolder,
            " cannot be created";
 }
 
+StartUpFiles startUpFiles(const std::filesystem::path& filesFolder, const std::filesystem::path& programFolder) {
+    const auto fileRead = [&](const char* name) {
+        std::error_code ec;
+        if (filesFolder == programFolder ||
+            std::filesystem::exists(std::filesystem::symlink_status(filesFolder / name, ec)))
+            return filesFolder / name;
+        return programFolder / name;
+    };
+    return {fileRead(kSettingsFileName), fileRead(kHostListFileName)};
+}
+
 } // namespace wardel

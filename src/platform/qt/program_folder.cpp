@@ -20,6 +20,14 @@ bool isInstallFolder(const QString& folder) {
     return QStringLiteral(WARDEL_INSTALL_FOLDERS).split(u':').contains(folder);
 }
 
+// Where the files live, without creating anything.
+ProgramFolders chooseProgramFolders() {
+    const QString ownFolder = QCoreApplication::applicationDirPath();
+    if (!isInstallFolder(ownFolder) && ::access(QFile::encodeName(ownFolder).constData(), W_OK) == 0)
+        return {toPath(ownFolder), toPath(ownFolder)};
+    return {toPath(ownFolder), toPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))};
+}
+
 } // namespace
 
 ProgramFolder locateProgramFolder() {
@@ -37,6 +45,12 @@ ProgramFolder locateProgramFolder() {
     folder.kind = ProgramFolder::Kind::PerUser;
     folder.files = folder.perUser;
     return folder;
+}
+
+ProgramFolders programFoldersWithoutDisplay(int argc, char** argv) {
+    const QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Wardel"));
+    return chooseProgramFolders();
 }
 
 } // namespace wardel::qt

@@ -23,4 +23,14 @@ struct ProgramFolder {
 };
 ProgramFolder locateProgramFolder();
 
+// The executable's folder and the files folder locateProgramFolder would choose, where nothing is created.
+struct ProgramFolders {
+    std::filesystem::path program;
+    std::filesystem::path files;
+};
+
+// The same choice for a run that only reads the files and opens no display: it makes its own core
+// application object, under the monitor's name, for the time of the choice.
+ProgramFolders programFoldersWithoutDisplay(int argc, char** argv);
+
 } // namespace wardel::qt
