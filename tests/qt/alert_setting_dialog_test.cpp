@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QPushButton>
 #include <QTest>
 #include <string>
@@ -14,7 +12,7 @@
 #include "app/sms_port.h"
 #include "gateway_sim/gateway_simulator.h"
 #include "platform/qt/lifetime.h"
-#include "platform/qt/qt_url_fetcher.h"
+#include "support/live_rig.h"
 #include "support/qt_wait.h"
 #include "support/test_rig.h"
 #include "ui/alert_setting_dialog.h"
@@ -29,7 +27,6 @@ using test::waitUntil;
 // every other seam a fake.
 struct DialogRig {
     DialogRig() {
-        network.setProxy(QNetworkProxy::NoProxy);
         listening = simulator.listen();
         port.gateway().setGatewayBase(simulator.baseUrl().toStdString());
         window.setProgramEnder([] {});
@@ -65,14 +62,12 @@ struct DialogRig {
     test::TempFolder folder;
     test::FakeScheduler scheduler{{2026, 12, 6, 7, 5, 9}};
     test::FakeSocket socket;
-    QNetworkAccessManager network;
-    QtUrlFetcher mainReader{network};
-    QtUrlFetcher creditReader{network};
+    test::LiveReaders readers;
     test::FakeMessageBox messages;
     test::FakeTray tray;
     test::FakeShell shell;
     MainWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
+    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window};
     SMSPort port{platform, folder.path()};
 };
 
@@ -157,21 +152,6 @@ TEST(AlertSettingDialogTest, PastedTextKeepsItsFirstLine) {
     box->insert(QStringLiteral("1\r\n2\n3"));
     EXPECT_EQ(box->text(), QStringLiteral("310"));
     EXPECT_EQ(rig.port.alertSetting().controls().TimeOut.text(), "310");
-}
-
-TEST(AlertSettingDialogTest, EveryControlIsReachableByItsName) {
-    DialogRig rig;
-    for (const Control* control : rig.port.alertSetting().controls().all()) {
-        const auto* widget = rig.dialog()->findChild<QWidget*>(QString::fromStdString(control->name()));
-        ASSERT_NE(widget, nullptr) << control->name();
-        EXPECT_EQ(widget->accessibleName().toStdString(), control->name());
-    }
-    for (const char* name : {"txtIpAddress", "cbxPortSel", "num_Timeout", "cmdSetting", "grdHotGrid", "txtLog",
-                             "lblTimeinterval", "Label2", "Label4", "Label7", "Label1(3)"}) {
-        const auto* widget = rig.window.findChild<QWidget*>(QString::fromLatin1(name));
-        ASSERT_NE(widget, nullptr) << name;
-        EXPECT_EQ(widget->accessibleName(), QString::fromLatin1(name));
-    }
 }
 
 } // namespace
