@@ -1,9 +1,7 @@
 # One place for the warning flags every target of the project shares.
 add_library(wardel_warnings INTERFACE)
 target_compile_options(wardel_warnings INTERFACE
-  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wold-style-cast $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
-  # C++17 has no trigraphs; "Others (????)" is a text of this system, not a trigraph.
-  -Wno-trigraphs)
+  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wold-style-cast $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>)
 if(WARDEL_WERROR)
   target_compile_options(wardel_warnings INTERFACE -Werror)
 endif()

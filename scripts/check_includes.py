@@ -6,6 +6,10 @@ platform/qt (the seams on Qt) and ui (the widgets). A folder may include its own
 folders below it, with these limits: common includes nothing of the project, platform/qt only platform and
 common, and only app and ui include app. main.cpp, at the top, may include anything. With a strict order
 there can be no cycle between folders.
+
+Both forms count: "app/sms_port.h" and <app/sms_port.h> reach the same header through the include path. An
+angle-bracket include outside the project's folders (<QString>, <sys/socket.h>) is the system's own.
+`--self-test` checks the checker.
 """
 import pathlib
 import re
@@ -15,7 +19,7 @@ ORDER = ["common", "platform", "settings", "log", "hosts", "alerts", "monitor", 
 ALLOWED = {folder: set(ORDER[: i + 1]) for i, folder in enumerate(ORDER)}
 ALLOWED["common"] = {"common"}
 ALLOWED["platform/qt"] = {"platform/qt", "platform", "common"}
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+INCLUDE = re.compile(r'^\s*#\s*include\s*(?:"([^"]+)"|<([^>]+)>)')
 
 
 def folder_of(path: str) -> str:
@@ -25,7 +29,43 @@ def folder_of(path: str) -> str:
     return path.split("/", 1)[0] if "/" in path else ""
 
 
+def forbidden(own: str, line: str):
+    """The header `line` includes when a file of folder `own` may not include it, else None."""
+    match = INCLUDE.match(line)
+    if not match:
+        return None
+    quoted, angled = match.groups()
+    target = folder_of(quoted or angled)
+    if angled and target not in ORDER:
+        return None
+    if target and target not in ALLOWED.get(own, set()):
+        return quoted or angled
+    return None
+
+
+def self_test() -> int:
+    cases = [
+        ("monitor", '#include "app/sms_port.h"', "app/sms_port.h"),
+        ("monitor", "#include <app/sms_port.h>", "app/sms_port.h"),
+        ("monitor", "  #  include<app/sms_port.h>", "app/sms_port.h"),
+        ("common", "#include <platform/clock.h>", "platform/clock.h"),
+        ("platform/qt", "#include <ui/main_window.h>", "ui/main_window.h"),
+        ("platform/qt", "#include <platform/qt/qt_clock.h>", None),
+        ("monitor", "#include <log/event_log.h>", None),
+        ("monitor", "#include <sys/socket.h>", None),
+        ("common", "#include <QString>", None),
+        ("app", '#include "app/sms_port.h"', None),
+        ("monitor", '// #include "app/sms_port.h"', None),
+    ]
+    failures = [case for case in cases if forbidden(case[0], case[1]) != case[2]]
+    for own, line, expected in failures:
+        print(f"self-test: {own}/ with {line!r}: expected {expected}, got {forbidden(own, line)}", file=sys.stderr)
+    return 1 if failures else 0
+
+
 def main() -> int:
+    if sys.argv[1:] == ["--self-test"]:
+        return self_test()
     src = pathlib.Path(__file__).resolve().parent.parent / "src"
     errors = []
     for file in sorted(src.rglob("*")):
@@ -35,12 +75,9 @@ def main() -> int:
         if not own:
             continue
         for number, line in enumerate(file.read_text(encoding="utf-8").splitlines(), 1):
-            match = INCLUDE.match(line)
-            if not match:
-                continue
-            target = folder_of(match.group(1))
-            if target and target not in ALLOWED.get(own, set()):
-                errors.append(f"{file.relative_to(src.parent)}:{number}: {own}/ may not include {match.group(1)}")
+            header = forbidden(own, line)
+            if header:
+                errors.append(f"{file.relative_to(src.parent)}:{number}: {own}/ may not include {header}")
     for error in errors:
         print(error, file=sys.stderr)
     if errors:

@@ -22,6 +22,7 @@ run_tests() {
 }
 
 echo "== Include layering"
+python3 "$root/scripts/check_includes.py" --self-test
 python3 "$root/scripts/check_includes.py"
 
 echo "== Format"

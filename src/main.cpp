@@ -8,6 +8,7 @@
 #include "app/program_files.h"
 #include "platform/qt/program_folder.h"
 #include "platform/qt/shutdown_signal.h"
+#include "platform/qt/single_copy.h"
 #include "ui/accessibility_bus_guard.h"
 #include "ui/app_icon.h"
 #include "ui/cursor_blink_rest.h"
@@ -29,6 +30,14 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wardel"));
+    // One copy per folder: a later start there brings the running copy's window forward and ends, before it
+    // has read or written a file.
+    const ProgramFolder folder = locateProgramFolder();
+    SingleCopy singleCopy(folder.files);
+    if (!singleCopy.take()) {
+        singleCopy.askRunningCopy([] { QCoreApplication::exit(0); });
+        return QApplication::exec();
+    }
     QApplication::setWindowIcon(wardelIcon());
     installItemViewAccessibility();
     guardAccessibilityBus();
@@ -39,11 +48,19 @@ int main(int argc, char** argv) {
     const CursorBlinkRest blinkRest;
 
     // An operator whose files lay beside the program keeps them when they move to the per-user folder.
-    QtProgram program(programFolder(copyMissingProgramFiles));
+    if (folder.kind == ProgramFolder::Kind::PerUser)
+        copyMissingProgramFiles(folder.executable, folder.perUser);
+    QtProgram program(folder.files);
     SMSPort& port = program.port();
-    // SIGTERM and SIGINT unload the window like the close box, so the log gets its last line.
+    singleCopy.listen([&port] {
+        if (!port.ended())
+            port.trayDoubleClick();
+    });
+    // SIGTERM, SIGINT and SIGHUP unload the window like the close box, so the log gets its last line.
     ShutdownSignal endOnSignal([&port] { port.Form_Unload(); });
 
     port.Form_Load();
+    if (folder.kind == ProgramFolder::Kind::ReadOnly && !port.ended())
+        port.eventLog().WriteLog(filesNotWritableMessage(folder.executable, folder.perUser));
     return port.ended() ? 0 : QApplication::exec();
 }

@@ -23,6 +23,12 @@ void copyMissingProgramFiles(const std::filesystem::path& programFolder, const s
     }
 }
 
+std::string filesNotWritableMessage(const std::filesystem::path& programFolder,
+                                    const std::filesystem::path& userFolder) {
+    return "File Save Error : " + programFolder.string() + " cannot be written and " + userFolder.string() +
+           " cannot be created";
+}
+
 StartUpFiles startUpFiles(const std::filesystem::path& filesFolder, const std::filesystem::path& programFolder) {
     const auto fileRead = [&](const char* name) {
         std::error_code ec;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace wardel {
 
@@ -9,6 +10,11 @@ namespace wardel {
 // over byte for byte, so the operator's settings and targets carry over; a per-user copy is never replaced.
 // A file that cannot be copied is left where it is: the start goes on without it.
 void copyMissingProgramFiles(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder);
+
+// The log line of a start that reads its files from the program's folder but can save nowhere: that folder
+// cannot be written and the per-user folder cannot be created.
+std::string filesNotWritableMessage(const std::filesystem::path& programFolder,
+                                    const std::filesystem::path& userFolder);
 
 // The setting.ini and host.ini a start-up reads.
 struct StartUpFiles {

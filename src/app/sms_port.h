@@ -51,9 +51,10 @@ struct Platform {
 // show its control values and forward what the operator does.
 class SMSPort : private SmsTodayCaption, private GatewayObserver {
 public:
+    // "\?" keeps a run of question marks from reading as a trigraph.
     static constexpr const char* kPortChoices[] = {
         "FTP   (21)", "SSH   (22)", "TELN  (23)",    "SMTP  (25)",        "DNS   (53)",   "WWW   (80)",
-        "POP3 (110)", "IMAP (443)", "MS SQL (1433)", "Oracle SQL (1521)", "MYSQL (3306)", "Others (????)"};
+        "POP3 (110)", "IMAP (443)", "MS SQL (1433)", "Oracle SQL (1521)", "MYSQL (3306)", "Others (??\?\?)"};
     static constexpr const char* kThresholdChoices[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "15", "20"};
     static constexpr const char* kGridHeadings[] = {
         "Host Name / IP Address", "Port", "Last Status", "Description", "Alert", "Timeout #", "Count"};

@@ -51,6 +51,29 @@ TEST_F(LogFixture, BareLineEndIsWrittenWithoutTime) {
     EXPECT_EQ(readFile(folder / "log_1231.txt"), "2026-12-31 23:59:58 - before\r\n\r\n\r\n");
 }
 
+// A description is the operator's (or a pasted) text: its terminal escapes must not reach the file raw.
+TEST_F(LogFixture, TheFileShowsControlCharactersOtherThanTabAsReplacements) {
+    settings.logEnabled = 1;
+    const std::string r = "\xEF\xBF\xBD"; // U+FFFD
+    const struct {
+        std::string message;
+        std::string inFile;
+    } cases[] = {
+        {"Alert for h 80 Down(x) \x1b]0;owned\x07\x1b[2J", "Alert for h 80 Down(x) " + r + "]0;owned" + r + r + "[2J"},
+        {std::string("nul\0and\x01\x1f", 9), "nul" + r + "and" + r + r},
+        {"cr\rlf\ncrlf\r\n", "cr" + r + "lf" + r + "crlf" + r + r},
+        {"del\x7f tab\tkept", "del" + r + " tab\tkept"},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xC2\x9B", "caf\xC3\xA9 \xE2\x82\xAC \xC2\x9B"}, // UTF-8 passes whole
+    };
+    std::string expected;
+    for (const auto& c : cases) {
+        log.WriteLog(c.message);
+        EXPECT_EQ(box.line(0), "2026-12-31 23:59:58 - " + c.message);
+        expected += "2026-12-31 23:59:58 - " + c.inFile + "\r\n";
+    }
+    EXPECT_EQ(readFile(folder / "log_1231.txt"), expected);
+}
+
 TEST_F(LogFixture, FileLoggingOffOrImpossibleStillFillsTheBox) {
     log.WriteLog("off");
     EXPECT_FALSE(std::filesystem::exists(folder / "log_1231.txt"));

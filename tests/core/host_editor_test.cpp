@@ -106,7 +106,7 @@ TEST_F(HostEditorTest, PortIsWhatStandsBetweenTheParentheses) {
         const char* port;
         bool formatMessage;
     } const cases[] = {
-        {"WWW   (80)", "80", false}, {"Others (????)", "????", false},
+        {"WWW   (80)", "80", false}, {"Others (??\?\?)", "????", false},
         {"ssh(22)", "22", false},    {"IMAP (443)", "443", false},
         {"( 8 0 )", " 8 0 ", false}, {"()", "", false},
         {")(", "", false},           {"x)(80)", "", false},
@@ -241,7 +241,7 @@ TEST_F(HostEditorTest, LoadWithoutAReadableFileLeavesTheEmptyTable) {
 
 TEST_F(HostEditorTest, SavedTableLoadsBackWithFreshMonitoringCells) {
     add("10.0.0.5", "WWW   (80)", "front, back", "5");
-    add("  spaced", "Others (????)", "", "20");
+    add("  spaced", "Others (??\?\?)", "", "20");
     grid().setCell(1, Col::colLastStatus, "Down(07:05:09)");
     grid().setCell(1, Col::colAlert, "1");
     grid().setCell(1, Col::colCount, "7");

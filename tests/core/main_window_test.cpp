@@ -22,7 +22,7 @@ TEST(MainWindowStartUp, FirstStartWithoutFiles) {
     EXPECT_EQ(rig.tray.tip, "Wardel ");
     EXPECT_EQ(c.cbxPortSel.items().size(), 12u);
     EXPECT_EQ(c.cbxPortSel.text(), "WWW   (80)");
-    EXPECT_EQ(c.cbxPortSel.items().back(), "Others (????)");
+    EXPECT_EQ(c.cbxPortSel.items().back(), "Others (??\?\?)");
     EXPECT_EQ(c.num_Timeout.text(), "5");
     EXPECT_EQ(c.num_Timeout.items().at(10), "15");
     EXPECT_EQ(rig.grid.rowCount(), 2);

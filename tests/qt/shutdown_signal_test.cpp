@@ -11,12 +11,13 @@
 
 #include "platform/qt/lifetime.h"
 #include "platform/qt/shutdown_signal.h"
+#include "support/program_process.h"
 #include "support/test_rig.h"
 
 namespace wardel::qt {
 namespace {
 
-const int kEndingSignals[] = {SIGTERM, SIGINT};
+const int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 TEST(ShutdownSignalTest, SignalRunsTheShutdownFromTheEventLoop) {
     for (const int signal : kEndingSignals) {
@@ -43,15 +44,23 @@ TEST(ShutdownSignalTest, SignalAfterTheProgramEndedDoesNothing) {
     EXPECT_EQ(shutdowns, 0);
 }
 
-// True once the process has its own handler for `signal`, read from /proc (SigCgt is a hex mask).
-bool catchesSignal(qint64 pid, int signal) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("SigCgt:", 0) == 0)
-            return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1U;
+// Started under nohup, the program outlives its terminal as asked; the other signals still end it.
+TEST(ShutdownSignalTest, AHangUpIgnoredFromTheStartStaysIgnored) {
+    std::signal(SIGHUP, SIG_IGN);
+    int shutdowns = 0;
+    {
+        ShutdownSignal watcher([&shutdowns] { ++shutdowns; });
+        ASSERT_TRUE(watcher.installed());
+        std::raise(SIGHUP);
+        QTest::qWait(100);
+        EXPECT_EQ(shutdowns, 0);
+        std::raise(SIGTERM);
+        EXPECT_TRUE(QTest::qWaitFor([&shutdowns] { return shutdowns > 0; }, 5000));
     }
-    return false;
+    struct sigaction after {};
+    ::sigaction(SIGHUP, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_IGN);
+    std::signal(SIGHUP, SIG_DFL);
 }
 
 QString logFilesText(const QString& folder) {
@@ -86,7 +95,7 @@ TEST(ShutdownSignalTest, RunningProgramLogsItsEndWhenSignalled) {
         process.start(program, {});
         ASSERT_TRUE(process.waitForStarted(10000));
         const qint64 pid = process.processId();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return catchesSignal(pid, signal); }, 20000)) << signal;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return test::catchesSignal(pid, signal); }, 20000)) << signal;
 
         ::kill(static_cast<pid_t>(pid), signal);
         ASSERT_TRUE(process.waitForFinished(20000)) << signal;

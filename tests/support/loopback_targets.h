@@ -109,6 +109,24 @@ private:
     qint64 sent_ = 0;
 };
 
+// A port that accepts every connection and closes it at once (FIN), as a service that has nothing to say.
+class ClosingTarget {
+public:
+    ClosingTarget() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* peer = server_.nextPendingConnection()) {
+                peer->close();
+                peer->deleteLater();
+            }
+        });
+    }
+    quint16 port() const { return server_.serverPort(); }
+
+private:
+    QTcpServer server_;
+};
+
 // A port that accepts every connection and resets it (RST), at once or `afterMs` later.
 class ResettingTarget {
 public:

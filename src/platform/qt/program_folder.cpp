@@ -30,14 +30,21 @@ ProgramFolders chooseProgramFolders() {
 
 } // namespace
 
-std::filesystem::path programFolder(const AdoptProgramFiles& adopt) {
-    const ProgramFolders folders = chooseProgramFolders();
-    if (folders.files == folders.program)
-        return folders.files;
-    QDir().mkpath(QFile::decodeName(folders.files.c_str()));
-    if (adopt)
-        adopt(folders.program, folders.files);
-    return folders.files;
+ProgramFolder locateProgramFolder() {
+    const QString ownFolder = QCoreApplication::applicationDirPath();
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    ProgramFolder folder{ProgramFolder::Kind::Own, toPath(ownFolder), toPath(ownFolder), toPath(dataFolder)};
+    const bool writable = ::access(QFile::encodeName(ownFolder).constData(), W_OK) == 0;
+    if (!isInstallFolder(ownFolder) && writable)
+        return folder;
+    if (dataFolder.isEmpty() || !QDir().mkpath(dataFolder)) {
+        // Root without a home keeps the files beside the installed program rather than lose every save.
+        folder.kind = writable ? ProgramFolder::Kind::Own : ProgramFolder::Kind::ReadOnly;
+        return folder;
+    }
+    folder.kind = ProgramFolder::Kind::PerUser;
+    folder.files = folder.perUser;
+    return folder;
 }
 
 ProgramFolders programFoldersWithoutDisplay(int argc, char** argv) {

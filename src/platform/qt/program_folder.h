@@ -1,20 +1,29 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 
 namespace wardel::qt {
 
 // The program's own folder for setting.ini, host.ini and the daily logs: the executable's folder, or, when
 // that cannot be written or is the folder the program is installed to, the per-user data folder of the
-// application, created on demand, so that saves and logs are not lost. Before the per-user folder is used,
-// `adopt` gets the executable's folder and the per-user one (to carry files over). Needs the application object
-// and its name.
-using AdoptProgramFiles =
-    std::function<void(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder)>;
-std::filesystem::path programFolder(const AdoptProgramFiles& adopt = {});
+// application, created here, so that saves and logs are not lost. When the per-user folder cannot be created
+// either (a service account without a home), the files are read from the executable's folder, where saves
+// fail as usual unless the user may write there after all (root beside an installed program). Nothing is
+// read here. Needs the application object and its name.
+struct ProgramFolder {
+    enum class Kind {
+        Own,      // the executable's folder
+        PerUser,  // the per-user folder; files missing there may be carried over from the executable's folder
+        ReadOnly, // the executable's folder, which cannot be written, since the per-user one cannot be created
+    };
+    Kind kind = Kind::Own;
+    std::filesystem::path files;      // where the files are
+    std::filesystem::path executable; // the executable's folder
+    std::filesystem::path perUser;    // the per-user folder, used or not
+};
+ProgramFolder locateProgramFolder();
 
-// The executable's folder and the files folder programFolder would choose, where nothing is created.
+// The executable's folder and the files folder locateProgramFolder would choose, where nothing is created.
 struct ProgramFolders {
     std::filesystem::path program;
     std::filesystem::path files;

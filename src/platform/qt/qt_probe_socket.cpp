@@ -144,9 +144,9 @@ void QtProbeSocket::onWritable() {
     if (::getsockopt(descriptor_, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
         error = errno;
     if (error == ECONNRESET || error == EPIPE) {
-        // The target took the connection and ended it before the probe looked: it was made, and ended.
+        // The target took the connection and reset it before the probe looked: the handshake completed.
         addresses_.clear();
-        moveTo(Closing);
+        moveTo(Connected);
         return;
     }
     if (error != 0) {
@@ -173,9 +173,8 @@ void QtProbeSocket::onReadable() {
     }
     if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
         return;
-    // The target closed or reset the connection.
+    // The target closed or reset the connection after it took it; the probe still counts it as made.
     readable_.setEnabled(false);
-    moveTo(Closing);
 }
 
 void QtProbeSocket::closeDescriptor() {

@@ -11,18 +11,19 @@ class QHostInfo;
 
 namespace wardel::qt {
 
-// The probe socket: one plain non-blocking TCP connect per probe, watched by the event loop, its states
-// given in the numbers the check cycle reads: closed 0, resolving host 4, connecting 6, connected 7,
-// closing 8.
+// The probe socket sckHotMon: one plain non-blocking TCP connect per probe, watched by the event loop, its
+// progress shown in the socket states the check cycle reads: closed 0, resolving host 4, connecting 6,
+// connected 7, error 9.
 //
 // - An IP address is connected to at once; a name is looked up first (4), and its addresses are tried one
 //   after another, each once, until one connects.
 // - An attempt that fails before it connects (refused, host not found, unreachable, the system giving up on
 //   a target that never answers) shows 9 until close().
-// - After a connection was made, a peer that closes or resets it shows closing 8 until close(). What a
-//   target sends is taken up to 4 KiB and dropped; after that it is left unread, so TCP flow control stops
-//   a target that streams.
-// - 1, 2, 3 and 5 never show.
+// - A connection that was made shows connected 7 until close(), even when the target has closed or reset it
+//   since, and even when the reset came before the probe looked: the handshake completed, so the target
+//   answered, as other TCP checks count it. What a target sends is taken up to 4 KiB and dropped; after
+//   that it is left unread, so TCP flow control stops a target that streams.
+// - 1, 2, 3, 5 and 8 never show.
 //
 // Qt's own TCP socket is not used: it tries every address twice, so a refused probe would knock twice.
 //

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -15,7 +16,9 @@ namespace {
 
 // [0] is written by the handler, [1] read by the event loop.
 int signalPipe[2] = {-1, -1};
-const int kSignals[] = {SIGTERM, SIGINT};
+const int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// What each signal did before, given back when the watcher goes.
+struct sigaction previousActions[std::size(kSignals)];
 
 extern "C" void writeSignalByte(int) {
     const int savedErrno = errno;
@@ -25,9 +28,14 @@ extern "C" void writeSignalByte(int) {
     errno = savedErrno;
 }
 
-void setDefaultHandlers() {
-    for (int signal : kSignals)
-        std::signal(signal, SIG_DFL);
+void restorePreviousHandlers() {
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        ::sigaction(kSignals[i], &previousActions[i], nullptr);
+}
+
+// A start under nohup asked to outlive its terminal: a hang-up it ignores stays ignored.
+bool ignoredFromTheStart(int signal, const struct sigaction& previous) {
+    return signal == SIGHUP && previous.sa_handler == SIG_IGN;
 }
 
 } // namespace
@@ -43,9 +51,13 @@ ShutdownSignal::ShutdownSignal(std::function<void()> onSignal, QObject* parent)
     action.sa_handler = writeSignalByte;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : kSignals) {
-        if (::sigaction(signal, &action, nullptr) != 0) {
-            setDefaultHandlers();
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        ::sigaction(kSignals[i], nullptr, &previousActions[i]);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+        if (ignoredFromTheStart(kSignals[i], previousActions[i]))
+            continue;
+        if (::sigaction(kSignals[i], &action, nullptr) != 0) {
+            restorePreviousHandlers();
             return;
         }
     }
@@ -54,7 +66,8 @@ ShutdownSignal::ShutdownSignal(std::function<void()> onSignal, QObject* parent)
 }
 
 ShutdownSignal::~ShutdownSignal() {
-    setDefaultHandlers();
+    if (notifier_)
+        restorePreviousHandlers();
     delete notifier_;
     for (int& fd : signalPipe) {
         if (fd >= 0)

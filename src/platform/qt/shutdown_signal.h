@@ -7,9 +7,9 @@ class QSocketNotifier;
 
 namespace wardel::qt {
 
-// SIGTERM and SIGINT end the program the way the close box does. The signal handler only writes one byte
-// into a socket pair; the event loop reads it and runs the shutdown, so the log gets its last line and
-// nothing runs inside the handler. One instance at a time.
+// SIGTERM, SIGINT and SIGHUP (the terminal it was started from closed) end the program the way the close box
+// does. The signal handler only writes one byte into a socket pair; the event loop reads it and runs the
+// shutdown, so the log gets its last line and nothing runs inside the handler. One instance at a time.
 class ShutdownSignal : public QObject {
     Q_OBJECT
 public:
