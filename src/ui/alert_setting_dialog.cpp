@@ -149,6 +149,8 @@ void AlertSettingDialog::buildControls() {
 
     auto* cap = new QComboBox(frame1);
     cap->setEditable(true);
+    // What the box shows is what is saved: no completion from the list while the operator types.
+    cap->setCompleter(nullptr);
     // A typed cap is used as it stands; it does not become a list entry.
     cap->setInsertPolicy(QComboBox::NoInsert);
     cap->setValidator(new SingleLineValidator(cap));

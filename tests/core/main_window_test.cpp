@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel {
@@ -11,7 +12,11 @@ using test::readFile;
 using test::TestRig;
 using test::writeFile;
 
-const char* kSettingsWithFileLog = "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n";
+std::string settingsWithFileLog() {
+    AppSettings s = test::defaultSettings();
+    s.logEnabled = 1;
+    return test::settingsText(s);
+}
 
 TEST(MainWindowStartUp, FirstStartWithoutFiles) {
     TestRig rig;
@@ -39,7 +44,7 @@ TEST(MainWindowStartUp, FirstStartWithoutFiles) {
 
 TEST(MainWindowStartUp, FirstLineReachesTheBoxOnlyAndSettingsSetTheLabels) {
     TestRig rig;
-    writeFile(rig.folder / "setting.ini", kSettingsWithFileLog);
+    writeFile(rig.folder / "setting.ini", settingsWithFileLog());
     rig.port.Form_Load();
     EXPECT_FALSE(std::filesystem::exists(rig.folder / "log_1206.txt"));
     EXPECT_EQ(rig.controls.lblTimeinterval.text(), "Time interval cycle for monitoring : 60 seconds");
@@ -60,8 +65,11 @@ TEST(MainWindowStartUp, MissingAccountAsksForIt) {
 
 TEST(MainWindowStartUp, StartOnLaunchMonitorsAfterTheLogonIsIssuedBeforeItsReply) {
     TestRig rig;
-    writeFile(rig.folder / "setting.ini",
-              "60\r\n30\r\n0\r\nops@example.org\r\nsecret\r\n\r\n1\r\n0\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n");
+    AppSettings startsAtOnce = test::defaultSettings();
+    startsAtOnce.smsEmail = "ops@example.org";
+    startsAtOnce.smsPassword = "secret";
+    startsAtOnce.startOnLaunch = 1;
+    writeFile(rig.folder / "setting.ini", test::settingsText(startsAtOnce));
     writeFile(rig.folder / "host.ini", "\"127.0.0.1\",\"80\",\"web\",\"5\"\r\n");
     std::size_t requestsAtConnect = 0;
     rig.socket.onConnect = [&](const std::string&, std::int32_t) {

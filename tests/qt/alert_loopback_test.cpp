@@ -16,6 +16,7 @@
 #include "platform/qt/qt_url_fetcher.h"
 #include "support/loopback_targets.h"
 #include "support/query_values.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel::test {
@@ -55,15 +56,10 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
                          messages, grid,    {controls.cmdMonitor, controls.cmdAdd, controls.Label2},
                          settings, log,     dispatch};
 
-    auto& s = settings;
-    s.smsEmail = "ops@example.com";
-    s.smsPassword = "secret";
-    s.alertEnabled = 1;
-    s.smsPhone = "441111111111";
-    s.mailList = "boss@example.com";
-    s.maxSms = "2";
-    s.timeInterval = "1";
-    s.timeOut = "3";
+    settings = test::settingsWithAlertsOn();
+    settings.maxSms = "2";
+    settings.timeInterval = "1";
+    settings.timeOut = "3";
     grid.setCell(1, HostTable::colHost, "127.0.0.1");
     grid.setCell(1, HostTable::colPort, std::to_string(port));
     grid.setCell(1, HostTable::colDescription, "R&D caf\xC3\xA9");

@@ -11,6 +11,7 @@
 
 #include "platform/qt/lifetime.h"
 #include "platform/qt/shutdown_signal.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel::qt {
@@ -70,13 +71,14 @@ TEST(ShutdownSignalTest, RunningProgramLogsItsEndWhenSignalled) {
     const QString built = QCoreApplication::applicationDirPath() + QStringLiteral("/../wardel");
     ASSERT_TRUE(QFile::exists(built)) << built.toStdString();
 
+    AppSettings fileLog = test::defaultSettings();
+    fileLog.logEnabled = 1;
     for (const int signal : kEndingSignals) {
         test::TempFolder folder;
         const QString dir = QString::fromStdString(folder.path().string());
         const QString program = dir + QStringLiteral("/wardel");
         ASSERT_TRUE(QFile::copy(built, program));
-        test::writeFile(folder / "setting.ini",
-                        "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n");
+        test::writeFile(folder / "setting.ini", test::settingsText(fileLog));
 
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/settings_file.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel {
@@ -60,20 +61,9 @@ private:
 };
 
 AppSettings alertsAndNoticesOn() {
-    AppSettings s;
+    AppSettings s = test::settingsWithAlertsOn();
     s.timeInterval = "10"; // fifty probes of a second each and a pause of ten: a cycle a minute
     s.timeOut = "3";
-    s.alertEnabled = 1;
-    s.smsEmail = "ops@example.com";
-    s.smsPassword = "s3cret";
-    s.smsPhone = "441111111111";
-    s.mailList = "team@example.com";
-    s.maxSms = "20";
-    s.aliveEnabled = 1;
-    s.aliveMailMinutes = "60";
-    s.aliveMailTo = "boss@example.com";
-    s.aliveSmsMinutes = "720";
-    s.aliveSmsTo = "442222222222";
     return s;
 }
 
