@@ -88,7 +88,7 @@ TEST(BusyWindow, AThousandTargetsWithTheSettingsDialogOpenAndTheLogBoxFull) {
     EXPECT_EQ(rig.logBox.lineCount(), LogBox::kMaxLines);
     // The last alert, then its mail in place of an SMS, the day's 20 being sent.
     EXPECT_NE(rig.logBox.line(2).find("- Alert for 127.0.0.1 2999 Down("), std::string::npos) << rig.logBox.line(2);
-    EXPECT_NE(rig.logBox.line(0).find("- Mail Alert Send to team@example.com"), std::string::npos);
+    EXPECT_NE(rig.logBox.line(0).find("- Mail Alert Send to boss@example.com"), std::string::npos);
     EXPECT_EQ(rig.runtime.smsSentToday, 20);
     ASSERT_TRUE(rig.port.hasAlertSetting());
     EXPECT_TRUE(rig.port.alertSetting().controls().alertSetting.visible());
