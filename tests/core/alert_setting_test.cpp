@@ -233,6 +233,20 @@ TEST(AlertSetting, PassingSaveCopiesTheFieldsRestartsTheCountdownsLogsOnSavesAnd
     EXPECT_EQ(rig.runtime.mailListWithSms, 1);
 }
 
+TEST(AlertSetting, ASaveWithoutAChangeKeepsEverySetting) {
+    AppSettings distinct = test::settingsWithAlertsOn(); // every field its own value, so none can stand in for another
+    distinct.timeOut = "31";
+    distinct.startOnLaunch = 1;
+    distinct.maxSms = "33";
+    distinct.aliveMailTo = "watch@example.com";
+    distinct.aliveSmsMinutes = "721";
+    distinct.aliveSmsTo = "442222222222";
+    DialogRig rig(distinct);
+    rig.open().Save_Click();
+    EXPECT_TRUE(rig.passed());
+    EXPECT_EQ(rig.settings, distinct);
+}
+
 TEST(AlertSetting, SaveWithAlertsOffLogsOnOnlyWithBothAccountFieldsTyped) {
     const struct {
         const char *email, *password;
