@@ -12,11 +12,8 @@ using test::readFile;
 using test::TestRig;
 using test::writeFile;
 
-std::string settingsWithFileLog() {
-    AppSettings s = test::defaultSettings();
-    s.logEnabled = 1;
-    return test::settingsText(s);
-}
+// Empty time limits load as 60 and 30 seconds.
+const std::string kSettingsWithFileLog = test::settingsText({.logEnabled = 1});
 
 TEST(MainWindowStartUp, FirstStartWithoutFiles) {
     TestRig rig;
@@ -44,7 +41,7 @@ TEST(MainWindowStartUp, FirstStartWithoutFiles) {
 
 TEST(MainWindowStartUp, FirstLineReachesTheBoxOnlyAndSettingsSetTheLabels) {
     TestRig rig;
-    writeFile(rig.folder / "setting.ini", settingsWithFileLog());
+    writeFile(rig.folder / "setting.ini", kSettingsWithFileLog);
     rig.port.Form_Load();
     EXPECT_FALSE(std::filesystem::exists(rig.folder / "log_1206.txt"));
     EXPECT_EQ(rig.controls.lblTimeinterval.text(), "Time interval cycle for monitoring : 60 seconds");
@@ -65,11 +62,8 @@ TEST(MainWindowStartUp, MissingAccountAsksForIt) {
 
 TEST(MainWindowStartUp, StartOnLaunchMonitorsAfterTheLogonIsIssuedBeforeItsReply) {
     TestRig rig;
-    AppSettings startsAtOnce = test::defaultSettings();
-    startsAtOnce.smsEmail = "ops@example.org";
-    startsAtOnce.smsPassword = "secret";
-    startsAtOnce.startOnLaunch = 1;
-    writeFile(rig.folder / "setting.ini", test::settingsText(startsAtOnce));
+    writeFile(rig.folder / "setting.ini",
+              test::settingsText({.smsEmail = "ops@example.org", .smsPassword = "secret", .startOnLaunch = 1}));
     writeFile(rig.folder / "host.ini", "\"127.0.0.1\",\"80\",\"web\",\"5\"\r\n");
     std::size_t requestsAtConnect = 0;
     rig.socket.onConnect = [&](const std::string&, std::int32_t) {

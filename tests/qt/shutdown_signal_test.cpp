@@ -71,14 +71,12 @@ TEST(ShutdownSignalTest, RunningProgramLogsItsEndWhenSignalled) {
     const QString built = QCoreApplication::applicationDirPath() + QStringLiteral("/../wardel");
     ASSERT_TRUE(QFile::exists(built)) << built.toStdString();
 
-    AppSettings fileLog = test::defaultSettings();
-    fileLog.logEnabled = 1;
     for (const int signal : kEndingSignals) {
         test::TempFolder folder;
         const QString dir = QString::fromStdString(folder.path().string());
         const QString program = dir + QStringLiteral("/wardel");
         ASSERT_TRUE(QFile::copy(built, program));
-        test::writeFile(folder / "setting.ini", test::settingsText(fileLog));
+        test::writeFile(folder / "setting.ini", test::settingsText({.logEnabled = 1}));
 
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
