@@ -100,10 +100,16 @@ int main(int argc, char** argv) {
     const auto timer2 = timers.createTimer(1000, false);
     const auto timer3 = timers.createTimer(1000, false);
     CountingAlerts alerts;
-    MonitorEngine engine{clock,        *timer1,  *timer2,
-                         *timer3,      timers,   socket,
-                         messages,     ctx.grid, {ctx.controls.cmdMonitor, ctx.controls.cmdAdd, ctx.controls.Label2},
-                         ctx.settings, log,      alerts};
+    MonitorEngine engine{clock,
+                         {*timer1, *timer2, *timer3},
+                         timers,
+                         socket,
+                         messages,
+                         ctx.grid,
+                         {ctx.controls.cmdMonitor, ctx.controls.cmdAdd, ctx.controls.Label2},
+                         ctx.settings,
+                         log,
+                         alerts};
 
     std::vector<std::pair<std::string, quint16>> targets;
     for (const auto& target : open)

@@ -2,7 +2,6 @@
 
 #include <limits>
 
-#include "alerts/sms_text.h"
 #include "common/numbers.h"
 
 namespace wardel {
@@ -18,10 +17,8 @@ void AlertDispatch::SendAlert(const std::string& message, const std::string&, co
 }
 
 void AlertDispatch::SendSmsAlert(const std::string& recipients, std::string& message) {
-    if (smsCredits(gateway_.state().creditText) <= 0) {
-        log_.WriteLog("No SMS Credits !!");
+    if (!gateway_.smsCreditLeft())
         return;
-    }
     // The cap is read as a real number: "2.5" lets a third SMS out while two have gone.
     const double cap = leadingNumber(settings_.maxSms);
     auto& sent = runtime_.smsSentToday;
@@ -33,23 +30,14 @@ void AlertDispatch::SendSmsAlert(const std::string& recipients, std::string& mes
         ++sent;
     if (cap == sent)
         message += " Today SMS:" + std::to_string(sent) + "/" + settings_.maxSms;
-    keepFirstCharacters(message, kSmsCharacters);
-    const std::string url =
-        gateway_.BuildSmsUrl(0, settings_.smsEmail, settings_.smsPassword, gateway_.state().gatewayApiId,
-                             GatewayClient::kSenderNumber, recipients, message);
-    gateway_.issueRequest(gateway_.AsyncRead1(), GatewayClient::kSmsKind, url);
-    log_.WriteLog("Send SMS message [" + message + "]");
+    gateway_.sendAlertSms(recipients, message);
 }
 
 void AlertDispatch::sendMailFallback(const std::string& message) {
     log_.WriteLog("No SMS send ..up to the limit " + settings_.maxSms + " a day");
     if (trim(settings_.mailList).empty())
         return;
-    const std::string url =
-        gateway_.BuildMailAlertUrl(settings_.smsEmail, settings_.smsPassword, settings_.mailList, message);
-    // The fallback travels under the SMS tag kind, so its reply is answered with a credit query like an SMS's.
-    gateway_.issueRequest(gateway_.AsyncRead1(), GatewayClient::kSmsKind, url);
-    log_.WriteLog("Mail Alert Send to " + settings_.mailList);
+    gateway_.sendMailAlert(settings_.mailList, message);
 }
 
 } // namespace wardel

@@ -2,7 +2,6 @@
 
 #include <limits>
 
-#include "alerts/sms_text.h"
 #include "common/numbers.h"
 #include "common/time_format.h"
 
@@ -34,13 +33,12 @@ void countDown(std::int16_t& countdown, const std::string& minutes) {
 
 } // namespace
 
-AliveNotice::AliveNotice(const Clock& clock, Timer& timer4, Timer& timer5, const AppSettings& settings,
-                         RuntimeValues& runtime, GatewayClient& gateway, EventLog& log, LogBox& txtLog,
-                         const Control& label2, SmsTodayCaption& smsToday)
-    : clock_(clock), settings_(settings), runtime_(runtime), gateway_(gateway), log_(log), txtLog_(txtLog),
-      label2_(label2), smsToday_(smsToday) {
-    timer4Ticks_ = timer4.subscribeTick([this] { Timer4_Timer(); });
-    timer5Ticks_ = timer5.subscribeTick([this] { Timer5_Timer(); });
+AliveNotice::AliveNotice(const Clock& clock, AliveTimers timers, const AppSettings& settings, RuntimeValues& runtime,
+                         GatewayClient& gateway, LogBox& txtLog, const Control& label2, SmsTodayCaption& smsToday)
+    : clock_(clock), settings_(settings), runtime_(runtime), gateway_(gateway), txtLog_(txtLog), label2_(label2),
+      smsToday_(smsToday) {
+    timer4Ticks_ = timers.Timer4.subscribeTick([this] { Timer4_Timer(); });
+    timer5Ticks_ = timers.Timer5.subscribeTick([this] { Timer5_Timer(); });
 }
 
 void AliveNotice::Timer5_Timer() {
@@ -73,7 +71,7 @@ void AliveNotice::sch_Notify(bool bMail, bool bSMS) {
     }
     line += " SMS Credits left : " + gateway.creditText;
     if (bSMS && !trim(settings_.aliveSmsTo).empty())
-        SendAliveSms(settings_.aliveSmsTo, line);
+        gateway_.SendAliveSms(settings_.aliveSmsTo, line);
 }
 
 // The mail carries the log box in its request URL, which a gateway refuses beyond a few kilobytes, and the
@@ -100,19 +98,6 @@ std::string AliveNotice::aliveMailBody(const std::string& subject) const {
         body += line;
     }
     return body + tail;
-}
-
-void AliveNotice::SendAliveSms(const std::string& recipients, std::string& text) {
-    if (smsCredits(gateway_.state().creditText) <= 0) {
-        log_.WriteLog("No SMS Credits !!");
-        return;
-    }
-    keepFirstCharacters(text, kSmsCharacters);
-    const std::string url =
-        gateway_.BuildAliveSmsUrl(0, settings_.smsEmail, settings_.smsPassword, gateway_.state().gatewayApiId,
-                                  GatewayClient::kSenderNumber, recipients, text);
-    gateway_.issueRequest(gateway_.AsyncRead1(), GatewayClient::kAliveSmsKind, url);
-    log_.WriteLog("Send SMS message [" + text + "]");
 }
 
 } // namespace wardel

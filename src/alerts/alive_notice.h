@@ -6,7 +6,6 @@
 
 #include "alerts/gateway_client.h"
 #include "common/subscription.h"
-#include "log/event_log.h"
 #include "log/log_box.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
@@ -23,6 +22,12 @@ public:
     virtual void setSmsTodayCaption(const std::string& caption) = 0;
 };
 
+// The main window's timers of the two tasks below.
+struct AliveTimers {
+    Timer& Timer4; // midnight check, every 35 s
+    Timer& Timer5; // minute task
+};
+
 // The two periodic tasks of the main window on the delivery side.
 //
 // Every minute (Timer5) the I-am-alive countdowns run down, whether or not the notice is on; a countdown at
@@ -37,9 +42,8 @@ public:
     // The longest request URL the I-am-alive mail may take; the log box is cut to fit.
     static constexpr std::size_t kMaxMailUrlBytes = 8000;
 
-    AliveNotice(const Clock& clock, Timer& timer4, Timer& timer5, const AppSettings& settings, RuntimeValues& runtime,
-                GatewayClient& gateway, EventLog& log, LogBox& txtLog, const Control& label2,
-                SmsTodayCaption& smsToday);
+    AliveNotice(const Clock& clock, AliveTimers timers, const AppSettings& settings, RuntimeValues& runtime,
+                GatewayClient& gateway, LogBox& txtLog, const Control& label2, SmsTodayCaption& smsToday);
     AliveNotice(const AliveNotice&) = delete;
     AliveNotice& operator=(const AliveNotice&) = delete;
 
@@ -47,8 +51,6 @@ public:
     void Timer4_Timer(); // the midnight check
 
     void sch_Notify(bool bMail, bool bSMS);
-    // The text is cut to one SMS in place.
-    void SendAliveSms(const std::string& recipients, std::string& text);
 
 private:
     std::string aliveMailBody(const std::string& subject) const;
@@ -57,7 +59,6 @@ private:
     const AppSettings& settings_;
     RuntimeValues& runtime_;
     GatewayClient& gateway_;
-    EventLog& log_;
     LogBox& txtLog_;
     const Control& label2_;
     SmsTodayCaption& smsToday_;

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "alerts/sms_text.h"
 #include "alerts/url_encoding.h"
 #include "common/numbers.h"
 #include "common/time_format.h"
@@ -32,15 +33,38 @@ bool containsHttp(const std::string& text) {
     return false;
 }
 
+// A number as the gateway writes a count: a sign, digits, and a decimal point with more digits.
+bool isCount(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digits = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digits;
+}
+
+// Tag kinds of the requests on the two readers.
+constexpr std::string_view kLogonTag = "logon1";
+constexpr std::string_view kSmsKind = "sendsms";
+constexpr std::string_view kAliveSmsKind = "sendsms1";
+constexpr std::string_view kMailKind = "sendmail1";
+constexpr std::string_view kCreditKind = "getcredit";
+
 } // namespace
 
-GatewayClient::GatewayClient(const Clock& clock, UrlFetcher& mainReader, UrlFetcher& creditReader, MessageBox& messages,
-                             WindowPort& window, Control& Label4, Control& Label7, const AppSettings& settings,
-                             const RuntimeValues& runtime, std::function<void()> unloadMainWindow,
-                             std::string gatewayBase)
-    : clock_(clock), messages_(messages), window_(window), Label4_(Label4), Label7_(Label7), settings_(settings),
-      runtime_(runtime), unloadMainWindow_(std::move(unloadMainWindow)), gatewayBase_(std::move(gatewayBase)),
-      asyncRead1_(mainReader), asyncRead2_(creditReader) {
+GatewayClient::GatewayClient(const Clock& clock, GatewayReaders readers, const AppSettings& settings,
+                             const RuntimeValues& runtime, EventLog& log, MessageBox& messages,
+                             GatewayObserver& observer)
+    : clock_(clock), settings_(settings), runtime_(runtime), log_(log), messages_(messages), observer_(observer),
+      asyncRead1_(readers.main), asyncRead2_(readers.credit) {
     asyncRead1_.setAsyncReadComplete([this](const FetchResult& result) { OnMainReply(result); });
     asyncRead2_.setAsyncReadComplete([this](const FetchResult& result) { OnCreditReply(result); });
 }
@@ -49,21 +73,57 @@ std::string GatewayClient::nowText() const {
     return formatDateTime(clock_.now());
 }
 
+GatewayClient::LogonAccount GatewayClient::account() const {
+    return {std::string(trim(settings_.smsEmail)), std::string(trim(settings_.smsPassword))};
+}
+
 void GatewayClient::GatewayLogon() {
-    window_.show();
+    observer_.showMainWindow();
     const LogonAccount account =
         logonAccount_ ? logonAccount_() : LogonAccount{settings_.smsEmail, settings_.smsPassword};
     const std::string email(trim(account.email));
     const std::string password(trim(account.password));
     if (email.empty() || password.empty()) {
-        Label4_.setText("Email OR Password is Empty !! Click HERE to set up");
+        observer_.showAccountState("Email OR Password is Empty !! Click HERE to set up");
         return;
     }
-    Label4_.setText("Connecting to Textora , Please wait ....");
+    observer_.showAccountState("Connecting to Textora , Please wait ....");
     const std::string url = gatewayBase_ + "/txgate/php/sms_logon.php?email=" + encodeQueryValue(email) +
                             "&pwd=" + encodeQueryValue(password) + "&now=" + encodeQueryValue(nowText());
     asyncRead1_.setPropName(std::string(kLogonTag));
     asyncRead1_.setDataFromURL(url);
+}
+
+bool GatewayClient::smsCreditLeft() {
+    if (smsCredits(state_.creditText) > 0)
+        return true;
+    log_.WriteLog("No SMS Credits !!");
+    return false;
+}
+
+void GatewayClient::sendAlertSms(const std::string& recipients, std::string& text) {
+    keepFirstCharacters(text, kSmsCharacters);
+    const LogonAccount a = account();
+    issueRequest(asyncRead1_, kSmsKind,
+                 BuildSmsUrl(0, a.email, a.password, state_.gatewayApiId, kSenderNumber, recipients, text));
+    log_.WriteLog("Send SMS message [" + text + "]");
+}
+
+void GatewayClient::sendMailAlert(const std::string& recipients, const std::string& text) {
+    const LogonAccount a = account();
+    // The mail travels under the SMS tag kind, so its reply is answered with a credit query like an SMS's.
+    issueRequest(asyncRead1_, kSmsKind, BuildMailAlertUrl(a.email, a.password, recipients, text));
+    log_.WriteLog("Mail Alert Send to " + recipients);
+}
+
+void GatewayClient::SendAliveSms(const std::string& recipients, std::string& text) {
+    if (!smsCreditLeft())
+        return;
+    keepFirstCharacters(text, kSmsCharacters);
+    const LogonAccount a = account();
+    issueRequest(asyncRead1_, kAliveSmsKind,
+                 BuildAliveSmsUrl(0, a.email, a.password, state_.gatewayApiId, kSenderNumber, recipients, text));
+    log_.WriteLog("Send SMS message [" + text + "]");
 }
 
 std::string GatewayClient::smsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
@@ -107,8 +167,9 @@ void GatewayClient::SendGatewayMail(const std::string& recipients, std::string& 
 
 std::string GatewayClient::gatewayMailUrl(const std::string& recipients, const std::string& text,
                                           const std::string& subject) const {
-    return gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + encodeQueryValue(settings_.smsEmail) +
-           "&pwd=" + encodeQueryValue(settings_.smsPassword) + "&email_list=" + encodeQueryValue(recipients) +
+    const LogonAccount a = account();
+    return gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + encodeQueryValue(a.email) +
+           "&pwd=" + encodeQueryValue(a.password) + "&email_list=" + encodeQueryValue(recipients) +
            "&subject=" + encodeQueryValue(subject) + "&text=" + encodeQueryValue(text);
 }
 
@@ -126,15 +187,14 @@ void GatewayClient::issueRequest(AsyncRead& reader, std::string_view kind, const
 }
 
 void GatewayClient::issueCreditQuery() {
-    const std::string url = gatewayBase_ +
-                            "/txgate/php/creditupdate.php?email=" + encodeQueryValue(settings_.smsEmail) +
+    const std::string url = gatewayBase_ + "/txgate/php/creditupdate.php?email=" + encodeQueryValue(account().email) +
                             "&now=" + encodeQueryValue(nowText());
     issueRequest(asyncRead2_, kCreditKind, url);
 }
 
 void GatewayClient::setCreditText(std::string text) {
     state_.creditText = std::move(text);
-    Label7_.setText(state_.creditText);
+    observer_.showCredit(state_.creditText);
 }
 
 bool parseLogonReply(const std::string& reply, LogonReply& parsed) {
@@ -171,9 +231,9 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
     }
     if (!reply.empty() && reply.front() == '-') {
         state_.gatewayLoggedIn = false;
-        Label4_.setText("Email OR Password Error for sending SMS !!");
+        observer_.showAccountState("Email OR Password Error for sending SMS !!");
         setCreditText("0");
-        Label7_.setVisible(false);
+        observer_.setCreditVisible(false);
         state_.lastRequestWasMail = false;
         return;
     }
@@ -184,19 +244,18 @@ void GatewayClient::OnMainReply(const FetchResult& result) {
         return;
     }
     state_.gatewayApiId = parsed.apiId;
-    Label7_.setVisible(true);
+    observer_.setCreditVisible(true);
     setCreditText(parsed.creditText);
-    Label4_.setText("SMS Account : " + settings_.smsEmail);
+    observer_.showAccountState("SMS Account : " + settings_.smsEmail);
     state_.setupLinkActive = false;
     state_.lastRequestWasMail = false;
 }
 
 void GatewayClient::logonFailed() {
-    Label4_.setText("Textora Logon Error !! ");
+    observer_.showAccountState("Textora Logon Error !! ");
     messages_.show("Connecting Error or Timeout !! Please check your network or try again", [this] {
         state_.lastRequestWasMail = false;
-        if (unloadMainWindow_)
-            unloadMainWindow_();
+        observer_.unloadMainWindow();
     });
 }
 
@@ -206,10 +265,15 @@ void GatewayClient::OnCreditReply(const FetchResult&) {
 }
 
 std::optional<std::string> creditFromReply(const std::string& reply) {
-    // A failed credit query still holds its URL, which contains "http": the shown credit stays.
+    // A failed credit query still holds its URL, which contains "http": the shown credit stays. So does a
+    // reply that is no count at all (empty, NUL bytes, a notice): taken as the credit it would read as 0
+    // and stop every SMS until the next logon.
     if (containsHttp(reply))
         return std::nullopt;
-    return std::string(trim(reply));
+    const std::string_view credit = trim(reply);
+    if (!isCount(credit))
+        return std::nullopt;
+    return std::string(credit);
 }
 
 } // namespace wardel

@@ -7,11 +7,10 @@
 #include <string_view>
 
 #include "alerts/async_read.h"
+#include "log/event_log.h"
 #include "platform/clock.h"
-#include "platform/controls.h"
 #include "platform/message_box.h"
 #include "platform/url_fetcher.h"
-#include "platform/window_port.h"
 #include "settings/app_settings.h"
 
 namespace wardel {
@@ -36,37 +35,53 @@ struct LogonReply {
 // API id, "%", any text. False when either star or the percent sign after them is missing.
 bool parseLogonReply(const std::string& reply, LogonReply& parsed);
 
-// The credit a credit reply shows, blanks trimmed; nullopt when the shown credit stays.
+// The credit a credit reply shows, blanks trimmed; nullopt when the shown credit stays: a failed query
+// (the reader still holds its URL) or a reply that is not a number.
 std::optional<std::string> creditFromReply(const std::string& reply);
 
-// The program's side of the SMS and mail gateway.
+// What the account's state shows on the main window, and what a logon does to the window: the main
+// window model implements it.
+class GatewayObserver {
+public:
+    virtual ~GatewayObserver() = default;
+    // A logon shows the main window.
+    virtual void showMainWindow() = 0;
+    // The account label Label4.
+    virtual void showAccountState(const std::string& text) = 0;
+    // The credit label Label7: its text, and whether it is shown at all.
+    virtual void showCredit(const std::string& creditText) = 0;
+    virtual void setCreditVisible(bool visible) = 0;
+    // The end of the program after a logon reply that cannot be read.
+    virtual void unloadMainWindow() = 0;
+};
+
+// The two URL readers the gateway is reached through.
+struct GatewayReaders {
+    UrlFetcher& main;   // AsyncRead1: the logon, every SMS and every mail
+    UrlFetcher& credit; // AsyncRead2: the credit queries
+};
+
+// The program's side of the SMS and mail gateway, spoken to in intents: log on, send an alert SMS or its
+// mail fallback, send the I-am-alive SMS or mail. Each intent picks its reader, builds its URL with the
+// account of the settings (surrounding blanks removed), tags the request and writes its own log line; a new
+// kind of request is one more intent here and nowhere else.
 //
-// Every exchange is one HTTP GET whose query string carries all parameters, read on one of two URL readers:
-// AsyncRead1 carries the logon, the SMS and the mail requests, AsyncRead2 only the credit queries. A request
-// is told apart from the others only by its tag: "logon1" for the logon, otherwise requestSeq (raised by one
-// first) followed by the kind ("sendsms", "sendsms1", "sendmail1", "getcredit"). Every reply on AsyncRead1
-// other than the logon's is answered with a credit query, unless the last request built was a gateway mail;
-// the credit reply updates the credit shown in Label7. A logon reply that cannot be read ends the program
-// after its message box.
+// Every exchange is one HTTP GET whose query string carries all parameters. A request is told apart from
+// the others only by its tag: "logon1" for the logon, otherwise requestSeq (raised by one first) followed
+// by the kind ("sendsms", "sendsms1", "sendmail1", "getcredit"). Every reply on AsyncRead1 other than the
+// logon's is answered with a credit query, unless the last request built was a gateway mail; the credit
+// reply updates the credit shown in Label7. A logon reply that cannot be read ends the program after its
+// message box.
 class GatewayClient {
 public:
     static constexpr std::string_view kDefaultGatewayBase = WARDEL_GATEWAY_BASE;
-    // The number every SMS is sent from, passed by the senders to BuildSmsUrl / BuildAliveSmsUrl.
+    // The number every SMS is sent from.
     static constexpr std::string_view kSenderNumber = WARDEL_SENDER_NUMBER;
 
-    // Tag kinds of the requests on the two readers.
-    static constexpr std::string_view kLogonTag = "logon1";
-    static constexpr std::string_view kSmsKind = "sendsms";
-    static constexpr std::string_view kAliveSmsKind = "sendsms1";
-    static constexpr std::string_view kMailKind = "sendmail1";
-    static constexpr std::string_view kCreditKind = "getcredit";
-
-    // `mainReader` carries AsyncRead1, `creditReader` AsyncRead2; Label4 shows the account state, Label7
-    // the credit; `unloadMainWindow` ends the program after a logon reply that cannot be read.
-    GatewayClient(const Clock& clock, UrlFetcher& mainReader, UrlFetcher& creditReader, MessageBox& messages,
-                  WindowPort& window, Control& Label4, Control& Label7, const AppSettings& settings,
-                  const RuntimeValues& runtime, std::function<void()> unloadMainWindow,
-                  std::string gatewayBase = std::string(kDefaultGatewayBase));
+    GatewayClient(const Clock& clock, GatewayReaders readers, const AppSettings& settings, const RuntimeValues& runtime,
+                  EventLog& log, MessageBox& messages, GatewayObserver& observer);
+    GatewayClient(const GatewayClient&) = delete;
+    GatewayClient& operator=(const GatewayClient&) = delete;
 
     GatewayState& state() { return state_; }
     const GatewayState& state() const { return state_; }
@@ -75,9 +90,6 @@ public:
     // run against the gateway simulator) points the client elsewhere.
     const std::string& gatewayBase() const { return gatewayBase_; }
     void setGatewayBase(std::string base) { gatewayBase_ = std::move(base); }
-
-    AsyncRead& AsyncRead1() { return asyncRead1_; }
-    AsyncRead& AsyncRead2() { return asyncRead2_; }
 
     struct LogonAccount {
         std::string email;
@@ -90,6 +102,18 @@ public:
     // fields.
     void GatewayLogon();
 
+    // Whether the shown credit lets an SMS out; without credit the log says "No SMS Credits !!".
+    bool smsCreditLeft();
+    // One alert SMS, cut to one SMS in place, with the mail alert list appended when mailListWithSms is 1.
+    void sendAlertSms(const std::string& recipients, std::string& text);
+    // An alert as a gateway mail to the recipients, once the day's SMS are spent.
+    void sendMailAlert(const std::string& recipients, const std::string& text);
+    // The I-am-alive SMS, while there is credit; the text is cut to one SMS in place.
+    void SendAliveSms(const std::string& recipients, std::string& text);
+    // A gateway mail (the I-am-alive mail). Every CR LF of the text becomes "<br>" (in the caller's text too);
+    // the subject keeps its own. It writes no log line.
+    void SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject);
+
     // The SMS request; with the mail alert list appended when mailListWithSms is 1.
     std::string BuildSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
                             const std::string& apiId, std::string_view sender, const std::string& recipients,
@@ -100,10 +124,6 @@ public:
                                  const std::string& text);
     std::string BuildMailAlertUrl(const std::string& email, const std::string& password, const std::string& recipients,
                                   const std::string& text) const;
-
-    // Sends a gateway mail with the account of the settings. Every CR LF of the text becomes "<br>" (in the
-    // caller's text too); the subject keeps its own.
-    void SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject);
     // The gateway mail request for a text whose CR LF pairs are already "<br>".
     std::string gatewayMailUrl(const std::string& recipients, const std::string& text,
                                const std::string& subject) const;
@@ -111,35 +131,33 @@ public:
     // made of whole lines, each ended by CR LF, adds the sum of what its lines add.
     static std::size_t gatewayMailTextLength(std::string_view text);
 
+private:
+    LogonAccount account() const;
+    std::string smsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
+                       const std::string& apiId, std::string_view sender, const std::string& recipients,
+                       const std::string& text) const;
+    std::string nowText() const;
     // Raises requestSeq, tags the reader with it and the kind, and starts the read of the URL.
     void issueRequest(AsyncRead& reader, std::string_view kind, const std::string& url);
+    void issueCreditQuery();
+    void setCreditText(std::string text);
+    void logonFailed();
 
     // AsyncReadComplete of AsyncRead1 and AsyncRead2.
     void OnMainReply(const FetchResult& result);
     void OnCreditReply(const FetchResult& result);
 
-private:
-    std::string smsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
-                       const std::string& apiId, std::string_view sender, const std::string& recipients,
-                       const std::string& text) const;
-    std::string nowText() const;
-    void issueCreditQuery();
-    void setCreditText(std::string text);
-    void logonFailed();
-
     const Clock& clock_;
-    MessageBox& messages_;
-    WindowPort& window_;
-    Control& Label4_;
-    Control& Label7_;
     const AppSettings& settings_;
     const RuntimeValues& runtime_;
-    std::function<void()> unloadMainWindow_;
-    std::string gatewayBase_;
+    EventLog& log_;
+    MessageBox& messages_;
+    GatewayObserver& observer_;
+    std::string gatewayBase_ = std::string(kDefaultGatewayBase);
     GatewayState state_;
-    AsyncRead asyncRead1_;
-    AsyncRead asyncRead2_;
     std::function<LogonAccount()> logonAccount_;
+    AsyncRead asyncRead1_; // last, so no reply reaches a half-destroyed client
+    AsyncRead asyncRead2_;
 };
 
 } // namespace wardel

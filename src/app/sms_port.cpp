@@ -16,13 +16,12 @@ SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
       Timer5_(platform.timers.createTimer(60000, true)),
       hosts_({controls_.txtIpAddress, controls_.cbxPortSel, controls_.Description, controls_.num_Timeout}, grid_,
              platform.messages, log_, folder_ / kHostListFileName),
-      gateway_(platform.clock, platform.mainReader, platform.creditReader, platform.messages, platform.window,
-               controls_.Label4, controls_.Label7, settings_, runtime_, [this] { Form_Unload(); }),
+      gateway_(platform.clock, {platform.mainReader, platform.creditReader}, settings_, runtime_, log_,
+               platform.messages, *this),
       alerts_(settings_, runtime_, gateway_, log_),
-      engine_(platform.clock, *Timer1_, *Timer2_, *Timer3_, platform.timers, platform.socket, platform.messages, grid_,
-              {controls_.cmdMonitor, controls_.cmdAdd, controls_.Label2}, settings_, log_, alerts_),
-      notice_(platform.clock, *Timer4_, *Timer5_, settings_, runtime_, gateway_, log_, logBox_, controls_.Label2,
-              *this) {
+      engine_(platform.clock, {*Timer1_, *Timer2_, *Timer3_}, platform.timers, platform.socket, platform.messages,
+              grid_, {controls_.cmdMonitor, controls_.cmdAdd, controls_.Label2}, settings_, log_, alerts_),
+      notice_(platform.clock, {*Timer4_, *Timer5_}, settings_, runtime_, gateway_, logBox_, controls_.Label2, *this) {
     trayDoubleClicks_ = platform_.tray.subscribeDoubleClick([this] { trayDoubleClick(); });
     bindClickProcedures();
     // The logon takes the account from the settings dialog, which at start-up holds the saved one.

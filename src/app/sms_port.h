@@ -45,7 +45,7 @@ struct Platform {
 // timers) and the subsystems, and hands each subsystem only what it uses. It runs the start-up and the
 // shutdown sequence, hides into the tray and comes back, and takes the operator's clicks; the widgets only
 // show its control values and forward what the operator does.
-class SMSPort : private SmsTodayCaption {
+class SMSPort : private SmsTodayCaption, private GatewayObserver {
 public:
     static constexpr const char* kPortChoices[] = {
         "FTP   (21)", "SSH   (22)", "TELN  (23)",    "SMTP  (25)",        "DNS   (53)",   "WWW   (80)",
@@ -109,12 +109,22 @@ public:
     GatewayClient& gateway() { return gateway_; }
     AlertDispatch& alerts() { return alerts_; }
     AliveNotice& notice() { return notice_; }
+    // The engine's pause between cycles and its probe timeout.
+    const Timer& Timer1() const { return *Timer1_; }
+    const Timer& Timer2() const { return *Timer2_; }
 
 private:
     void bindClickProcedures();
     void closeAlertSetting();
     // The settings dialog's SMS_Today caption at midnight.
     void setSmsTodayCaption(const std::string& caption) override;
+    // What the gateway's state shows: Label4, Label7, the window a logon shows, and the unload after a logon
+    // reply that cannot be read.
+    void showMainWindow() override { platform_.window.show(); }
+    void showAccountState(const std::string& text) override { controls_.Label4.setText(text); }
+    void showCredit(const std::string& creditText) override { controls_.Label7.setText(creditText); }
+    void setCreditVisible(bool visible) override { controls_.Label7.setVisible(visible); }
+    void unloadMainWindow() override { Form_Unload(); }
 
     Platform& platform_;
     std::filesystem::path folder_;

@@ -70,12 +70,12 @@ constexpr int kHighestPort = 65535;
 
 } // namespace
 
-MonitorEngine::MonitorEngine(const Clock& clock, Timer& timer1, Timer& timer2, Timer& timer3, TimerSource& timers,
-                             ProbeSocket& socket, MessageBox& messages, HostTable& grid, MonitorControls controls,
-                             AppSettings& settings, EventLog& log, AlertSink& alerts)
-    : clock_(clock), Timer1_(timer1), Timer2_(timer2), Timer3_(timer3), secondRefresh_(timers.createTimer(1000, false)),
-      socket_(socket), messages_(messages), grid_(grid), controls_(controls), settings_(settings), log_(log),
-      recorder_(clock, log, alerts), probed_(grid) {
+MonitorEngine::MonitorEngine(const Clock& clock, MonitorTimers engineTimers, TimerSource& timers, ProbeSocket& socket,
+                             MessageBox& messages, HostTable& grid, MonitorControls controls, AppSettings& settings,
+                             EventLog& log, AlertSink& alerts)
+    : clock_(clock), Timer1_(engineTimers.Timer1), Timer2_(engineTimers.Timer2), Timer3_(engineTimers.Timer3),
+      secondRefresh_(timers.createTimer(1000, false)), socket_(socket), messages_(messages), grid_(grid),
+      controls_(controls), settings_(settings), log_(log), recorder_(clock, log, alerts), probed_(grid) {
     timer1Ticks_ = Timer1_.subscribeTick([this] { Timer1_Timer(); });
     timer2Ticks_ = Timer2_.subscribeTick([this] { Timer2_Timer(); });
     timer3Ticks_ = Timer3_.subscribeTick([this] { Timer3_Timer(); });

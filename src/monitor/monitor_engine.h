@@ -26,6 +26,13 @@ struct MonitorControls {
     Control& Label2;
 };
 
+// The main window's three timers the engine runs on.
+struct MonitorTimers {
+    Timer& Timer1; // counts down the pause between cycles
+    Timer& Timer2; // counts down the probe timeout
+    Timer& Timer3; // the one-second pauses inside a cycle
+};
+
 // Monitoring control, the cycle timers and the port check cycle (how it works: monitor_engine.cpp).
 class MonitorEngine {
 public:
@@ -38,10 +45,10 @@ public:
         Busy,         // the engine itself is running (a notification arriving now is looked at later)
     };
 
-    // Timer1 counts down the pause between cycles, Timer2 the probe timeout, Timer3 the one-second pauses.
-    MonitorEngine(const Clock& clock, Timer& timer1, Timer& timer2, Timer& timer3, TimerSource& timers,
-                  ProbeSocket& socket, MessageBox& messages, HostTable& grid, MonitorControls controls,
-                  AppSettings& settings, EventLog& log, AlertSink& alerts);
+    // `timers` makes the engine's own timer, which wakes a waiting cycle when the clock's second changes.
+    MonitorEngine(const Clock& clock, MonitorTimers engineTimers, TimerSource& timers, ProbeSocket& socket,
+                  MessageBox& messages, HostTable& grid, MonitorControls controls, AppSettings& settings, EventLog& log,
+                  AlertSink& alerts);
     MonitorEngine(const MonitorEngine&) = delete;
     MonitorEngine& operator=(const MonitorEngine&) = delete;
 

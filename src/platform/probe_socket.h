@@ -8,7 +8,7 @@
 
 namespace wardel {
 
-// The one TCP client socket every probe uses. States follow the classic socket control:
+// The one TCP client socket every probe uses, sckHotMon. Its states, as the check cycle reads them:
 // 0 closed, 1 open, 2 listening, 3 connection pending, 4 resolving host, 5 host resolved,
 // 6 connecting, 7 connected, 8 closing, 9 error (until close).
 class ProbeSocket {

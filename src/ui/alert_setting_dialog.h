@@ -2,19 +2,17 @@
 
 #include <QDialog>
 #include <functional>
-#include <string>
-#include <unordered_map>
+#include <memory>
 
-#include "common/subscription.h"
-
-class QComboBox;
+class QLineEdit;
 
 namespace wardel {
 class AlertSetting;
-class Control;
 } // namespace wardel
 
 namespace wardel::qt {
+
+class FormBinding;
 
 // The settings dialog alertSetting on screen: a modeless window with the controls top to bottom in their
 // frames. It shows the control values of the AlertSetting model and hands every operator action to it; the
@@ -38,18 +36,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
-    void connectOperatorActions();
-    void showControl(const Control& control);
     void act(void (AlertSetting::*handler)());
-    Control* liveControl(const std::string& name) const;
 
     AlertSetting* model_;
     Forward forward_;
-    std::unordered_map<std::string, QWidget*> widgets_; // by control name
-    Subscription boardListener_;
+    std::unique_ptr<FormBinding> binding_;
+    QLineEdit* phone_ = nullptr;
 };
 
 } // namespace wardel::qt

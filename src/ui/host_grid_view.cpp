@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <algorithm>
 
 #include "ui/host_table_model.h"
@@ -21,6 +22,8 @@ HostGridView::HostGridView(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    // Tab inside the grid would move from cell to cell, never leave, and select a row on the way.
+    setTabKeyNavigation(false);
     setCornerButtonEnabled(false);
     verticalHeader()->hide();
     horizontalHeader()->setSectionsClickable(false);
@@ -28,7 +31,8 @@ HostGridView::HostGridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // Rows as high as the text and a little air: the classic grid's 240 twips at the form's text size.
+    // Rows as high as the text and a little air: the grid's design row height of 240 twips (16 pixels) at
+    // the form's text size.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(std::max(16, fontMetrics().height() + 5));
@@ -43,10 +47,34 @@ void HostGridView::follow(HostTable* table, HostTableModel* model) {
         horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
         horizontalHeader()->resizeSection(column, (kColumnTwips[column] + 7) / 15);
     }
+    setSpareWidth(spareWidth_);
     connect(model, &HostTableModel::gridEnabledChanged, this, [this](bool on) { setEnabled(on); });
     connect(model, &HostTableModel::gridCurrentRowChanged, this, [this](int) { showSelection(); });
     setEnabled(table_->enabled());
     showSelection();
+}
+
+void HostGridView::setSpareWidth(int pixels) {
+    spareWidth_ = std::max(0, pixels);
+    fitLastColumn();
+}
+
+void HostGridView::fitLastColumn() {
+    constexpr int kLast = HostTable::kColumns - 1;
+    if (!model())
+        return;
+    // The spare width less what the vertical scroll bar takes of it, so a grown grid needs no horizontal
+    // one; never narrower than the design.
+    const int design = (kColumnTwips[kLast] + 7) / 15;
+    const int scrollBar = verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0;
+    const int width = std::max(design, design + spareWidth_ - scrollBar);
+    if (columnWidth(kLast) != width)
+        horizontalHeader()->resizeSection(kLast, width);
+}
+
+void HostGridView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    fitLastColumn();
 }
 
 int HostGridView::plainLeftRow(const QMouseEvent* event) const {
@@ -81,11 +109,13 @@ void HostGridView::mouseReleaseEvent(QMouseEvent* event) {
 
 void HostGridView::keyPressEvent(QKeyEvent* event) {
     // The base view moves the current cell (it selects nothing, see selectionCommand); a move to another row
-    // selects that row as a click does.
+    // selects that row as a click does. A key that moves nothing (Shift on its way to Shift+Tab) selects
+    // nothing, even where the view made a cell current on its own when the grid took the focus.
     const int before = table_ ? HostTableModel::viewRow(table_->currentRow()) : currentIndex().row();
+    const QModelIndex was = currentIndex();
     QTableView::keyPressEvent(event);
     const QModelIndex now = currentIndex();
-    if (now.isValid() && now.row() != before)
+    if (now.isValid() && now != was && now.row() != before)
         clicked(now.row());
     else
         showSelection();

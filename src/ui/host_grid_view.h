@@ -15,13 +15,16 @@ class HostTableModel;
 // view never selects on its own: a plain left click (press and release on the same data row) and the
 // keyboard's moves are reported with the table's row number, and the highlight then shows what the table made
 // of them. A right click, a drag, a click on empty space and a click with Ctrl, Shift, Alt or Meta change
-// nothing. The enabled state follows the HostTable too.
+// nothing. The enabled state follows the HostTable too. Tab and Shift+Tab leave the grid for the next and
+// the previous control; the arrow keys move within it.
 class HostGridView : public QTableView {
 public:
     explicit HostGridView(QWidget* parent = nullptr);
 
     // Shows `table` through `model` (which stays owned by the caller); nulls stop showing.
     void follow(HostTable* table, HostTableModel* model);
+    // Widens the last column by `pixels` beyond its design width, the room a larger window gives the grid.
+    void setSpareWidth(int pixels);
     // Receives the table row (1..N) the operator clicked.
     void setClickHandler(std::function<void(int)> handler) { onClick_ = std::move(handler); }
 
@@ -31,11 +34,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
 
 private:
     void showSelection();
+    void fitLastColumn();
     void clicked(int viewRow);
     // The view row under a plain left press or release at the event's position, else -1.
     int plainLeftRow(const QMouseEvent* event) const;
@@ -43,6 +48,7 @@ private:
     HostTable* table_ = nullptr;
     std::function<void(int)> onClick_;
     int pressedRow_ = -1; // the view row of the pending plain left press
+    int spareWidth_ = 0;
 };
 
 } // namespace wardel::qt

@@ -5,19 +5,21 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <algorithm>
+#include <type_traits>
 
 #include "app/sms_port.h"
 #include "platform/qt/lifetime.h"
 #include "ui/alert_setting_dialog.h"
-#include "ui/combo_view.h"
+#include "ui/control_binding.h"
 #include "ui/host_grid_view.h"
 #include "ui/host_table_model.h"
+#include "ui/ink.h"
 #include "ui/link_label.h"
 #include "ui/log_view.h"
+#include "ui/push_button.h"
 
 namespace wardel::qt {
 
@@ -30,12 +32,14 @@ constexpr int px(int twips) {
 
 constexpr int kClientWidth = 8340;
 constexpr int kClientHeight = 8280;
+// The controls below the log box keep their distance from the bottom edge.
+constexpr int kBelowLogTop = 7095;
 
 const QColor kDarkBlue(0, 0, 128);
 const QColor kDarkRed(128, 0, 0);
 
-// The layout is fixed in pixels, so the text is too: 10 pixels, the size of the classic 8-point dialog face,
-// whatever the screen's dots per inch.
+// The places are fixed in pixels, so the text is too: 10 pixels, the size of the form's 8-point face at the
+// standard resolution, whatever the screen's dots per inch.
 constexpr int kTextPixels = 10;
 
 // Latin text is drawn without the text shaper, which costs more than the rest of the paint; the window's texts
@@ -55,36 +59,13 @@ QFont headingFont(const QFont& base) {
     return font;
 }
 
-// A label takes the width of its text. The exact width needs a full layout of the text,
-// as costly as painting it, and the status line changes at every probe; so the label keeps some room to spare
-// and is sized again only when its text no longer fits in it or leaves far more room than that.
-void fitToText(QLabel* label) {
-    const QString text = label->text();
-    const QFontMetrics metrics = label->fontMetrics();
-    const int spare = metrics.height();
-    if (!text.contains(QLatin1Char('\n'))) {
-        const int advance = metrics.horizontalAdvance(text);
-        if (label->width() >= advance + spare / 2 && label->width() <= advance + 2 * spare)
-            return;
-        label->adjustSize();
-        label->resize(std::max(label->width(), advance + spare), label->height());
-        return;
-    }
-    label->adjustSize();
-}
-
-void setTextColor(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 MainWindow::MainWindow() : ender_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("SMSPort"));
     setWindowTitle(QStringLiteral("Wardel "));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setMinimumSize(px(kClientWidth), px(kClientHeight));
     resize(px(kClientWidth), px(kClientHeight));
     setFont(formFont(font()));
 }
@@ -93,62 +74,12 @@ MainWindow::~MainWindow() {
     detach();
 }
 
-QWidget* MainWindow::buildControl(const Control& control) {
+template <typename Widget> Widget* MainWindow::made(const Control& control) {
     using Kind = ControlDesign::Kind;
     const ControlDesign& design = control.design();
-    const std::string name = control.name();
-    QWidget* widget = nullptr;
-    switch (design.kind) {
-    case Kind::Caption:
-        return nullptr; // the window's own caption
-    case Kind::Label:
-    case Kind::Heading: {
-        auto* label = new QLabel(this);
-        label->setTextFormat(Qt::PlainText);
-        widget = label;
-        break;
-    }
-    case Kind::Link: {
-        auto* link = new LinkLabel(this);
-        link->setTextFormat(Qt::PlainText);
-        link->setCursor(Qt::PointingHandCursor);
-        link->onClick = [this, name] { click(name); };
-        widget = link;
-        break;
-    }
-    case Kind::TextBox: {
-        auto* edit = new QLineEdit(this);
-        // Only the operator's own edits go to the model: textEdited and activated are not raised when the
-        // model's values are shown, so nothing echoes back.
-        connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) { textEdited(name, text); });
-        widget = edit;
-        break;
-    }
-    case Kind::ComboBox: {
-        auto* combo = new QComboBox(this);
-        combo->setEditable(true);
-        // A typed port or threshold is used as it stands; it does not become a list entry.
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setMaxVisibleItems(12);
-        connect(combo->lineEdit(), &QLineEdit::textEdited, this,
-                [this, name](const QString& text) { textEdited(name, text); });
-        connect(combo, &QComboBox::activated, this, [this, name](int index) {
-            if (auto* comboControl = dynamic_cast<ComboControl*>(liveControl(name)))
-                comboControl->select(index);
-        });
-        widget = combo;
-        break;
-    }
-    case Kind::Button: {
-        auto* button = new QPushButton(this);
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, name] { click(name); });
-        widget = button;
-        break;
-    }
-    }
-    widget->setObjectName(QString::fromStdString(name));
-    widget->setAccessibleName(QString::fromStdString(name));
+    auto* widget = new Widget(this);
+    if constexpr (std::is_same_v<Widget, QComboBox>)
+        widget->setEditable(true); // before it is placed: an editable box is as high as a text box
     if (design.kind == Kind::Heading || design.kind == Kind::Button)
         widget->setFont(headingFont(font()));
     if (design.bold) {
@@ -157,52 +88,100 @@ QWidget* MainWindow::buildControl(const Control& control) {
         widget->setFont(f);
     }
     if (design.ink == ControlDesign::Ink::DarkBlue)
-        setTextColor(widget, kDarkBlue);
+        setInk(widget, kDarkBlue);
     else if (design.ink == ControlDesign::Ink::DarkRed)
-        setTextColor(widget, kDarkRed);
+        setInk(widget, kDarkRed);
     place(widget, design.left, design.top, design.width, design.height);
     return widget;
 }
 
-void MainWindow::place(QWidget* widget, int left, int top, int width, int height) {
+void MainWindow::place(QWidget* widget, int left, int top, int width, int height, bool wider, bool taller) {
     widget->move(px(left), px(top));
     if (width > 0)
         widget->resize(px(width), height > 0 ? px(height) : widget->sizeHint().height());
+    // Above the grid the controls stay by the top left corner, where the headings sit over their boxes;
+    // below the log box each keeps to the bottom edge and to the nearer side.
+    const bool below = top > kBelowLogTop;
+    const QRect design(widget->pos(), widget->size());
+    placed_.push_back({widget, design, below && 2 * left > kClientWidth, below || (wider && !taller), wider, taller});
+}
+
+void MainWindow::bindControls(SMSPort& port) {
+    MainControls& c = port.controls();
+    binding_ = std::make_unique<FormBinding>(c.board, FormBinding::Sizing::ToText);
+    FormBinding& b = *binding_;
+    const auto click = [](Control& control) { return [&control] { control.click(); }; };
+    const auto combo = [this](ComboControl& control) {
+        auto* box = made<QComboBox>(control);
+        box->setMaxVisibleItems(12);
+        return box;
+    };
+
+    b.bindCaption(c.SMSPort, this);
+    auto* host = b.bind(c.txtIpAddress, made<QLineEdit>(c.txtIpAddress));
+    b.bind(c.Label1_0, made<QLabel>(c.Label1_0))->setBuddy(host);
+    auto* portBox = b.bind(c.cbxPortSel, combo(c.cbxPortSel));
+    b.bind(c.Label1_1, made<QLabel>(c.Label1_1))->setBuddy(portBox);
+    auto* description = b.bind(c.Description, made<QLineEdit>(c.Description));
+    b.bind(c.Label1_2, made<QLabel>(c.Label1_2))->setBuddy(description);
+    auto* threshold = b.bind(c.num_Timeout, combo(c.num_Timeout));
+    b.bind(c.Label1_3, made<QLabel>(c.Label1_3))->setBuddy(threshold);
+    QPushButton* add = b.bind(c.cmdAdd, made<PushButton>(c.cmdAdd), click(c.cmdAdd));
+    for (Control* button : {&c.cmdDelete, &c.cmdSetting, &c.cmdMonitor, &c.cmdLog, &c.cmdExit})
+        b.bind(*button, made<PushButton>(*button), click(*button));
+    for (Control* label : {&c.lblTimeinterval, &c.lblTimeout, &c.Label2, &c.Label7})
+        b.bind(*label, made<QLabel>(*label));
+    b.bind(c.Label4, made<LinkLabel>(c.Label4), click(c.Label4));
+    // Enter in a field of the new target adds it.
+    for (QLineEdit* field : {host, portBox->lineEdit(), description})
+        connect(field, &QLineEdit::returnPressed, add, &QAbstractButton::click);
+    b.seal();
+
+    if (!grid_) {
+        // After the controls, so the focus goes from the buttons on to the grid and the log box, and a new
+        // window gives it to the host box first.
+        grid_ = new HostGridView(this);
+        grid_->setObjectName(QStringLiteral("grdHotGrid"));
+        grid_->setAccessibleName(QStringLiteral("Hosts"));
+        place(grid_, 120, 1920, 8063, 3495, true, true);
+        grid_->setClickHandler([this](int row) { forward([row](SMSPort& p) { p.grdHotGrid_Click(row); }); });
+        log_ = new LogView(this);
+        log_->setObjectName(QStringLiteral("txtLog"));
+        log_->setAccessibleName(QStringLiteral("Log"));
+        place(log_, 120, 5640, 7935, 1455, true);
+        grid_->show();
+        log_->show();
+    }
+    layOut();
 }
 
 void MainWindow::attach(SMSPort& port) {
     detach();
     port_ = &port;
-    MainControls& c = port.controls();
-    // The widgets are built from the model's own list of controls, the first time each one is seen.
-    for (Control* control : c.all()) {
-        controls_[control->name()] = control;
-        if (!widgets_.contains(control->name())) {
-            if (QWidget* widget = buildControl(*control))
-                widgets_[control->name()] = widget;
-        }
-        showControl(*control);
-    }
-    if (!grid_) {
-        // After the controls, so the focus goes from the buttons on to the grid and the log.
-        grid_ = new HostGridView(this);
-        grid_->setObjectName(QStringLiteral("grdHotGrid"));
-        grid_->setAccessibleName(QStringLiteral("grdHotGrid"));
-        place(grid_, 120, 1920, 8063, 3495);
-        grid_->setClickHandler([this](int row) { forward([row](SMSPort& p) { p.grdHotGrid_Click(row); }); });
-        log_ = new LogView(this);
-        log_->setObjectName(QStringLiteral("txtLog"));
-        log_->setAccessibleName(QStringLiteral("txtLog"));
-        place(log_, 120, 5640, 7935, 1455);
-        grid_->show();
-        log_->show();
-    }
-    boardListener_ = c.board.subscribe([this](const Control& control) { showControl(control); });
-
+    bindControls(port);
     gridModel_ = std::make_unique<HostTableModel>(port.grid());
     grid_->follow(&port.grid(), gridModel_.get());
     log_->follow(&port.logBox());
     alertSettingListener_ = port.subscribeAlertSetting([this](AlertSetting* model) { followAlertSetting(model); });
+}
+
+void MainWindow::layOut() {
+    const int dx = std::max(0, width() - px(kClientWidth));
+    const int dy = std::max(0, height() - px(kClientHeight));
+    for (const Placed& p : placed_) {
+        const QPoint at = p.design.topLeft() + QPoint(p.right ? dx : 0, p.bottom ? dy : 0);
+        if (p.widget->pos() != at)
+            p.widget->move(at);
+        if (p.wider || p.taller)
+            p.widget->resize(p.design.size() + QSize(p.wider ? dx : 0, p.taller ? dy : 0));
+    }
+    if (grid_)
+        grid_->setSpareWidth(dx);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOut();
 }
 
 void MainWindow::followAlertSetting(AlertSetting* model) {
@@ -226,64 +205,24 @@ void MainWindow::followAlertSetting(AlertSetting* model) {
 void MainWindow::detach() {
     if (!port_)
         return;
-    boardListener_.reset();
     alertSettingListener_.reset();
     followAlertSetting(nullptr);
     log_->follow(nullptr);
     grid_->follow(nullptr, nullptr);
     gridModel_.reset();
-    controls_.clear();
+    // The controls' widgets go with the model's controls; the next model's are made afresh.
+    binding_->detach();
+    std::erase_if(placed_, [this](const Placed& p) { return p.widget != grid_ && p.widget != log_; });
+    for (QWidget* widget : binding_->widgets())
+        if (widget != this)
+            delete widget;
+    binding_.reset();
     port_ = nullptr;
-}
-
-void MainWindow::click(const std::string& name) {
-    if (Control* control = liveControl(name))
-        control->click();
-}
-
-Control* MainWindow::liveControl(const std::string& name) const {
-    if (!port_ || programEnded())
-        return nullptr;
-    const auto found = controls_.find(name);
-    return found == controls_.end() ? nullptr : found->second;
-}
-
-void MainWindow::textEdited(const std::string& name, const QString& text) {
-    if (Control* control = liveControl(name))
-        control->setText(text.toStdString());
 }
 
 void MainWindow::forward(const std::function<void(SMSPort&)>& action) {
     if (port_ && !programEnded())
         action(*port_);
-}
-
-void MainWindow::showControl(const Control& control) {
-    const QString text = QString::fromStdString(control.text());
-    if (control.design().kind == ControlDesign::Kind::Caption) {
-        setWindowTitle(text);
-        return;
-    }
-    const auto found = widgets_.find(control.name());
-    if (found == widgets_.end())
-        return;
-    QWidget* widget = found->second;
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (label->text() != text) {
-            label->setText(text);
-            fitToText(label);
-        }
-    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        button->setText(text);
-    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        if (edit->text() != text)
-            edit->setText(text);
-    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-        if (const auto* comboControl = dynamic_cast<const ComboControl*>(&control))
-            showComboControl(combo, *comboControl);
-    }
-    widget->setEnabled(control.enabled());
-    widget->setVisible(control.visible());
 }
 
 void MainWindow::show() {
@@ -342,6 +281,8 @@ void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized))
         forward([](SMSPort& p) { p.Form_Resize(true); });
+    if (event->type() == QEvent::PaletteChange)
+        refreshInks(this);
 }
 
 } // namespace wardel::qt

@@ -4,20 +4,13 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
-#include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "common/subscription.h"
 #include "platform/window_port.h"
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
 namespace wardel {
 class AlertSetting;
-class ComboControl;
 class Control;
 class SMSPort;
 } // namespace wardel
@@ -25,12 +18,15 @@ class SMSPort;
 namespace wardel::qt {
 
 class AlertSettingDialog;
+class FormBinding;
 class HostGridView;
 class HostTableModel;
 class LogView;
 
-// The main window SMSPort on screen. The widgets sit at fixed positions (twips / 15) in a client area of
-// 556 x 552 pixels and do not move when the window is resized. The window only shows the control values of
+// The main window SMSPort on screen. The widgets sit at their design places (twips / 15) in a client area of
+// 556 x 552 pixels, the window's least size. A larger window gives the grid the extra height and the grid and
+// the log box the extra width; the controls above the grid keep their places from the top left corner, those
+// below the log box from the bottom edge and the nearer side. The window only shows the control values of
 // the SMSPort model and hands every operator action to it; it is also the model's WindowPort.
 //
 // The window exists before the model (the model's platform needs it), so it is built empty and attached
@@ -59,32 +55,38 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // A widget for the control as its design says, wired to hand the operator's edits and clicks to the
-    // model by the control's name; null for the window's caption.
-    QWidget* buildControl(const Control& control);
-    void place(QWidget* widget, int left, int top, int width, int height);
-    void click(const std::string& name);
-    void showControl(const Control& control);
-    // The model's control of that name while the window may still act on it, else null.
-    Control* liveControl(const std::string& name) const;
-    void textEdited(const std::string& name, const QString& text);
+    // One widget at its design place, and how it follows a larger window.
+    struct Placed {
+        QWidget* widget;
+        QRect design; // in pixels, in the window of the least size
+        bool right;   // keeps its distance from the right edge
+        bool bottom;  // keeps its distance from the bottom edge
+        bool wider;   // takes the extra width
+        bool taller;  // takes the extra height
+    };
+
+    void bindControls(SMSPort& port);
+    // A widget for the control, dressed and placed as its design says.
+    template <typename Widget> Widget* made(const Control& control);
+    void place(QWidget* widget, int left, int top, int width, int height, bool wider = false, bool taller = false);
+    void layOut();
     // Runs an operator action on the model unless the window is detached or the program has ended.
     void forward(const std::function<void(SMSPort&)>& action);
     // The settings dialog's window follows its model: made with it, gone with it.
     void followAlertSetting(AlertSetting* model);
 
     SMSPort* port_ = nullptr;
-    std::unordered_map<std::string, QWidget*> widgets_;  // by control name
-    std::unordered_map<std::string, Control*> controls_; // the attached model's, by name
+    std::unique_ptr<FormBinding> binding_;
+    std::vector<Placed> placed_;
     std::unique_ptr<HostTableModel> gridModel_;
     HostGridView* grid_ = nullptr;
     LogView* log_ = nullptr;
     QPointer<AlertSettingDialog> settingsDialog_;
     bool frontPending_ = false;
     std::function<void()> ender_;
-    Subscription boardListener_;
     Subscription alertSettingListener_;
 };
 

@@ -123,6 +123,37 @@ def find(node, role, name):
     return None
 
 
+def labels_of(node):
+    """The texts of the labels a control is labelled by, as a reader hears them before the control."""
+    texts = []
+    for relation in ask(node.get_relation_set) or []:
+        if relation.get_relation_type() == Atspi.RelationType.LABELLED_BY:
+            for i in range(relation.get_n_targets()):
+                texts.append((ask(relation.get_target(i).get_name) or "").strip())
+    return texts
+
+
+def find_heard(node, role, name):
+    """The control of that role heard as name: by its own name, or by the label it is labelled by (a combo
+    box's own name is its text on this desktop)."""
+    if node is None:
+        return None
+    if ask(node.get_role_name) == role and (ask(node.get_name) == name or name in labels_of(node)):
+        return node
+    for i in range(ask(node.get_child_count) or 0):
+        found = find_heard(ask(node.get_child_at_index, i), role, name)
+        if found is not None:
+            return found
+    return None
+
+
+def heard(node, seen, expected):
+    """Fails unless every (role, name) pair is what a reader hears for one of the controls under node."""
+    for role, name in expected:
+        if find_heard(node, role, name) is None:
+            fail("nothing heard as %s %r among: %s" % (role, name, sorted({(r, n) for r, n, _ in seen})))
+
+
 def ask_all_properties(app):
     """Asks the program's bridge for every property of its root at once, over the accessibility bus."""
     session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
@@ -159,19 +190,23 @@ def main():
         ask_all_properties(app)
         seen = []
         walk(main_window, seen)
-        grid = find(main_window, "table", "grdHotGrid")
+        grid = find(main_window, "table", "Hosts")
         if grid is None:
             fail("no grid among %d controls (program: %s): %s" % (len(seen), program.poll(), seen))
         if not any(role == "table cell" and name == "127.0.0.1" for role, name, _ in seen):
             fail("the grid's cells do not read as the host table")
-        button = find(main_window, "push button", "cmdSetting")
+        heard(main_window, seen, [("push button", "Add"), ("text", "Host Name / IP Address"),
+                                  ("combo box", "Port"), ("text", "Log")])
+        button = find(main_window, "push button", "Alert Settings")
         if button is None:
-            fail("no cmdSetting button")
+            fail("no Alert Settings button")
         ask(Atspi.Action.do_action, button, 0)
-        dialog = wait_for("settings dialog", lambda: window(app, "alertSetting"), program)
+        dialog = wait_for("settings dialog", lambda: window(app, "Wardel  Settings"), program)
+        if ask(dialog.get_name) != "Wardel  Settings":
+            fail("the settings dialog is heard as %r" % ask(dialog.get_name))
         walk(dialog, seen)
-        if find(dialog, "push button", "Save") is None:
-            fail("no Save button in the settings dialog")
+        heard(dialog, seen, [("check box", "Enable Alert - Textora Member Only"), ("push button", "Save and Login"),
+                             ("password text", "Password")])
         ask_all_properties(app)
         if program.poll() is not None:
             fail("the program ended (%s) while being read" % program.returncode)

@@ -190,7 +190,7 @@ TEST(AliveNotice, OnlyTheMidnightCheckAtMinute0000ClearsTheCount) {
     AppSettings settings;
     RuntimeValues runtime;
     RecordingCaption caption;
-    AliveNotice notice(rig.scheduler, *timer4, *timer5, settings, runtime, rig.port.gateway(), rig.log, rig.logBox,
+    AliveNotice notice(rig.scheduler, {*timer4, *timer5}, settings, runtime, rig.port.gateway(), rig.logBox,
                        rig.controls.Label2, caption);
 
     const std::int16_t expected[] = {7, 0, 7};

@@ -24,7 +24,10 @@ protected:
         rig.mainReader.finish("logon1", ok, reply);
         rig.scheduler.runPending();
     }
-    void issue(std::string_view kind) { gateway.issueRequest(gateway.AsyncRead1(), kind, kBase + "/request"); }
+    void alertSms() {
+        std::string text = "web down";
+        gateway.sendAlertSms("+441111111111", text);
+    }
     std::vector<std::string> creditTags() const {
         std::vector<std::string> tags;
         for (const auto& request : rig.creditReader.requests)
@@ -132,7 +135,8 @@ TEST_F(GatewayReplyTest, AFailedLogonReadEndsTheProgramWhateverTheReaderHolds) {
         fresh.settings.smsPassword = "s3*cret";
         g.GatewayLogon();
         if (replyBetween) { // another read on the main reader ends first, leaving its reply in the store
-            g.issueRequest(g.AsyncRead1(), GatewayClient::kSmsKind, kBase + "/request");
+            std::string text = "web down";
+            g.sendAlertSms("+441111111111", text);
             fresh.mainReader.finish("1sendsms", true, "OK*24*ab42%");
             fresh.scheduler.runPending();
         }
@@ -147,39 +151,49 @@ TEST_F(GatewayReplyTest, AFailedLogonReadEndsTheProgramWhateverTheReaderHolds) {
     }
 }
 
-TEST_F(GatewayReplyTest, CreditRepliesAreTrimmedUnlessTheyHoldHttp) {
+TEST_F(GatewayReplyTest, CreditRepliesAreTrimmedNumbersAnythingElseKeepsTheCredit) {
     logonAnswered("*25*ab42%");
     const struct {
         std::string reply;
         bool ok;
         std::string credit;
     } cases[] = {
-        {" 42  ", true, "42"},    {"41", true, "41"}, {"HtTp error 500", true, "41"}, {"see https://x", true, "41"},
+        {" 42  ", true, "42"},
+        {"41", true, "41"},
+        {"HtTp error 500", true, "41"},
+        {"see https://x", true, "41"},
         {"ignored", false, "41"}, // a failed query still holds its URL
-        {"", true, ""},
+        {"", true, "41"},
+        {"  \r\n", true, "41"},
+        {std::string("\0\0", 2), true, "41"},
+        {"Service busy", true, "41"},
+        {"7 left", true, "41"},
+        {"-3", true, "-3"},
+        {"+12.5", true, "+12.5"},
     };
     for (const auto& c : cases) {
-        issue(GatewayClient::kSmsKind);
+        alertSms();
         rig.mainReader.finish(rig.mainReader.requests.back().name, true, "OK");
         rig.scheduler.runPending();
         rig.creditReader.finish(rig.creditReader.requests.back().name, c.ok, c.reply);
         rig.scheduler.runPending();
-        EXPECT_EQ(gateway.state().creditText, c.credit) << c.reply;
-        EXPECT_EQ(controls.Label7.text(), c.credit) << c.reply;
+        EXPECT_EQ(gateway.state().creditText, c.credit) << testing::PrintToString(c.reply);
+        EXPECT_EQ(controls.Label7.text(), c.credit) << testing::PrintToString(c.reply);
         EXPECT_TRUE(controls.Label7.visible());
     }
 }
 
 TEST_F(GatewayReplyTest, TagsCountEveryRequestButTheLogon) {
     logonAnswered("*25*ab42%");
-    issue(GatewayClient::kSmsKind);               // 1sendsms
+    alertSms();                                   // 1sendsms
     rig.mainReader.finish("1sendsms", false, ""); // a failed SMS is answered like a reply: 2getcredit
     rig.scheduler.runPending();
     std::string text = "UP";
     gateway.SendGatewayMail("boss@example.com", text, "s"); // 3sendmail1
     rig.mainReader.finish("3sendmail1", true, "OK");        // no credit query after a mail
     rig.scheduler.runPending();
-    issue(GatewayClient::kAliveSmsKind);            // 4sendsms1
+    std::string alive = "UP";
+    gateway.SendAliveSms("+441111111111", alive);   // 4sendsms1
     rig.mainReader.finish("4sendsms1", true, "OK"); // 5getcredit
     rig.scheduler.runPending();
     gateway.GatewayLogon(); // a later logon keeps the count
@@ -195,8 +209,7 @@ TEST_F(GatewayReplyTest, TagsCountEveryRequestButTheLogon) {
 TEST_F(GatewayReplyTest, SmsBuiltAfterAMailMakesBothRepliesAskForCredit) {
     std::string text = "UP";
     gateway.SendGatewayMail("boss@example.com", text, "s"); // 1sendmail1
-    gateway.BuildSmsUrl(0, "e", "p", "42", GatewayClient::kSenderNumber, "+44", "t");
-    issue(GatewayClient::kSmsKind); // 2sendsms
+    alertSms();                                             // 2sendsms
     rig.mainReader.finish("1sendmail1", true, "mail OK");
     rig.scheduler.runPending();
     rig.mainReader.finish("2sendsms", true, "sms OK");
@@ -207,8 +220,8 @@ TEST_F(GatewayReplyTest, SmsBuiltAfterAMailMakesBothRepliesAskForCredit) {
 
 TEST_F(GatewayReplyTest, RequestSeqStaysAtItsLargestValue) {
     gateway.state().requestSeq = 2147483646;
-    issue(GatewayClient::kSmsKind);
-    issue(GatewayClient::kSmsKind);
+    alertSms();
+    alertSms();
     EXPECT_EQ(rig.mainReader.requests[0].name, "2147483647sendsms");
     EXPECT_EQ(rig.mainReader.requests[1].name, "2147483647sendsms");
 }

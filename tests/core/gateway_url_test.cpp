@@ -113,13 +113,38 @@ TEST_F(GatewayUrlTest, GatewayMailTurnsTextLineEndsIntoBreaksButKeepsTheSubjects
 }
 
 TEST_F(GatewayUrlTest, CreditQueryFollowsAnSmsReply) {
-    gateway.issueRequest(gateway.AsyncRead1(), GatewayClient::kSmsKind, kBase + "/sms");
+    std::string text = "web down";
+    gateway.sendAlertSms("+441111111111", text);
     rig.mainReader.finish("1sendsms", true, "OK");
     rig.scheduler.runPending();
     ASSERT_EQ(rig.creditReader.requests.size(), 1u);
     EXPECT_EQ(rig.creditReader.requests[0].name, "2getcredit");
     EXPECT_EQ(rig.creditReader.requests[0].url,
               kBase + "/txgate/php/creditupdate.php?email=ops@example.com&now=" + kNow);
+}
+
+TEST_F(GatewayUrlTest, EveryRequestTakesTheAccountWithoutItsSurroundingBlanks) {
+    rig.settings.smsEmail = "  ops@example.com ";
+    rig.settings.smsPassword = " s3cret  ";
+    gateway.state().creditText = "5";
+    std::string sms = "down", alive = "UP", mail = "UP";
+    gateway.GatewayLogon();
+    gateway.SendGatewayMail("boss@example.com", mail, "UP");
+    gateway.sendAlertSms("+441111111111", sms);
+    gateway.sendMailAlert("boss@example.com", "down");
+    gateway.SendAliveSms("+441111111111", alive);
+    rig.mainReader.finish("2sendsms", true, "OK");
+    rig.scheduler.runPending();
+
+    auto requests = rig.mainReader.requests;
+    requests.insert(requests.end(), rig.creditReader.requests.begin(), rig.creditReader.requests.end());
+    ASSERT_EQ(requests.size(), 6u);
+    for (const auto& request : requests) {
+        SCOPED_TRACE(request.name);
+        EXPECT_NE(request.url.find("email=ops@example.com&"), std::string::npos);
+        const bool credit = request.name == "5getcredit";
+        EXPECT_EQ(request.url.find("&pwd=s3cret&") != std::string::npos, !credit);
+    }
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -28,7 +26,7 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_icon.h"
-#include "platform/qt/qt_url_fetcher.h"
+#include "support/live_rig.h"
 #include "support/loopback_targets.h"
 #include "support/qt_wait.h"
 #include "support/query_values.h"
@@ -95,17 +93,14 @@ TEST(AcceptanceTest, AnOperatorsSessionFromStartToExit) {
     QtClock clock;
     ShortMinuteTimers timers;
     QtProbeSocket socket;
-    QNetworkAccessManager network;
-    network.setProxy(QNetworkProxy::NoProxy);
-    QtUrlFetcher mainReader(network);
-    QtUrlFetcher creditReader(network);
+    test::LiveReaders readers;
     QtMessageBox messages;
     QtTrayIcon tray(wardelIcon());
     QtShell shell;
     MainWindow window;
     messages.setParentWidget(&window);
     shell.setParentWidget(&window);
-    Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window};
+    Platform platform{clock, timers, socket, readers.main(), readers.credit(), messages, tray, shell, window};
     SMSPort port(platform, folder.path());
     port.gateway().setGatewayBase(simulator.baseUrl().toStdString());
     window.attach(port);

@@ -1,65 +1,35 @@
 #include <gtest/gtest.h>
 
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QTcpServer>
 #include <string>
 #include <vector>
 
-#include "alerts/alert_dispatch.h"
-#include "alerts/gateway_client.h"
 #include "gateway_sim/gateway_simulator.h"
-#include "monitor/monitor_engine.h"
-#include "platform/qt/qt_clock.h"
-#include "platform/qt/qt_probe_socket.h"
-#include "platform/qt/qt_timer.h"
-#include "platform/qt/qt_url_fetcher.h"
+#include "support/live_rig.h"
 #include "support/loopback_targets.h"
 #include "support/query_values.h"
 #include "support/settings_builders.h"
-#include "support/test_rig.h"
 
 namespace wardel::test {
 namespace {
 
-// The real engine, gateway client, dispatch and URL readers on real time against the gateway simulator;
-// a target on loopback that refuses, then answers, then refuses again.
+// The main window's engine, gateway client, dispatch and URL readers on real time against the gateway
+// simulator; a target on loopback that refuses, then answers, then refuses again.
 TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     sim::GatewaySimulator simulator;
     ASSERT_TRUE(simulator.listen());
     const quint16 port = refusingPort();
 
-    TempFolder folder;
-    qt::QtClock clock;
-    qt::QtTimerSource timers;
-    qt::QtProbeSocket socket;
-    QNetworkAccessManager network;
-    network.setProxy(QNetworkProxy::NoProxy);
-    qt::QtUrlFetcher mainReader(network), creditReader(network);
-    FakeMessageBox messages;
-    FakeWindow window;
-    AppSettings settings;
-    RuntimeValues runtime;
-    MainControls controls;
-    HostTable grid;
-    LogBox logBox;
-    EventLog log{clock, settings, logBox, folder.path()};
-    const auto timer1 = timers.createTimer(1000, false);
-    const auto timer2 = timers.createTimer(1000, false);
-    const auto timer3 = timers.createTimer(1000, false);
-    GatewayClient gateway(
-        clock, mainReader, creditReader, messages, window, controls.Label4, controls.Label7, settings, runtime, [] {},
-        simulator.baseUrl().toStdString());
-    AlertDispatch dispatch(settings, runtime, gateway, log);
-    MonitorEngine engine{clock,    *timer1, *timer2,
-                         *timer3,  timers,  socket,
-                         messages, grid,    {controls.cmdMonitor, controls.cmdAdd, controls.Label2},
-                         settings, log,     dispatch};
+    LiveRig rig(simulator.baseUrl().toStdString());
+    GatewayClient& gateway = rig.port.gateway();
+    HostTable& grid = rig.grid;
+    LogBox& logBox = rig.logBox;
 
-    settings = test::settingsWithAlertsOn();
-    settings.maxSms = "2";
-    settings.timeInterval = "1";
-    settings.timeOut = "3";
+    auto& s = rig.settings;
+    s = test::settingsWithAlertsOn();
+    s.maxSms = "2";
+    s.timeInterval = "1";
+    s.timeOut = "3";
     grid.setCell(1, HostTable::colHost, "127.0.0.1");
     grid.setCell(1, HostTable::colPort, std::to_string(port));
     grid.setCell(1, HostTable::colDescription, "R&D caf\xC3\xA9");
@@ -67,7 +37,7 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     grid.setCell(1, HostTable::colCount, "0");
 
     gateway.GatewayLogon();
-    ASSERT_TRUE(serveUntil([&] { return gateway.state().gatewayLoggedIn && controls.Label7.visible(); }, 5000));
+    ASSERT_TRUE(serveUntil([&] { return gateway.state().gatewayLoggedIn && rig.controls.Label7.visible(); }, 5000));
     ASSERT_EQ(simulator.requestLines().size(), 1);
 
     // Each request as the simulator received it: path and the values a web server reads.
@@ -95,7 +65,7 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
         return serveUntil([&] { return simulator.requestLines().size() >= count; }, 20000);
     };
 
-    engine.cmdMonitor_Click(); // two refused cycles reach the limit
+    rig.port.cmdMonitor_Click(); // two refused cycles reach the limit
     ASSERT_TRUE(requestsReach(3));
     const std::string down = lastAlert();
     ASSERT_EQ(down.rfind("Alert for 127.0.0.1 " + std::to_string(port) + " Down(", 0), 0u) << down;
@@ -119,8 +89,8 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
                                                      "/txgate/php/creditupdate.php"}));
     EXPECT_EQ(logBox.line(0).substr(22), "Mail Alert Send to boss@example.com");
     EXPECT_EQ(logBox.line(1).substr(22), "No SMS send ..up to the limit 2 a day");
-    EXPECT_EQ(controls.Label7.text(), "23");
-    engine.cmdMonitor_Click();
+    EXPECT_EQ(rig.controls.Label7.text(), "23");
+    rig.port.cmdMonitor_Click();
 }
 
 } // namespace

@@ -4,8 +4,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
@@ -16,7 +14,7 @@
 #include "app/sms_port.h"
 #include "gateway_sim/gateway_simulator.h"
 #include "platform/qt/lifetime.h"
-#include "platform/qt/qt_url_fetcher.h"
+#include "support/live_rig.h"
 #include "support/qt_wait.h"
 #include "support/settings_builders.h"
 #include "support/test_rig.h"
@@ -34,7 +32,6 @@ struct DialogRig {
     explicit DialogRig(const std::string& settingsFile = {}) {
         if (!settingsFile.empty())
             test::writeFile(folder / "setting.ini", settingsFile);
-        network.setProxy(QNetworkProxy::NoProxy);
         listening = simulator.listen();
         port.gateway().setGatewayBase(simulator.baseUrl().toStdString());
         window.setProgramEnder([] {});
@@ -70,14 +67,12 @@ struct DialogRig {
     test::TempFolder folder;
     test::FakeScheduler scheduler{{2026, 12, 6, 7, 5, 9}};
     test::FakeSocket socket;
-    QNetworkAccessManager network;
-    QtUrlFetcher mainReader{network};
-    QtUrlFetcher creditReader{network};
+    test::LiveReaders readers;
     test::FakeMessageBox messages;
     test::FakeTray tray;
     test::FakeShell shell;
     MainWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
+    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window};
     SMSPort port{platform, folder.path()};
 };
 
@@ -229,21 +224,6 @@ TEST(AlertSettingDialogTest, PastedTextKeepsItsFirstLine) {
     box->insert(QStringLiteral("1\r\n2\n3"));
     EXPECT_EQ(box->text(), QStringLiteral("310"));
     EXPECT_EQ(rig.port.alertSetting().controls().TimeOut.text(), "310");
-}
-
-TEST(AlertSettingDialogTest, EveryControlIsReachableByItsName) {
-    DialogRig rig;
-    for (const Control* control : rig.port.alertSetting().controls().all()) {
-        const auto* widget = rig.dialog()->findChild<QWidget*>(QString::fromStdString(control->name()));
-        ASSERT_NE(widget, nullptr) << control->name();
-        EXPECT_EQ(widget->accessibleName().toStdString(), control->name());
-    }
-    for (const char* name : {"txtIpAddress", "cbxPortSel", "num_Timeout", "cmdSetting", "grdHotGrid", "txtLog",
-                             "lblTimeinterval", "Label2", "Label4", "Label7", "Label1(3)"}) {
-        const auto* widget = rig.window.findChild<QWidget*>(QString::fromLatin1(name));
-        ASSERT_NE(widget, nullptr) << name;
-        EXPECT_EQ(widget->accessibleName(), QString::fromLatin1(name));
-    }
 }
 
 } // namespace

@@ -3,13 +3,8 @@
 
 #include <map>
 
-#include "monitor/monitor_engine.h"
-#include "platform/qt/qt_clock.h"
-#include "platform/qt/qt_probe_socket.h"
-#include "platform/qt/qt_timer.h"
-#include "support/engine_rig.h"
+#include "support/live_rig.h"
 #include "support/loopback_targets.h"
-#include "support/test_rig.h"
 
 namespace wardel::test {
 namespace {
@@ -45,7 +40,7 @@ private:
     Subscription observing_;
 };
 
-// The real engine on the real clock, timers and socket; everything else is a fake.
+// The main window's engine on the real clock, timers and socket.
 TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentFloodingAndResettingTargets) {
     OpenTarget open;
     SilentTarget silent;
@@ -54,24 +49,10 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentFloodingAndResettingTargets) 
     const std::string openPort = std::to_string(open.port());
     const std::string closedPort = std::to_string(refusingPort());
 
-    TempFolder folder;
-    qt::QtClock clock;
-    qt::QtTimerSource timers;
-    qt::QtProbeSocket socket;
-    FakeMessageBox messages;
-    AppSettings settings;
-    MainControls controls;
-    HostTable grid;
-    LogBox logBox;
-    EventLog log{clock, settings, logBox, folder.path()};
-    const auto timer1 = timers.createTimer(1000, false);
-    const auto timer2 = timers.createTimer(1000, false);
-    const auto timer3 = timers.createTimer(1000, false);
-    RecordingAlertSink alerts;
-    MonitorEngine engine{clock,    *timer1, *timer2,
-                         *timer3,  timers,  socket,
-                         messages, grid,    {controls.cmdMonitor, controls.cmdAdd, controls.Label2},
-                         settings, log,     alerts};
+    LiveRig rig;
+    HostTable& grid = rig.grid;
+    AppSettings& settings = rig.settings;
+    MainControls& controls = rig.controls;
     StatusHistory history(grid);
 
     const struct {
@@ -94,7 +75,7 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentFloodingAndResettingTargets) 
     settings.timeInterval = "60";
     settings.timeOut = "3";
 
-    engine.cmdMonitor_Click();
+    rig.port.cmdMonitor_Click();
     const auto cycleEnded = [&] { return controls.Label2.text().rfind("Current status : now ", 0) == 0; };
     ASSERT_TRUE(serveUntil(cycleEnded, 20000));
 
@@ -115,15 +96,18 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentFloodingAndResettingTargets) 
     EXPECT_EQ(resetRow.back(), "Timeout(");
     EXPECT_THAT(std::vector<std::string>(resetRow.begin(), resetRow.end() - 1),
                 Each(AnyOf(std::string("Connecting("), std::string("Closing("))));
-    ASSERT_EQ(alerts.calls.size(), 3u);
-    EXPECT_THAT(alerts.calls[0].message, StartsWith("Alert for 127.0.0.1 " + closedPort + " Down("));
-    EXPECT_EQ(alerts.calls[1].kind, "2");
-    EXPECT_THAT(alerts.calls[2].message,
-                StartsWith("Alert for 127.0.0.1 " + std::to_string(resetting.port()) + " Timeout("));
-    EXPECT_TRUE(timer1->enabled());
-    EXPECT_EQ(socket.state(), ProbeSocket::Closed);
+    std::vector<std::string> alerts; // oldest first
+    for (std::size_t i = rig.logBox.lineCount(); i-- > 0;)
+        if (rig.logBox.line(i).find(" - Alert for ") != std::string::npos)
+            alerts.push_back(rig.logBox.line(i).substr(22));
+    ASSERT_EQ(alerts.size(), 3u);
+    EXPECT_THAT(alerts[0], StartsWith("Alert for 127.0.0.1 " + closedPort + " Down("));
+    EXPECT_THAT(alerts[1], StartsWith("Alert for 127.0.0.1 " + std::to_string(silent.port()) + " Timeout("));
+    EXPECT_THAT(alerts[2], StartsWith("Alert for 127.0.0.1 " + std::to_string(resetting.port()) + " Timeout("));
+    EXPECT_TRUE(rig.port.Timer1().enabled());
+    EXPECT_EQ(rig.socket.state(), ProbeSocket::Closed);
 
-    engine.cmdMonitor_Click();
+    rig.port.cmdMonitor_Click();
     EXPECT_EQ(controls.cmdMonitor.text(), "&Start Monitor");
 }
 

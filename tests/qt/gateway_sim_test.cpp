@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QTcpServer>
 #include <string>
 
 #include "alerts/gateway_client.h"
 #include "gateway_sim/gateway_simulator.h"
-#include "platform/qt/qt_url_fetcher.h"
+#include "support/live_rig.h"
 #include "support/qt_wait.h"
-#include "support/test_rig.h"
 
 namespace wardel {
 namespace {
@@ -21,30 +18,38 @@ using test::waitUntil;
 const std::string kNow = "2026-12-06%2007:05:09"; // the fake clock's start, encoded
 const std::string kFailureBox = "Connecting Error or Timeout !! Please check your network or try again";
 
-// The gateway client on real URL readers over loopback; everything else on fakes.
+// The main window model with the real URL readers over loopback; the clock and everything else are fakes.
 struct LiveRig {
-    explicit LiveRig(const std::string& base, qt::UrlReadLimits limits = {})
-        : mainReader(network, limits), creditReader(network, limits),
-          client(
-              scheduler, mainReader, creditReader, messages, window, controls.Label4, controls.Label7, settings,
-              runtime, [this] { unloaded = true; }, base) {
-        network.setProxy(QNetworkProxy::NoProxy);
+    explicit LiveRig(const std::string& base, qt::UrlReadLimits limits = {}) : readers(limits) {
+        client.setGatewayBase(base);
         settings.smsEmail = "ops@example.com";
         settings.smsPassword = "p&ss=w#rd+1*";
     }
     std::string targetOf(const std::string& url) const { return url.substr(client.gatewayBase().size()); }
+    // Logs on and waits for the gateway's answer.
+    bool loggedOn() {
+        client.GatewayLogon();
+        return waitUntil([&] { return controls.Label7.visible(); });
+    }
+    // One alert through the dispatch, then the gateway's answers to it.
+    bool alerted(const std::string& text) {
+        port.alerts().SendAlert(text, "0", "web");
+        return waitUntil([&] { return readers.idle(); });
+    }
 
+    test::TempFolder folder;
     test::FakeScheduler scheduler;
-    QNetworkAccessManager network;
-    qt::QtUrlFetcher mainReader;
-    qt::QtUrlFetcher creditReader;
+    test::FakeSocket socket;
+    test::LiveReaders readers;
     test::FakeMessageBox messages;
+    test::FakeTray tray;
+    test::FakeShell shell;
     test::FakeWindow window;
-    AppSettings settings;
-    RuntimeValues runtime;
-    MainControls controls;
-    GatewayClient client;
-    bool unloaded = false;
+    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window};
+    SMSPort port{platform, folder.path()};
+    GatewayClient& client = port.gateway();
+    AppSettings& settings = port.settings();
+    MainControls& controls = port.controls();
 };
 
 class GatewaySimTest : public testing::Test {
@@ -77,11 +82,12 @@ TEST_F(GatewaySimTest, AnSmsGoesOutAsBuiltAndIsFollowedByACreditQuery) {
     ASSERT_TRUE(waitUntil([&] { return rig.client.state().gatewayLoggedIn; }));
 
     const std::string text = "R&D web=down\r\nsince 07:05 (Z\xC3\xBCrich) +1*";
+    std::string sent = text;
+    rig.client.sendAlertSms("+441111111111", sent);
+    ASSERT_TRUE(waitUntil([&] { return rig.controls.Label7.text() == "24"; }));
     const std::string url =
         rig.client.BuildSmsUrl(0, rig.settings.smsEmail, rig.settings.smsPassword, rig.client.state().gatewayApiId,
                                GatewayClient::kSenderNumber, "+441111111111", text);
-    rig.client.issueRequest(rig.client.AsyncRead1(), GatewayClient::kSmsKind, url);
-    ASSERT_TRUE(waitUntil([&] { return rig.controls.Label7.text() == "24"; }));
 
     ASSERT_EQ(simulator.requestLines().size(), 3);
     EXPECT_EQ(simulator.requestLines()[1].toStdString(), "GET " + rig.targetOf(url) + " HTTP/1.1");
@@ -89,7 +95,6 @@ TEST_F(GatewaySimTest, AnSmsGoesOutAsBuiltAndIsFollowedByACreditQuery) {
               "GET /txgate/php/creditupdate.php?email=ops@example.com&now=" + kNow + " HTTP/1.1");
     ASSERT_EQ(simulator.smsTexts().size(), 1);
     EXPECT_EQ(simulator.smsTexts()[0].toStdString(), text);
-    EXPECT_EQ(rig.client.AsyncRead2().PropName(), "2getcredit");
 }
 
 TEST_F(GatewaySimTest, AWrongPasswordIsRejected) {
@@ -118,35 +123,57 @@ TEST_F(GatewaySimTest, ALogonThatCannotBeReadEndsTheProgramAfterItsBox) {
         ASSERT_TRUE(waitUntil([&] { return !live.messages.shown.empty(); }));
         EXPECT_EQ(live.messages.shown[0], kFailureBox);
         EXPECT_EQ(live.controls.Label4.text(), "Textora Logon Error !! ");
-        EXPECT_FALSE(live.unloaded);
+        EXPECT_FALSE(live.window.ended);
         live.messages.clickOk();
-        EXPECT_TRUE(live.unloaded);
+        EXPECT_TRUE(live.window.ended);
     }
 }
 
-TEST(GatewayLoopback, ARefusedReadKeepsItsUrlInTheReader) {
-    std::string closedBase;
-    {
-        QTcpServer gone;
-        gone.listen(QHostAddress::LocalHost, 0);
-        closedBase = "http://127.0.0.1:" + std::to_string(gone.serverPort());
+// A credit query that fails, or whose answer is no count, leaves the credit of the logon: alerts go on as SMS.
+TEST_F(GatewaySimTest, ACreditAnswerThatIsNoCountKeepsTheCredit) {
+    const struct {
+        const char* what;
+        QByteArray answer;
+    } cases[] = {
+        {"empty", ""},
+        {"NUL bytes", QByteArray("\0\0", 2)},
+        {"text", "Service busy"},
+        {"refused", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::GatewaySimulator gateway;
+        ASSERT_TRUE(gateway.listen());
+        gateway.answerCreditWith(c.answer);
+        LiveRig live(gateway.baseUrl().toStdString());
+        live.settings.smsPassword = "secret";
+        live.settings.alertEnabled = 1;
+        live.settings.smsPhone = "441111111111";
+        live.settings.maxSms = "9";
+        ASSERT_TRUE(live.loggedOn());
+        if (c.answer.isNull()) { // the gateway goes away after the logon
+            QTcpServer gone;
+            gone.listen(QHostAddress::LocalHost, 0);
+            live.client.setGatewayBase("http://127.0.0.1:" + std::to_string(gone.serverPort()));
+        }
+        ASSERT_TRUE(live.alerted("web down"));
+        EXPECT_EQ(live.controls.Label7.text(), "25");
+        ASSERT_TRUE(live.alerted("web still down"));
+        EXPECT_EQ(live.port.logBox().line(0).substr(22), "Send SMS message [web still down]");
     }
-    LiveRig rig(closedBase);
-    std::string seen;
-    bool ended = false;
-    rig.client.AsyncRead2().setAsyncReadComplete([&](const FetchResult& r) {
-        ended = true;
-        EXPECT_FALSE(r.ok);
-        seen = rig.client.AsyncRead2().DataFromURL();
-        rig.client.OnCreditReply(r);
-    });
-    rig.client.state().creditText = "25";
-    const std::string url = closedBase + "/txgate/php/creditupdate.php?email=ops@example.com&now=" + kNow;
-    rig.client.issueRequest(rig.client.AsyncRead2(), GatewayClient::kCreditKind, url);
+}
 
-    ASSERT_TRUE(waitUntil([&] { return ended; }));
-    EXPECT_EQ(seen, url);
-    EXPECT_EQ(rig.client.state().creditText, "25"); // a failed credit query leaves the credit shown
+// The account as typed, blanks and all: the logon, every SMS and the credit query carry it trimmed.
+TEST_F(GatewaySimTest, AnAccountWithBlanksAroundItReachesTheGatewayTrimmed) {
+    rig.settings.smsEmail = " ops@example.com  ";
+    rig.settings.smsPassword = "  p&ss=w#rd+1* ";
+    rig.settings.alertEnabled = 1;
+    rig.settings.smsPhone = "441111111111";
+    rig.settings.maxSms = "9";
+    ASSERT_TRUE(rig.loggedOn());
+    ASSERT_TRUE(rig.alerted("web down"));
+    EXPECT_EQ(simulator.smsTexts(), QList<QByteArray>{"web down"});
+    EXPECT_EQ(rig.controls.Label7.text(), "24");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
@@ -18,8 +20,9 @@
 
 #include "app/sms_port.h"
 #include "platform/qt/lifetime.h"
-#include "support/test_rig.h"
+#include "support/window_rig.h"
 #include "ui/cursor_blink_rest.h"
+#include "ui/ink.h"
 #include "ui/main_window.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -29,80 +32,19 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 namespace wardel::qt {
 namespace {
 
-using test::FakeMessageBox;
-using test::FakeScheduler;
-using test::FakeShell;
-using test::FakeSocket;
-using test::FakeTray;
-using test::FakeUrlFetcher;
+using test::WindowRig;
 
-// The real main window over the whole model on fakes and virtual time.
-struct WindowRig {
-    WindowRig() {
-        window.setProgramEnder([this] { ++programEnds; });
-        window.attach(port);
-    }
-    ~WindowRig() {
-        window.detach();
-        programEndedFlag() = false;
-    }
-
-    template <typename W> W* widget(const char* name) {
-        auto* found = window.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    QTableView* grid() { return widget<QTableView>("grdHotGrid"); }
-    // The lines of txtLog, top first, without the empty line after the last line end.
-    QStringList logLines() {
-        QStringList lines = widget<QPlainTextEdit>("txtLog")->toPlainText().split(QLatin1Char('\n'));
-        lines.removeLast();
-        return lines;
-    }
-
-    test::TempFolder folder;
-    FakeScheduler scheduler;
-    FakeSocket socket;
-    FakeUrlFetcher mainReader;
-    FakeUrlFetcher creditReader;
-    FakeMessageBox messages;
-    FakeTray tray;
-    FakeShell shell;
-    MainWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window};
-    SMSPort port{platform, folder.path()};
-    MainControls& controls = port.controls();
-    HostTable& table = port.grid(); // grdHotGrid's model side
-    LogBox& logBox = port.logBox();
-    EventLog& log = port.eventLog();
-    int programEnds = 0;
-};
-
-TEST(MainWindowWidgetTest, ShowsTheStartUpState) {
+TEST(MainWindowWidgetTest, ShowsTheGridWithItsColumnWidthsAndTheFirstLogLine) {
     WindowRig rig;
     rig.port.Form_Load();
 
-    EXPECT_EQ(rig.window.windowTitle(), QStringLiteral("Wardel V4.2 2026-12-06 07:05:09"));
     EXPECT_TRUE(rig.window.isVisible());
-    auto* ports = rig.widget<QComboBox>("cbxPortSel");
-    ASSERT_EQ(ports->count(), 12);
-    EXPECT_EQ(ports->itemText(11), QStringLiteral("Others (????)"));
-    EXPECT_EQ(ports->currentText(), QStringLiteral("WWW   (80)"));
-    EXPECT_EQ(rig.widget<QComboBox>("num_Timeout")->currentText(), QStringLiteral("5"));
-    EXPECT_EQ(rig.widget<QPushButton>("cmdMonitor")->text(), QStringLiteral("&Start Monitor"));
-    EXPECT_TRUE(rig.widget<QLabel>("Label2")->isHidden());
-    EXPECT_TRUE(rig.widget<QLabel>("Label7")->isHidden());
-    EXPECT_FALSE(rig.widget<QLabel>("Label4")->isHidden());
-
     QTableView* grid = rig.grid();
     ASSERT_EQ(grid->model()->columnCount(), 7);
     EXPECT_EQ(grid->model()->rowCount(), 1); // the empty table's one blank row
     const int widths[] = {123, 40, 113, 133, 33, 53, 40};
-    for (int column = 0; column < 7; ++column) {
-        EXPECT_EQ(grid->model()->headerData(column, Qt::Horizontal).toString().toStdString(),
-                  SMSPort::kGridHeadings[column]);
+    for (int column = 0; column < 7; ++column)
         EXPECT_EQ(grid->columnWidth(column), widths[column]) << column;
-    }
     EXPECT_FALSE(grid->verticalHeader()->isVisible());
     EXPECT_EQ(rig.logLines().value(0).right(28), QStringLiteral("Wardel Program Start Running"));
 }
@@ -133,96 +75,120 @@ TEST(MainWindowWidgetTest, CursorRestsWhileUntouchedAndBlinksAgainOnTheNextTouch
     EXPECT_EQ(host->text(), QStringLiteral("h"));
 }
 
-TEST(MainWindowWidgetTest, ControlsSitAtTheirTwipPositionsAndStayThereOnResize) {
-    WindowRig rig;
-    rig.port.Form_Load();
-    const struct {
-        const char* name;
-        QRect geometry; // twips / 15; 0 for a size the toolkit chooses
-    } cases[] = {
-        {"txtIpAddress", {8, 24, 129, 19}}, {"Description", {280, 24, 257, 19}}, {"cbxPortSel", {144, 24, 121, 0}},
-        {"num_Timeout", {216, 56, 49, 0}},  {"cmdAdd", {8, 88, 46, 25}},         {"cmdExit", {376, 88, 70, 25}},
-        {"grdHotGrid", {8, 128, 538, 233}}, {"txtLog", {8, 376, 529, 97}},       {"Label4", {8, 528, 0, 0}},
-    };
-    EXPECT_EQ(rig.window.size(), QSize(556, 552));
-    for (const bool resized : {false, true}) {
-        if (resized)
-            rig.window.resize(900, 700);
-        for (const auto& c : cases) {
-            const QRect actual = rig.window.findChild<QWidget*>(QString::fromLatin1(c.name))->geometry();
-            EXPECT_EQ(actual.topLeft(), c.geometry.topLeft()) << c.name;
-            if (c.geometry.width() > 0) {
-                EXPECT_EQ(actual.width(), c.geometry.width()) << c.name;
-            }
-            if (c.geometry.height() > 0) {
-                EXPECT_EQ(actual.height(), c.geometry.height()) << c.name;
-            }
-        }
+// Fills the grid with `hosts` as rows 1..N.
+void fillGrid(HostTable& grid, const std::vector<std::string>& hosts) {
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+        const int row = i == 0 ? 1 : grid.appendRow();
+        grid.setCell(row, HostTable::colHost, hosts[i]);
     }
 }
 
-TEST(MainWindowWidgetTest, FollowsEveryControlValue) {
-    WindowRig rig;
-    rig.port.Form_Load();
-    MainControls& c = rig.controls;
-
-    c.Label2.setText("Checking 10.0.0.1 : 80");
-    c.Label2.setVisible(true);
-    c.cmdAdd.setEnabled(false);
-    c.cmdMonitor.setText("&Stop Monitor");
-    c.lblTimeout.setText("Connecting timeout values : 30 seconds");
-    c.txtIpAddress.setText("db.example.lan");
-    c.cbxPortSel.setText("ssh(22)");
-    c.num_Timeout.select(10);
-    c.SMSPort.setText("Wardel V4.2 2026-12-06 08:00:00");
-
-    auto* label2 = rig.widget<QLabel>("Label2");
-    EXPECT_FALSE(label2->isHidden());
-    EXPECT_EQ(label2->text(), QStringLiteral("Checking 10.0.0.1 : 80"));
-    // A longer caption widens its label rather than being cut.
-    EXPECT_GE(label2->width(), label2->sizeHint().width());
-    EXPECT_FALSE(rig.widget<QPushButton>("cmdAdd")->isEnabled());
-    EXPECT_EQ(rig.widget<QPushButton>("cmdMonitor")->text(), QStringLiteral("&Stop Monitor"));
-    EXPECT_EQ(rig.widget<QLabel>("lblTimeout")->text(), QStringLiteral("Connecting timeout values : 30 seconds"));
-    EXPECT_EQ(rig.widget<QLineEdit>("txtIpAddress")->text(), QStringLiteral("db.example.lan"));
-    EXPECT_EQ(rig.widget<QComboBox>("cbxPortSel")->currentText(), QStringLiteral("ssh(22)"));
-    EXPECT_EQ(rig.widget<QComboBox>("num_Timeout")->currentText(), QStringLiteral("15"));
-    EXPECT_EQ(rig.window.windowTitle(), QStringLiteral("Wardel V4.2 2026-12-06 08:00:00"));
+QPoint cellCentre(QTableView* grid, int viewRow) {
+    return grid->visualRect(grid->model()->index(viewRow, 3)).center();
 }
 
-TEST(MainWindowWidgetTest, OperatorEditsReachTheModelWithoutEcho) {
+void clickCell(QTableView* grid, int viewRow, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(grid->viewport(), button, modifiers, cellCentre(grid, viewRow));
+}
+
+void drag(QTableView* grid, int fromViewRow, int toViewRow) {
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, fromViewRow));
+    QTest::mouseMove(grid->viewport(), cellCentre(grid, toViewRow));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, toViewRow));
+}
+
+void keys(QTableView* grid, std::initializer_list<Qt::Key> keys) {
+    grid->setFocus();
+    for (const Qt::Key key : keys)
+        QTest::keyClick(grid, key);
+}
+
+int selectedViewRow(QTableView* grid) {
+    const auto rows = grid->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.front().row() : -1;
+}
+
+std::vector<std::string> highlightedHosts(QTableView* grid) {
+    std::vector<std::string> hosts;
+    for (const QModelIndex& row : grid->selectionModel()->selectedRows())
+        hosts.push_back(row.data().toString().toStdString());
+    return hosts;
+}
+
+// The rows of the grid that can be seen whole.
+int rowsShown(QTableView* grid) {
+    return grid->viewport()->height() / grid->rowHeight(0);
+}
+
+TEST(MainWindowWidgetTest, AGrownWindowGivesTheGridAndTheLogTheRoomAndKeepsTheRestInPlace) {
+    const struct {
+        const char* name;
+        QSize asked;
+        QSize size;
+    } sizes[] = {
+        {"the design size", {556, 552}, {556, 552}},
+        {"larger", {900, 700}, {900, 700}},
+        {"smaller than the design", {300, 200}, {556, 552}},
+    };
+    const struct {
+        const char* name;
+        QRect design; // twips / 15; 0 for a size the toolkit chooses
+        int right;    // moves with the right edge (1) or widens with it (2)
+        int bottom;   // moves with the bottom edge (1) or grows with it (2)
+    } controls[] = {
+        {"txtIpAddress", {8, 24, 129, 19}, 0, 0},  {"Description", {280, 24, 257, 19}, 0, 0},
+        {"cbxPortSel", {144, 24, 121, 0}, 0, 0},   {"num_Timeout", {216, 56, 49, 0}, 0, 0},
+        {"cmdAdd", {8, 88, 46, 25}, 0, 0},         {"cmdExit", {376, 88, 70, 25}, 0, 0},
+        {"grdHotGrid", {8, 128, 538, 233}, 2, 2},  {"txtLog", {8, 376, 529, 97}, 2, 1},
+        {"lblTimeinterval", {8, 480, 0, 0}, 0, 1}, {"lblTimeout", {344, 480, 0, 0}, 1, 1},
+        {"Label4", {8, 528, 0, 0}, 0, 1},          {"Label7", {520, 528, 0, 0}, 1, 1},
+    };
     WindowRig rig;
     rig.port.Form_Load();
-    MainControls& c = rig.controls;
+    fillGrid(rig.table, std::vector<std::string>(40, "host"));
+    std::vector<int> rows;
+    for (const auto& size : sizes) {
+        rig.window.resize(size.asked);
+        QTest::qWait(1); // the grid lays out its rows and scroll bars on its next turn
+        rows.push_back(rowsShown(rig.grid()));
+        EXPECT_EQ(rig.window.size(), size.size) << size.name;
+        const int dx = size.size.width() - 556;
+        const int dy = size.size.height() - 552;
+        for (const auto& c : controls) {
+            const QWidget* widget = rig.window.findChild<QWidget*>(QString::fromLatin1(c.name));
+            const QRect actual = widget->geometry();
+            const QPoint at = c.design.topLeft() + QPoint(c.right == 1 ? dx : 0, c.bottom == 1 ? dy : 0);
+            EXPECT_EQ(actual.topLeft(), at) << size.name << " " << c.name;
+            if (c.design.width() > 0) {
+                EXPECT_EQ(actual.width(), c.design.width() + (c.right == 2 ? dx : 0)) << size.name << " " << c.name;
+            }
+            if (c.design.height() > 0) {
+                EXPECT_EQ(actual.height(), c.design.height() + (c.bottom == 2 ? dy : 0)) << size.name << " " << c.name;
+            }
+        }
+        for (const QWidget* widget : rig.window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!widget->isHidden()) {
+                EXPECT_TRUE(rig.window.rect().contains(widget->geometry()))
+                    << size.name << " " << widget->objectName().toStdString();
+            }
+        }
+        // The last column takes the spare width, and no more: a grown grid needs no horizontal scroll bar.
+        if (dx == 0) {
+            EXPECT_EQ(rig.grid()->columnWidth(6), 40) << size.name;
+        } else {
+            EXPECT_FALSE(rig.grid()->horizontalScrollBar()->isVisible()) << size.name;
+            EXPECT_GT(rig.grid()->columnWidth(6), 40 + dx / 2) << size.name;
+        }
+    }
+    // The grown grid shows more rows than one of the design size.
+    EXPECT_GE(rows[1], rows[2] + (700 - 552) / rig.grid()->rowHeight(0));
 
-    auto* host = rig.widget<QLineEdit>("txtIpAddress");
-    QTest::keyClicks(host, "10.0.0.9");
-    EXPECT_EQ(c.txtIpAddress.text(), "10.0.0.9");
-    EXPECT_EQ(host->cursorPosition(), 8);
-    QTest::keyClicks(rig.widget<QLineEdit>("Description"), "core switch");
-    EXPECT_EQ(c.Description.text(), "core switch");
-
-    auto* ports = rig.widget<QComboBox>("cbxPortSel");
-    ports->lineEdit()->selectAll();
-    QTest::keyClicks(ports->lineEdit(), "web(8080)");
-    EXPECT_EQ(c.cbxPortSel.text(), "web(8080)");
-    EXPECT_EQ(ports->count(), 12); // typed text is not added to the list
-    QTest::keyClick(ports->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(ports->count(), 12);
-
-    // A list choice by the operator.
-    auto* thresholds = rig.widget<QComboBox>("num_Timeout");
-    thresholds->setCurrentIndex(11);
-    emit thresholds->activated(11);
-    EXPECT_EQ(c.num_Timeout.text(), "20");
-
-    // Add takes the fields and clears host and description, which the window shows.
-    QTest::mouseClick(rig.widget<QPushButton>("cmdAdd"), Qt::LeftButton);
-    EXPECT_EQ(rig.table.cell(1, HostTable::colHost), "10.0.0.9");
-    EXPECT_EQ(rig.table.cell(1, HostTable::colPort), "8080");
-    EXPECT_EQ(rig.table.cell(1, HostTable::colTimeoutLimit), "20");
-    EXPECT_TRUE(host->text().isEmpty());
-    EXPECT_EQ(rig.grid()->model()->index(0, 3).data().toString(), QStringLiteral("core switch"));
+    // A longer caption widens its label rather than being cut.
+    rig.controls.Label2.setText("Current status : now 09:30:36 waiting 60 seconds for next start");
+    rig.controls.Label2.setVisible(true);
+    auto* label2 = rig.widget<QLabel>("Label2");
+    EXPECT_GE(label2->width(), label2->sizeHint().width());
 }
 
 TEST(MainWindowWidgetTest, ButtonsReachTheirHandlers) {
@@ -238,6 +204,145 @@ TEST(MainWindowWidgetTest, ButtonsReachTheirHandlers) {
 
     QTest::mouseClick(rig.widget<QPushButton>("cmdAdd"), Qt::LeftButton);
     EXPECT_EQ(rig.messages.shown.back(), "Please input Host Name / IP address");
+}
+
+// The window in front, as the operator's keys find it.
+void activate(QWidget* window) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+TEST(MainWindowWidgetTest, TabGoesOnThroughTheGridWithoutSelectingARow) {
+    WindowRig rig;
+    rig.port.Form_Load();
+    fillGrid(rig.table, {"k1", "k2"});
+    activate(&rig.window);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("txtIpAddress")); // the first box first
+    rig.widget<QPushButton>("cmdExit")->setFocus(Qt::TabFocusReason);
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        const char* focused;
+    } steps[] = {
+        {{}, "grdHotGrid"},
+        {{}, "txtLog"},
+        {Qt::ShiftModifier, "grdHotGrid"},
+        {Qt::ShiftModifier, "cmdExit"},
+        {{}, "grdHotGrid"},
+        {{}, "txtLog"},
+        {{}, "txtIpAddress"},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, step.modifiers);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), step.focused);
+        EXPECT_EQ(rig.table.currentRow(), 0) << step.focused;
+    }
+    QTest::mouseClick(rig.widget<QPushButton>("cmdDelete"), Qt::LeftButton);
+    EXPECT_EQ(rig.messages.shown.back(), "Need to select an entry from host table to remove !!");
+    EXPECT_EQ(rig.table.lastRow(), 2);
+}
+
+TEST(MainWindowWidgetTest, EnterPressesTheFocusedButtonAndAddsFromTheTargetsFields) {
+    const auto added = [](WindowRig& r) { return r.table.cell(1, HostTable::colHost) == "10.0.0.9"; };
+    const auto dialogOpen = [](WindowRig& r) { return r.port.hasAlertSetting(); };
+    const struct {
+        const char* name;
+        const char* focused;
+        bool inDialog;
+        Qt::Key key;
+        std::function<bool(WindowRig&)> seen;
+    } cases[] = {
+        {"Return on View Log", "cmdLog", false, Qt::Key_Return,
+         [](WindowRig& r) { return !r.shell.dialogFolder.empty(); }},
+        {"Enter on Delete Entry", "cmdDelete", false, Qt::Key_Enter,
+         [](WindowRig& r) { return r.messages.shown.size() == 1; }},
+        {"Return in the host box", "txtIpAddress", false, Qt::Key_Return, added},
+        {"Enter in the port box", "cbxPortSel", false, Qt::Key_Enter, added},
+        {"Return in the description box", "Description", false, Qt::Key_Return, added},
+        {"Return in the threshold box adds nothing", "num_Timeout", false, Qt::Key_Return,
+         [](WindowRig& r) { return r.table.cell(1, HostTable::colHost).empty() && r.messages.shown.empty(); }},
+        {"Return on Cancel", "Cancel", true, Qt::Key_Return, [](WindowRig& r) { return !r.port.hasAlertSetting(); }},
+        {"Return in a box of the dialog saves nothing", "TimeInterval", true, Qt::Key_Return, dialogOpen},
+    };
+    for (const auto& c : cases) {
+        WindowRig rig;
+        rig.port.Form_Load();
+        activate(&rig.window);
+        QTest::keyClicks(rig.widget<QLineEdit>("txtIpAddress"), "10.0.0.9");
+        QWidget* form = &rig.window;
+        if (c.inDialog) {
+            rig.port.cmdSetting_Click();
+            form = rig.window.findChild<QDialog*>(QStringLiteral("alertSetting"));
+            activate(form);
+        }
+        auto* widget = form->findChild<QWidget*>(QString::fromLatin1(c.focused));
+        widget->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(widget, c.key);
+        EXPECT_TRUE(c.seen(rig)) << c.name;
+    }
+}
+
+// Every coloured text of both windows against its background, as the desktop's palette makes them.
+TEST(MainWindowWidgetTest, ColouredTextsKeepTheirHueAndReadOnALightAndADarkWindow) {
+    const QPalette original = QApplication::palette();
+    const struct {
+        const char* name;
+        QColor window;
+        QColor text;
+    } palettes[] = {{"light", QColor(239, 239, 239), Qt::black}, {"dark", QColor(35, 35, 35), QColor(230, 230, 230)}};
+    const struct {
+        bool inDialog;
+        const char* name;
+        QColor specified;
+    } inks[] = {
+        {false, "lblTimeinterval", QColor(0, 0, 128)}, {false, "lblTimeout", QColor(0, 0, 128)},
+        {false, "Label2", QColor(128, 0, 0)},          {true, "Label2", QColor(0, 0, 255)},
+        {true, "SMS_Reset", QColor(0, 0, 255)},        {true, "Label3(5)", QColor(0, 0, 255)},
+    };
+    EXPECT_DOUBLE_EQ(contrastRatio(Qt::black, Qt::white), 21.0);
+    for (const auto& p : palettes) {
+        WindowRig rig;
+        rig.port.Form_Load();
+        rig.port.alertSetting().Check2_Click(); // the links enabled
+        // The desktop changes its palette while the windows are open.
+        QPalette palette = original;
+        palette.setColor(QPalette::Window, p.window);
+        palette.setColor(QPalette::WindowText, p.text);
+        QApplication::setPalette(palette);
+        auto* dialog = rig.window.findChild<QDialog*>(QStringLiteral("alertSetting"));
+        for (const auto& ink : inks) {
+            QWidget* form = ink.inDialog ? static_cast<QWidget*>(dialog) : &rig.window;
+            auto* widget = form->findChild<QLabel*>(QString::fromLatin1(ink.name));
+            const QColor shown = widget->palette().color(QPalette::Active, QPalette::WindowText);
+            const QColor background = form->palette().color(QPalette::Active, QPalette::Window);
+            EXPECT_GE(contrastRatio(shown, background), 4.5) << p.name << " " << ink.name;
+            EXPECT_EQ(shown.hslHue(), ink.specified.hslHue()) << p.name << " " << ink.name;
+            if (std::string_view(p.name) == "light") {
+                EXPECT_EQ(shown, ink.specified) << ink.name;
+            }
+        }
+    }
+    QApplication::setPalette(original);
+}
+
+TEST(MainWindowWidgetTest, ADisabledLinkLooksLikeAnyDisabledText) {
+    WindowRig rig;
+    rig.port.Form_Load();
+    auto* dialog = rig.window.findChild<QDialog*>(QStringLiteral("alertSetting"));
+    for (const bool enabled : {false, true, false}) {
+        if (rig.port.alertSetting().controls().Check2.checked() != enabled)
+            rig.port.alertSetting().Check2_Click();
+        for (const char* name : {"Label2", "SMS_Reset", "Label3(5)"}) {
+            auto* link = dialog->findChild<QLabel*>(QString::fromLatin1(name));
+            ASSERT_EQ(link->isEnabled(), enabled) << name;
+            EXPECT_EQ(link->font().underline(), enabled) << name;
+            EXPECT_EQ(link->palette().color(QPalette::Disabled, QPalette::WindowText),
+                      dialog->palette().color(QPalette::Disabled, QPalette::WindowText))
+                << name;
+            EXPECT_EQ(link->palette().color(QPalette::Active, QPalette::WindowText), QColor(0, 0, 255)) << name;
+        }
+    }
 }
 
 TEST(MainWindowWidgetTest, ExitAndTheCloseBoxEndTheProgramOnce) {
@@ -281,47 +386,6 @@ TEST(MainWindowWidgetTest, MinimisedWindowHidesOnlyWhenATrayIconCanBringItBack) 
         const QRect area = rig.window.screen()->availableGeometry();
         EXPECT_LE((rig.window.frameGeometry().center() - area.center()).manhattanLength(), 2);
     }
-}
-
-// Fills the grid with `hosts` as rows 1..N.
-void fillGrid(HostTable& grid, const std::vector<std::string>& hosts) {
-    for (std::size_t i = 0; i < hosts.size(); ++i) {
-        const int row = i == 0 ? 1 : grid.appendRow();
-        grid.setCell(row, HostTable::colHost, hosts[i]);
-    }
-}
-
-QPoint cellCentre(QTableView* grid, int viewRow) {
-    return grid->visualRect(grid->model()->index(viewRow, 3)).center();
-}
-
-void clickCell(QTableView* grid, int viewRow, Qt::MouseButton button = Qt::LeftButton,
-               Qt::KeyboardModifiers modifiers = {}) {
-    QTest::mouseClick(grid->viewport(), button, modifiers, cellCentre(grid, viewRow));
-}
-
-void drag(QTableView* grid, int fromViewRow, int toViewRow) {
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, fromViewRow));
-    QTest::mouseMove(grid->viewport(), cellCentre(grid, toViewRow));
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, toViewRow));
-}
-
-void keys(QTableView* grid, std::initializer_list<Qt::Key> keys) {
-    grid->setFocus();
-    for (const Qt::Key key : keys)
-        QTest::keyClick(grid, key);
-}
-
-int selectedViewRow(QTableView* grid) {
-    const auto rows = grid->selectionModel()->selectedRows();
-    return rows.size() == 1 ? rows.front().row() : -1;
-}
-
-std::vector<std::string> highlightedHosts(QTableView* grid) {
-    std::vector<std::string> hosts;
-    for (const QModelIndex& row : grid->selectionModel()->selectedRows())
-        hosts.push_back(row.data().toString().toStdString());
-    return hosts;
 }
 
 TEST(MainWindowWidgetTest, DeleteRemovesTheHighlightedRowWhateverTheOperatorDidToTheGrid) {

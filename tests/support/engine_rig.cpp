@@ -1,8 +1,20 @@
 #include "support/engine_rig.h"
 
+#include "support/query_values.h"
+
 namespace wardel::test {
 
-EngineRig::EngineRig(LocalDateTime start) : FakePlatform(start) {
+EngineRig::EngineRig(LocalDateTime start) : TestRig(start) {
+    settings.alertEnabled = 1;
+    settings.smsEmail = "ops@example.com";
+    settings.smsPassword = "s3cret";
+    settings.smsPhone = "441111111111";
+    settings.maxSms = "32767";
+    port.gateway().state().gatewayLoggedIn = true;
+    port.gateway().state().creditText = "100";
+    mainReader.onStart = [this](const FakeUrlFetcher::Request& request) {
+        note("sms " + queryValue(request.url, "text"));
+    };
     gridChanges_ = grid.observe(*this);
     logLines_ = logBox.observe(*this);
     const Control* watched[] = {&controls.cmdMonitor, &controls.cmdAdd, &controls.Label2};

@@ -10,7 +10,6 @@
 #include "app/main_controls.h"
 #include "common/subscription.h"
 #include "hosts/host_editor.h"
-#include "hosts/host_list_file.h"
 #include "hosts/host_table.h"
 #include "log/event_log.h"
 #include "log/log_box.h"
@@ -38,12 +37,13 @@ public:
     std::function<void(const Call&)> onCall;
 };
 
-// The monitoring engine alone on fakes and virtual time, with a journal of everything the operator could
-// see, in order: "t=<ms> <what>", where <what> is one of
+// The monitoring engine of the main window on fakes and virtual time, with a journal of everything the
+// operator could see, in order: "t=<ms> <what>", where <what> is one of
 //   cell <row>,<column>=<text>    grid.enabled=<0|1>    <control>.text=<text>    <control>.enabled=<0|1>
-//   <control>.visible=<0|1>       log <message>         alert <kind> <message>|<description>
-//   connect <host>:<port>
-class EngineRig : public FakePlatform, private HostTableObserver, private LogBox::Observer {
+//   <control>.visible=<0|1>       log <message>         sms <text>        connect <host>:<port>
+// and, for a test that hands alerts to `alerts` itself, alert <kind> <message>|<description>. Alerts are on,
+// with credit and room under the day's cap, so every alert the engine raises goes out as one SMS.
+class EngineRig : public TestRig, private HostTableObserver, private LogBox::Observer {
 public:
     explicit EngineRig(LocalDateTime start = {2026, 12, 6, 7, 5, 9});
     ~EngineRig() override;
@@ -69,26 +69,13 @@ public:
     // The journal entries whose <what> starts with `prefix`.
     std::vector<std::string> journal(const std::string& prefix = "") const;
     std::vector<std::string> hostsConnected() const;
-    // The host entry commands on the same grid, as the main window has them.
-    HostEditor hostEditor() {
-        return HostEditor({controls.txtIpAddress, controls.cbxPortSel, controls.Description, controls.num_Timeout},
-                          grid, messages, log, folder / kHostListFileName);
-    }
 
-    // What the main window would hand the engine.
-    AppSettings settings;
-    MainControls controls;
-    HostTable grid;
-    LogBox logBox;
-    EventLog log{scheduler, settings, logBox, folder.path()};
-    std::unique_ptr<Timer> Timer1 = scheduler.createTimer(1000, false);
-    std::unique_ptr<Timer> Timer2 = scheduler.createTimer(1000, false);
-    std::unique_ptr<Timer> Timer3 = scheduler.createTimer(1000, false);
+    MonitorEngine& engine = port.engine();
+    HostEditor& hostEditor = port.hosts();
+    const Timer& Timer1 = port.Timer1();
+    const Timer& Timer2 = port.Timer2();
+    // For a test that drives the outcome steps itself.
     RecordingAlertSink alerts;
-    MonitorEngine engine{scheduler, *Timer1,   *Timer2,
-                         *Timer3,   scheduler, socket,
-                         messages,  grid,      {controls.cmdMonitor, controls.cmdAdd, controls.Label2},
-                         settings,  log,       alerts};
 
 private:
     struct Seen {

@@ -71,7 +71,11 @@ public:
         std::string name;
         std::string url;
     };
-    void start(const std::string& name, const std::string& url) override { requests.push_back({name, url}); }
+    void start(const std::string& name, const std::string& url) override {
+        requests.push_back({name, url});
+        if (onStart)
+            onStart(requests.back());
+    }
     void finish(const std::string& name, bool ok, const std::string& body) {
         if (queue_)
             queue_->post([this, result = FetchResult{name, ok, body}] { complete(result); });
@@ -79,6 +83,7 @@ public:
             complete(FetchResult{name, ok, body});
     }
     std::vector<Request> requests;
+    std::function<void(const Request&)> onStart;
 
 private:
     FakeScheduler* queue_ = nullptr;

@@ -110,6 +110,8 @@ GatewayReply GatewaySimulator::answer(const QByteArray& target) {
         return {200, "OK mail accepted", note + QStringLiteral(": %1").arg(shownValue(q["text"]))};
     }
     if (path == "/txgate/php/creditupdate.php") {
+        if (creditReply_)
+            return {200, *creditReply_, QStringLiteral("credit answered with %1").arg(shownValue(*creditReply_))};
         const int credit = q["email"] == account_.email ? account_.credit : 0;
         return {200, QByteArray::number(credit), QStringLiteral("credit %1").arg(credit)};
     }

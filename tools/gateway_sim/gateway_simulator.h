@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <map>
+#include <optional>
 
 class QTcpServer;
 class QTcpSocket;
@@ -58,6 +59,8 @@ public:
         misbehaviour_ = misbehaviour;
         delayMs_ = delayMs;
     }
+    // The credit query answers these bytes instead of the count.
+    void answerCreditWith(QByteArray body) { creditReply_ = std::move(body); }
 
     // The answer to one request target (path and query as on the request line); an SMS costs a credit.
     GatewayReply answer(const QByteArray& target);
@@ -84,6 +87,7 @@ private:
     GatewayAccount account_;
     Misbehaviour misbehaviour_ = Misbehaviour::None;
     int delayMs_ = 5000;
+    std::optional<QByteArray> creditReply_;
     std::map<QTcpSocket*, QByteArray> pending_; // bytes of request heads not yet complete
     QList<QByteArray> requestLines_;
     QList<QByteArray> lastHeaders_;

@@ -1,9 +1,10 @@
 // wardel-screenshots: renders the settings dialog and the main window off screen and writes them as PNGs,
-// for the README. The main window shows a monitoring session made up here: nothing is probed or sent.
-// Usage: wardel-screenshots <settings.png> <main-window.png>
+// for the README: the main window at its design size, and grown with a longer table. The main window shows
+// a monitoring session made up here: nothing is probed or sent.
+// Usage: wardel-screenshots <settings.png> <main-window.png> <main-window-grown.png>
 
 #include <QApplication>
-#include <QNetworkAccessManager>
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -66,7 +67,7 @@ bool saveSettingsDialog(const QString& file) {
     return dialog.grab().save(file);
 }
 
-bool saveMainWindow(const QString& file) {
+bool saveMainWindow(const QString& file, const QString& grownFile) {
     using wardel::HostTable;
     QTemporaryDir folder;
     const std::string path = folder.path().toStdString();
@@ -84,8 +85,7 @@ bool saveMainWindow(const QString& file) {
     SetClock clock;
     wardel::qt::QtTimerSource timers;
     wardel::qt::QtProbeSocket socket;
-    QNetworkAccessManager network;
-    wardel::qt::QtUrlFetcher mainReader(network), creditReader(network);
+    wardel::qt::QtUrlFetcher mainReader, creditReader;
     NoMessages messages;
     NoTray tray;
     NoShell shell;
@@ -129,7 +129,32 @@ bool saveMainWindow(const QString& file) {
     c.Label4.setText("SMS Account : ops@example.com");
     c.Label7.setText("24");
     c.Label7.setVisible(true);
-    const bool saved = window.grab().save(file);
+    bool saved = window.grab().save(file);
+
+    // The same session with more targets, in a window the operator made larger.
+    const char* more[][3] = {
+        {"10.0.0.8", "443", "billing"},       {"10.0.0.9", "5432", "stock database"},
+        {"10.0.1.2", "22", "backup server"},  {"10.0.1.3", "110", "mail pickup"},
+        {"10.0.1.4", "53", "name server"},    {"10.0.1.5", "8080", "intranet"},
+        {"10.0.1.6", "1433", "payroll"},      {"10.0.1.7", "143", "mail store"},
+        {"10.0.1.8", "21", "file drop"},      {"10.0.1.9", "3389", "terminal server"},
+        {"10.0.2.1", "25", "outbound relay"}, {"10.0.2.2", "80", "status page"},
+    };
+    int second = 36;
+    for (const auto& target : more) {
+        const int row = grid.appendRow();
+        grid.setCell(row, HostTable::colHost, target[0]);
+        grid.setCell(row, HostTable::colPort, target[1]);
+        grid.setCell(row, HostTable::colDescription, target[2]);
+        grid.setCell(row, HostTable::colLastStatus, "ALIVE(09:30:" + std::to_string(second++) + ")");
+        grid.setCell(row, HostTable::colTimeoutLimit, "3");
+        grid.setCell(row, HostTable::colCount, "0");
+    }
+    window.resize(820, 700);
+    // The offscreen platform and the grid lay out on their next turn.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    saved = window.grab().save(grownFile) && saved;
     window.detach();
     return saved;
 }
@@ -139,10 +164,11 @@ bool saveMainWindow(const QString& file) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wardel"));
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: wardel-screenshots <settings.png> <main-window.png>\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: wardel-screenshots <settings.png> <main-window.png> <main-window-grown.png>\n");
         return 2;
     }
-    return saveSettingsDialog(QString::fromLocal8Bit(argv[1])) && saveMainWindow(QString::fromLocal8Bit(argv[2])) ? 0
-                                                                                                                  : 1;
+    const bool saved = saveSettingsDialog(QString::fromLocal8Bit(argv[1])) &&
+                       saveMainWindow(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    return saved ? 0 : 1;
 }

@@ -12,7 +12,7 @@ class QHostInfo;
 namespace wardel::qt {
 
 // The probe socket: one plain non-blocking TCP connect per probe, watched by the event loop, its states
-// shown in the classic socket control's values: closed 0, resolving host 4, connecting 6, connected 7,
+// given in the numbers the check cycle reads: closed 0, resolving host 4, connecting 6, connected 7,
 // closing 8.
 //
 // - An IP address is connected to at once; a name is looked up first (4), and its addresses are tried one

@@ -6,7 +6,7 @@
 
 namespace wardel::qt {
 
-// One timer of the main window on a QTimer. An interval of 0 never ticks, like the classic timer control;
+// One timer of the main window on a QTimer. An interval of 0 never ticks, as the main window's timers have it;
 // after the program has ended no tick reaches the monitor.
 class QtTimer : public Timer {
 public:

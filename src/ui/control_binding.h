@@ -1,0 +1,102 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "common/subscription.h"
+
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace wardel {
+class ComboControl;
+class Control;
+class ControlBoard;
+} // namespace wardel
+
+namespace wardel::qt {
+
+class LinkLabel;
+
+// One control of a form shown in its widget. Each kind of widget has its own binding, made once, so the
+// widget's type is known where its values are shown and its signals connected.
+class ControlBinding {
+public:
+    ControlBinding(const Control& control, QWidget* widget) : control_(control), widget_(widget) {}
+    ControlBinding(const ControlBinding&) = delete;
+    ControlBinding& operator=(const ControlBinding&) = delete;
+    virtual ~ControlBinding() = default;
+
+    const Control& control() const { return control_; }
+    QWidget* widget() const { return widget_; }
+    // Shows the control's present values in the widget.
+    virtual void show() = 0;
+
+private:
+    const Control& control_;
+    QWidget* widget_;
+};
+
+// Every control of one form bound to the widget that shows it. The form makes its widgets, binds each to its
+// control with the overload for the widget's kind, then seals the binding. The binding shows the control's
+// values, follows the board from then on, and hands the operator's edits, choices and clicks to the model
+// while the form is attached and the program runs. Each widget takes its control's name as objectName.
+//
+// A control of the board that is bound to no widget is a fault of the form, and seal() throws
+// std::logic_error naming it, so a control added to a model without its widget stops the form from being
+// made instead of sitting unseen.
+class FormBinding {
+public:
+    // The operator's click on a button, link or check box, as the form hands it to its model.
+    using Click = std::function<void()>;
+    // How a label takes the width of its text: its layout gives it, or it sizes itself (a form of fixed
+    // places).
+    enum class Sizing { Layout, ToText };
+
+    explicit FormBinding(ControlBoard& board, Sizing labels = Sizing::Layout);
+    ~FormBinding();
+    FormBinding(const FormBinding&) = delete;
+    FormBinding& operator=(const FormBinding&) = delete;
+
+    QLabel* bind(Control& control, QLabel* label);
+    LinkLabel* bind(Control& control, LinkLabel* link, Click click);
+    QPushButton* bind(Control& control, QPushButton* button, Click click);
+    QCheckBox* bind(Control& control, QCheckBox* box, Click click);
+    QLineEdit* bind(Control& control, QLineEdit* box);
+    QComboBox* bind(ComboControl& control, QComboBox* box);
+    QGroupBox* bind(Control& control, QGroupBox* frame);
+    // The control is the window's caption.
+    void bindCaption(Control& control, QWidget* window);
+    // The control is the dialog window itself: its caption, and shown in front while the control is visible.
+    void bindDialog(Control& control, QDialog* dialog);
+
+    // Shows every control and follows the board; throws std::logic_error when a control has no widget.
+    void seal();
+    // The model is going: nothing more is shown or handed to it.
+    void detach();
+    bool live() const;
+
+    // The widgets of the form's controls, in the board's order.
+    std::vector<QWidget*> widgets() const;
+
+private:
+    template <typename Binding, typename Model, typename Widget, typename... Args>
+    Widget* add(Model& control, Widget* widget, Args&&... args);
+    void show(const Control& control);
+
+    ControlBoard* board_;
+    Sizing labels_;
+    std::unordered_map<const Control*, std::unique_ptr<ControlBinding>> bindings_;
+    std::shared_ptr<bool> live_;
+    Subscription boardListener_;
+};
+
+} // namespace wardel::qt
