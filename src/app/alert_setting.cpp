@@ -1,6 +1,8 @@
 #include "app/alert_setting.h"
 
+#include <algorithm>
 #include <iterator>
+#include <stdexcept>
 
 #include "common/numbers.h"
 #include "settings/settings_file.h"
@@ -9,6 +11,7 @@ namespace wardel {
 
 namespace {
 
+constexpr const char* kSaveErrorText = "Setting File Save Error";
 constexpr const char* kCountryCodeLine = "\r\nIt is internation format with country code";
 
 std::string trimmed(const Control& control) {
@@ -28,70 +31,74 @@ std::int16_t switchValue(const Control& box) {
     return box.checked() ? 1 : 0;
 }
 
+// Characters of a UTF-8 text, counted as the SMS cut counts them: a lead byte with the continuation bytes
+// after it is one character.
+std::size_t characterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (i == 0 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
 } // namespace
 
+// Each setting's control, found once: a field whose control the dialog lacks is a fault of the build.
 AlertSetting::AlertSetting(AppSettings& settings, RuntimeValues& runtime, MessageBox& messages, Shell& shell,
                            std::string gatewayWebAddress, Requests requests)
     : settings_(settings), runtime_(runtime), messages_(messages), shell_(shell),
       gatewayWebAddress_(std::move(gatewayWebAddress)), requests_(std::move(requests)) {
+    for (const SettingField& field : kSettingFields) {
+        const auto& controls = c_.board.all();
+        const auto found = std::find_if(controls.begin(), controls.end(),
+                                        [&](const Control* control) { return control->name() == field.control; });
+        if (found == controls.end())
+            throw std::logic_error(std::string("the settings dialog has no control ") + field.control);
+        fieldControls_.push_back({&field, *found});
+    }
     c_.Label3_5.setText(gatewayWebAddress_);
     Fill();
 }
 
 void AlertSetting::Fill() {
-    AppSettings& s = settings_;
-    c_.Check2.setChecked(isOn(s.alertEnabled));
-    c_.Check4.setChecked(isOn(s.startOnLaunch));
-    c_.Enable_log.setChecked(isOn(s.logEnabled));
-    c_.alive_Email.setChecked(isOn(s.aliveEnabled));
-
-    // The defaults belong to the settings themselves from now on.
-    if (s.aliveMailMinutes.empty())
-        s.aliveMailMinutes = "60";
-    if (s.aliveSmsMinutes.empty())
-        s.aliveSmsMinutes = "720";
-    c_.min_Select.setText(s.aliveMailMinutes);
-    c_.min_Select1.setText(s.aliveSmsMinutes);
-
-    c_.mailTo1.setText(s.aliveMailTo);
-    c_.smsTo1.setText(s.aliveSmsTo);
-    c_.smsEmail.setText(s.smsEmail);
-    c_.smsPassword.setText(s.smsPassword);
-    c_.smsPhone.setText(s.smsPhone);
-
-    if (s.timeInterval.empty())
-        s.timeInterval = "60";
-    if (s.timeOut.empty())
-        s.timeOut = "30";
-    c_.TimeInterval.setText(s.timeInterval);
-    c_.TimeOut.setText(s.timeOut);
-
-    c_.Mail_List.setText(s.mailList);
-    c_.SMS_Today.setText("SMS Sent Today : " + std::to_string(runtime_.smsSentToday));
-
-    // A cap that is no entry of the list (one typed earlier) shows the first entry.
-    c_.max_SMS.setItems(std::vector<std::string>(std::begin(kMaxSmsChoices), std::end(kMaxSmsChoices)));
-    c_.max_SMS.select(0);
-    for (int i = 0; i < static_cast<int>(std::size(kMaxSmsChoices)); ++i) {
-        if (s.maxSms == kMaxSmsChoices[i]) {
-            c_.max_SMS.select(i);
-            break;
+    for (const auto& [field, control] : fieldControls_) {
+        if (field->isSwitch()) {
+            control->setChecked(isOn(settings_.*field->onOff));
+            continue;
         }
+        // The defaults belong to the settings themselves from now on.
+        std::string& text = settings_.*field->text;
+        if (text.empty() && field->fallback)
+            text = field->fallback;
+        control->setText(text);
     }
-
+    c_.SMS_Today.setText("SMS Sent Today : " + std::to_string(runtime_.smsSentToday));
+    fillMaxSmsList();
     applyCheck2Rule();
+}
+
+// The list preselects the entry equal to the cap, else its first entry. A cap that is no entry (one typed
+// earlier) still shows as it is, so a save without a second look keeps it: the cap is a cost safeguard.
+void AlertSetting::fillMaxSmsList() {
+    const std::string cap = settings_.maxSms;
+    c_.max_SMS.setItems(std::vector<std::string>(std::begin(kMaxSmsChoices), std::end(kMaxSmsChoices)));
+    const auto entry = std::find(std::begin(kMaxSmsChoices), std::end(kMaxSmsChoices), cap);
+    c_.max_SMS.select(entry == std::end(kMaxSmsChoices) ? 0 : static_cast<int>(entry - std::begin(kMaxSmsChoices)));
+    // No cap at all (a first start) keeps the first entry.
+    if (!cap.empty())
+        c_.max_SMS.setText(cap);
 }
 
 void AlertSetting::applyCheck2Rule() {
     const bool on = c_.Check2.checked();
-    for (Control* control : c_.groupG())
+    for (Control* control : c_.alertFields())
         control->setEnabled(on);
-    for (Control* control : c_.groupA())
+    for (Control* control : c_.aliveFields())
         control->setEnabled(on && c_.alive_Email.checked());
 }
 
 void AlertSetting::applyAliveRule() {
-    for (Control* control : c_.groupA())
+    for (Control* control : c_.aliveFields())
         control->setEnabled(c_.alive_Email.checked());
 }
 
@@ -131,26 +138,17 @@ bool AlertSetting::IsValidPhoneList(std::string_view text) {
 }
 
 bool AlertSetting::isValidEmail(std::string_view text) {
-    return text.find('@') != std::string_view::npos && text.size() >= 7;
+    return text.find('@') != std::string_view::npos && characterCount(text) >= 7;
 }
 
 void AlertSetting::copyIntoSettings() {
-    AppSettings& s = settings_;
-    s.timeInterval = trimmed(c_.TimeInterval);
-    s.timeOut = trimmed(c_.TimeOut);
-    s.alertEnabled = switchValue(c_.Check2);
-    s.smsEmail = c_.smsEmail.text();
-    s.smsPassword = c_.smsPassword.text();
-    s.smsPhone = c_.smsPhone.text();
-    s.startOnLaunch = switchValue(c_.Check4);
-    s.logEnabled = switchValue(c_.Enable_log);
-    s.mailList = trimmed(c_.Mail_List);
-    s.maxSms = c_.max_SMS.text();
-    s.aliveEnabled = switchValue(c_.alive_Email);
-    s.aliveMailTo = trimmed(c_.mailTo1);
-    s.aliveSmsTo = trimmed(c_.smsTo1);
-    s.aliveMailMinutes = trimmed(c_.min_Select);
-    s.aliveSmsMinutes = trimmed(c_.min_Select1);
+    for (const auto& [field, control] : fieldControls_) {
+        if (field->isSwitch())
+            settings_.*field->onOff = switchValue(*control);
+        else
+            settings_.*field->text =
+                field->blanks == SettingField::Blanks::KeptAsTyped ? control->text() : trimmed(*control);
+    }
 }
 
 // Every failing check shows its message; the first one goes on with the next check, any other ends the
@@ -213,7 +211,11 @@ void AlertSetting::Save_Click() {
         return;
     if (c_.Check2.checked() || (!c_.smsEmail.text().empty() && !c_.smsPassword.text().empty()))
         requests_.logon();
-    requests_.saveSettings();
+    // The logon stands; the operator keeps the input and may save again.
+    if (!requests_.saveSettings()) {
+        messages_.show(kSaveErrorText);
+        return;
+    }
     requests_.close();
 }
 

@@ -9,6 +9,7 @@
 #include "platform/message_box.h"
 #include "platform/shell.h"
 #include "settings/app_settings.h"
+#include "settings/setting_fields.h"
 
 namespace wardel {
 
@@ -63,13 +64,13 @@ struct AlertSettingControls {
     Control Cancel{board, "Cancel", "Cancel"};
     Control Label3_5{board, "Label3(5)", ""}; // the gateway's web address
 
-    // Enabled only while Check2 is checked.
-    std::vector<Control*> groupG() {
+    // The gateway alert settings: enabled only while Check2 (alerts on) is checked.
+    std::vector<Control*> alertFields() {
         return {&Label5_0,  &smsEmail, &Label5_1, &smsPassword, &Label2,    &Label5_2,  &smsPhone,    &Label1,
                 &Mail_List, &Label5_3, &Label3_4, &max_SMS,     &SMS_Reset, &SMS_Today, &alive_Email, &Label3_5};
     }
-    // Enabled only while Check2 and alive_Email are both checked.
-    std::vector<Control*> groupA() {
+    // The I-am-alive notice settings: enabled only while Check2 and alive_Email are both checked.
+    std::vector<Control*> aliveFields() {
         return {&Label7_0, &min_Select,  &Label7_3, &Label7_1, &mailTo1,
                 &Label7_2, &min_Select1, &Label7_4, &Label7_5, &smsTo1};
     }
@@ -97,7 +98,7 @@ public:
     // What the dialog asks of the program.
     struct Requests {
         std::function<void()> logon;        // GatewayLogon; it reads the account from this dialog
-        std::function<void()> saveSettings; // SaveSettings
+        std::function<bool()> saveSettings; // SaveSettings; false when setting.ini could not be written
         std::function<void()> close;        // close the dialog and destroy this model
     };
 
@@ -133,11 +134,19 @@ public:
 
     // True when the text, blanks around it removed, holds only "+0123456789,;" (an empty text too).
     static bool IsValidPhoneList(std::string_view text);
-    // An e-mail address passes when it holds "@" and has at least seven characters, blanks included.
+    // An e-mail address passes when it holds "@" and has at least seven characters (not bytes), blanks
+    // included.
     static bool isValidEmail(std::string_view text);
 
 private:
+    // A setting's field and the control that edits it.
+    struct FieldControl {
+        const SettingField* field;
+        Control* control;
+    };
+
     void Fill();
+    void fillMaxSmsList();
     void setCheck2(bool on);
     void applyCheck2Rule();
     void applyAliveRule();
@@ -152,6 +161,7 @@ private:
     std::string gatewayWebAddress_;
     Requests requests_;
     AlertSettingControls c_;
+    std::vector<FieldControl> fieldControls_;
 };
 
 } // namespace wardel

@@ -114,7 +114,7 @@ void SMSPort::cmdSetting_Click() {
 
 AlertSetting& SMSPort::alertSetting() {
     if (!alertSetting_) {
-        AlertSetting::Requests requests{[this] { gateway_.GatewayLogon(); }, [this] { SaveSettings(); },
+        AlertSetting::Requests requests{[this] { gateway_.GatewayLogon(); }, [this] { return SaveSettings(); },
                                         [this] { closeAlertSetting(); }};
         alertSetting_ = std::make_unique<AlertSetting>(settings_, runtime_, platform_.messages, platform_.shell,
                                                        gateway_.gatewayBase(), std::move(requests));
@@ -164,8 +164,9 @@ void SMSPort::LoadSettings() {
         alertSetting().ShowRecipientHints();
 }
 
-void SMSPort::SaveSettings() {
-    wardel::SaveSettings(folder_ / kSettingsFileName, settings_, {controls_.lblTimeinterval, controls_.lblTimeout});
+bool SMSPort::SaveSettings() {
+    return wardel::SaveSettings(folder_ / kSettingsFileName, settings_,
+                                {controls_.lblTimeinterval, controls_.lblTimeout});
 }
 
 } // namespace wardel

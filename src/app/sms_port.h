@@ -84,7 +84,7 @@ public:
     void Label4_Click();
 
     void LoadSettings();
-    void SaveSettings();
+    bool SaveSettings();
 
     // The settings dialog, created hidden and filled from the settings at its first use.
     AlertSetting& alertSetting();

@@ -1,16 +1,15 @@
 #include "settings/settings_file.h"
 
-#include <array>
+#include <string_view>
 #include <vector>
 
 #include "common/numbers.h"
 #include "common/text_file.h"
+#include "settings/setting_fields.h"
 
 namespace wardel {
 
 namespace {
-
-constexpr int kLines = 15;
 
 // A switch is a check box state. Anything but 0 or 1 in a hand-edited file reads as off, so every reader
 // of the switch (some test "equals 1", some "greater than 0") agrees on what the box shows.
@@ -18,34 +17,46 @@ std::int16_t asSwitch(std::int16_t value) {
     return value == 1 ? 1 : 0;
 }
 
-// Line 3, 7, 8: the leading number, rounded; a number too large for the field keeps the old value.
-void readLeadingSwitch(const std::string& line, std::int16_t& field) {
-    if (const auto value = toInt16(trim(line)))
-        field = asSwitch(*value);
+// A number too large for the switch keeps the old value; so does a line that is not a number as a whole,
+// where the field asks for one.
+void readSwitch(const SettingField& field, const std::string& line, AppSettings& s) {
+    const std::string_view text = trim(line);
+    const auto value = field.kind == SettingField::Kind::WholeSwitch ? wholeToInt16(text) : toInt16(text);
+    if (value)
+        s.*field.onOff = asSwitch(*value);
 }
 
-// Line 11 must be a number as a whole; anything else keeps the old value.
-void readWholeSwitch(const std::string& line, std::int16_t& field) {
-    if (const auto value = wholeToInt16(trim(line)))
-        field = asSwitch(*value);
+// The countdown starts from the leading number of the minutes; an empty text gives 0, a number beyond
+// 16 bits leaves the countdown as it was.
+void restartCountdown(const SettingField& field, const AppSettings& s, RuntimeValues& runtime) {
+    if (const auto minutes = toInt16(s.*field.text))
+        runtime.*field.countdown = *minutes;
 }
 
-void readCountdown(const std::string& minutes, std::int16_t& countdown) {
-    if (minutes.empty()) {
-        countdown = 0;
+void readField(const SettingField& field, const std::string& line, AppSettings& s, RuntimeValues& runtime) {
+    if (field.isSwitch()) {
+        readSwitch(field, line, s);
         return;
     }
-    if (const auto value = toInt16(minutes))
-        countdown = *value;
+    std::string& text = s.*field.text;
+    if (field.kind == SettingField::Kind::Text && field.fallback && line.empty())
+        text = field.fallback;
+    else
+        text = field.blanks == SettingField::Blanks::KeptOnLoad ? line : std::string(trim(line));
+    if (field.kind == SettingField::Kind::Minutes)
+        restartCountdown(field, s, runtime);
+}
+
+std::string writtenField(const SettingField& field, const AppSettings& s) {
+    return field.isSwitch() ? std::to_string(s.*field.onOff) : std::string(trim(s.*field.text));
 }
 
 } // namespace
 
 void restartAliveCountdowns(const AppSettings& settings, RuntimeValues& runtime) {
-    if (const auto minutes = toInt16(settings.aliveMailMinutes))
-        runtime.aliveMailCountdown = *minutes;
-    if (const auto minutes = toInt16(settings.aliveSmsMinutes))
-        runtime.aliveSmsCountdown = *minutes;
+    for (const SettingField& field : kSettingFields)
+        if (field.kind == SettingField::Kind::Minutes)
+            restartCountdown(field, settings, runtime);
 }
 
 SettingsLoad loadSettingsFile(const std::filesystem::path& file, AppSettings& s, RuntimeValues& runtime) {
@@ -60,43 +71,28 @@ SettingsLoad loadSettingsFile(const std::filesystem::path& file, AppSettings& s,
 
 void readSettingsText(const std::string& text, AppSettings& s, RuntimeValues& runtime) {
     // Lines past the fifteenth name no field; a huge file costs no more than its first fifteen lines.
-    std::vector<std::string> lines = splitLines(text, kLines);
-    lines.resize(kLines);
+    std::vector<std::string> lines = splitLines(text, kSettingLines);
+    lines.resize(kSettingLines);
+    for (const SettingField& field : kSettingFields)
+        readField(field, lines[static_cast<std::size_t>(field.line - 1)], s, runtime);
+}
 
-    s.timeInterval = lines[0].empty() ? "60" : lines[0];
-    s.timeOut = lines[1].empty() ? "30" : lines[1];
-    readLeadingSwitch(lines[2], s.alertEnabled);
-    s.smsEmail = trim(lines[3]);
-    s.smsPassword = trim(lines[4]);
-    s.smsPhone = trim(lines[5]);
-    readLeadingSwitch(lines[6], s.startOnLaunch);
-    readLeadingSwitch(lines[7], s.logEnabled);
-    s.mailList = trim(lines[8]);
-    s.maxSms = trim(lines[9]);
-    readWholeSwitch(lines[10], s.aliveEnabled);
-    s.aliveMailMinutes = trim(lines[11]);
-    readCountdown(s.aliveMailMinutes, runtime.aliveMailCountdown);
-    s.aliveMailTo = trim(lines[12]);
-    s.aliveSmsMinutes = trim(lines[13]);
-    readCountdown(s.aliveSmsMinutes, runtime.aliveSmsCountdown);
-    s.aliveSmsTo = trim(lines[14]);
+std::string formatSettingsText(const AppSettings& s) {
+    std::string content;
+    for (const SettingField& field : kSettingFields) {
+        const std::string line = writtenField(field, s);
+        // A line break inside a field would shift every later field on the next load.
+        if (line.find_first_of("\r\n") != std::string::npos)
+            return {};
+        content += line + "\r\n";
+    }
+    return content;
 }
 
 bool saveSettingsFile(const std::filesystem::path& file, const AppSettings& s) {
-    const std::array<std::string, kLines> lines = {
-        std::string(trim(s.timeInterval)), std::string(trim(s.timeOut)),         std::to_string(s.alertEnabled),
-        std::string(trim(s.smsEmail)),     std::string(trim(s.smsPassword)),     std::string(trim(s.smsPhone)),
-        std::to_string(s.startOnLaunch),   std::to_string(s.logEnabled),         std::string(trim(s.mailList)),
-        std::string(trim(s.maxSms)),       std::to_string(s.aliveEnabled),       std::string(trim(s.aliveMailMinutes)),
-        std::string(trim(s.aliveMailTo)),  std::string(trim(s.aliveSmsMinutes)), std::string(trim(s.aliveSmsTo)),
-    };
-    std::string content;
-    for (const auto& line : lines) {
-        // A line break inside a field would shift every later field on the next load.
-        if (line.find_first_of("\r\n") != std::string::npos)
-            return false;
-        content += line + "\r\n";
-    }
+    const std::string content = formatSettingsText(s);
+    if (content.empty())
+        return false;
     // The file holds the gateway password in clear: only its owner may read it.
     return replaceFileAtomically(file, content, FileAccess::OwnerOnly);
 }
@@ -118,9 +114,11 @@ SettingsLoad LoadSettings(const std::filesystem::path& file, AppSettings& settin
     return SettingsLoad::Loaded;
 }
 
-void SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels) {
-    if (saveSettingsFile(file, settings))
-        setTimeLabels(settings, labels);
+bool SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels) {
+    if (!saveSettingsFile(file, settings))
+        return false;
+    setTimeLabels(settings, labels);
+    return true;
 }
 
 std::string timeIntervalCaption(const AppSettings& s) {

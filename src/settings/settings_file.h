@@ -20,6 +20,10 @@ SettingsLoad loadSettingsFile(const std::filesystem::path& file, AppSettings& se
 // as an empty one.
 void readSettingsText(const std::string& text, AppSettings& settings, RuntimeValues& runtime);
 
+// The fifteen lines of the file, each ended by CR LF: texts trimmed, switches in decimal. Empty when a field
+// holds a line break, which would make more than fifteen lines.
+std::string formatSettingsText(const AppSettings& settings);
+
 // Writes all fifteen lines, or nothing at all; false when the file could not be written or a field holds a
 // line break (it would make more than fifteen lines).
 bool saveSettingsFile(const std::filesystem::path& file, const AppSettings& settings);
@@ -36,8 +40,9 @@ struct TimeLabels {
 // LoadSettings: reads the file and shows the two time captions; a missing file changes nothing.
 SettingsLoad LoadSettings(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime,
                           TimeLabels labels);
-// SaveSettings: writes the file and, once it is written, shows the two time captions.
-void SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels);
+// SaveSettings: writes the file and, once it is written, shows the two time captions; false when the file
+// could not be written.
+bool SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels);
 
 // The captions the main window shows for the cycle interval and the connect timeout.
 std::string timeIntervalCaption(const AppSettings& settings);

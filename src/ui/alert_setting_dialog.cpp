@@ -128,6 +128,8 @@ void AlertSettingDialog::buildControls() {
     gateway->addWidget(label(frame1, c.Label5_3), gateway->rowCount(), 0, 1, 3);
 
     auto* cap = b.bind(c.max_SMS, new QComboBox(frame1));
+    // What the box shows is what is saved: no completion from the list while the operator types.
+    cap->setCompleter(nullptr);
     cap->setValidator(new SingleLineValidator(cap));
     cap->setMaxVisibleItems(11);
     cap->setFixedWidth(70);

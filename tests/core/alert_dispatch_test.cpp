@@ -5,6 +5,7 @@
 
 #include "alerts/alert_dispatch.h"
 #include "support/query_values.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel {
@@ -15,13 +16,9 @@ using Lines = std::vector<std::string>;
 // The dispatch of the main window on the fake platform, logged on with credit.
 struct DispatchRig : test::TestRig {
     DispatchRig() {
-        auto& s = settings;
-        s.alertEnabled = 1;
-        s.smsEmail = "ops@example.com";
-        s.smsPassword = "s3cret";
-        s.smsPhone = "441111111111,442222222222";
-        s.mailList = "boss@example.com";
-        s.maxSms = "3";
+        settings = test::settingsWithAlertsOn();
+        settings.smsPhone = "441111111111,442222222222";
+        settings.maxSms = "3";
         port.gateway().state().gatewayLoggedIn = true;
         port.gateway().state().gatewayApiId = "42";
         port.gateway().state().creditText = "10";

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "app/alert_setting.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel {
@@ -22,31 +24,13 @@ const char* kPhoneMessage =
 const char* kTimeMessage = "Timeinterval or Timeout value can not be empty";
 const char* kMinutesMessage = "Send email for I am alive notice need > 5 minutes";
 
-// Settings every check passes with: alerts and the alive notice on.
-AppSettings passingSettings() {
-    AppSettings s;
-    s.timeInterval = "60";
-    s.timeOut = "30";
-    s.alertEnabled = 1;
-    s.smsEmail = "ops@example.com";
-    s.smsPassword = "pw";
-    s.smsPhone = "+1555";
-    s.mailList = "a@b.example";
-    s.maxSms = "20";
-    s.aliveEnabled = 1;
-    s.aliveMailMinutes = "60";
-    s.aliveMailTo = "me@b.example";
-    s.aliveSmsMinutes = "720";
-    return s;
-}
-
 // The dialog model alone, with what it asks of the program counted.
 struct DialogRig {
-    explicit DialogRig(AppSettings initial = passingSettings()) : settings(std::move(initial)) {}
+    explicit DialogRig(AppSettings initial = test::settingsWithAlertsOn()) : settings(std::move(initial)) {}
     AlertSetting& open() {
         dialog = std::make_unique<AlertSetting>(
             settings, runtime, messages, shell, "http://127.0.0.1:8",
-            AlertSetting::Requests{[this] { ++logons; }, [this] { ++saves; }, [this] { ++closes; }});
+            AlertSetting::Requests{[this] { ++logons; }, [this] { return ++saves > 0; }, [this] { ++closes; }});
         return *dialog;
     }
     AlertSettingControls& c() { return dialog->controls(); }
@@ -95,7 +79,7 @@ TEST(AlertSetting, EnablingRulesForEveryCombinationOfTheTwoBoxes) {
     const struct {
         std::int16_t alert, alive;
         std::vector<void (AlertSetting::*)()> clicks;
-        bool groupG, groupA;
+        bool alertFields, aliveFields; // enabled
     } cases[] = {
         {0, 0, {}, false, false},
         {0, 1, {}, false, false},
@@ -115,8 +99,8 @@ TEST(AlertSetting, EnablingRulesForEveryCombinationOfTheTwoBoxes) {
         AlertSetting& dialog = rig.open();
         for (const auto click : k.clicks)
             (dialog.*click)();
-        EXPECT_TRUE(allEnabled(rig.c().groupG(), k.groupG)) << k.alert << k.alive << k.clicks.size();
-        EXPECT_TRUE(allEnabled(rig.c().groupA(), k.groupA)) << k.alert << k.alive << k.clicks.size();
+        EXPECT_TRUE(allEnabled(rig.c().alertFields(), k.alertFields)) << k.alert << k.alive << k.clicks.size();
+        EXPECT_TRUE(allEnabled(rig.c().aliveFields(), k.aliveFields)) << k.alert << k.alive << k.clicks.size();
         EXPECT_TRUE(rig.c().Check2.enabled() && rig.c().Check4.enabled() && rig.c().TimeInterval.enabled());
     }
 }
@@ -135,7 +119,7 @@ TEST(AlertSetting, EachOfTheNineChecksFailingAloneShowsItsMessageAndKeepsTheDial
         {"5", [](auto& c) { c.smsEmail.setText("a@b.cc"); }, "Login Email Address is invalid !!",
          [](DialogRig& rig) {
              EXPECT_FALSE(rig.c().Check2.checked());
-             EXPECT_TRUE(allEnabled(rig.c().groupG(), false) && allEnabled(rig.c().groupA(), false));
+             EXPECT_TRUE(allEnabled(rig.c().alertFields(), false) && allEnabled(rig.c().aliveFields(), false));
          }},
         {"6", [](auto& c) { c.Mail_List.setText("a@b.c"); },
          "Make it empty or input correct email address on [Mail alert to] field !!",
@@ -177,8 +161,17 @@ TEST(AlertSetting, CheckOneGoesOnToTheNextCheck) {
 }
 
 TEST(AlertSetting, EmailRuleCountsSevenCharactersAsTyped) {
-    for (const auto& [text, valid] :
-         {std::pair{"a@b.cc", false}, {"a@b.ccc", true}, {" a@b.cc", true}, {"abcdefgh", false}, {"", false}})
+    // Characters, not bytes: "é" is two bytes and one character.
+    for (const auto& [text, valid] : {std::pair{"a@b.cc", false},
+                                      {"a@b.ccc", true},
+                                      {" a@b.cc", true},
+                                      {"abcdefgh", false},
+                                      {"", false},
+                                      {"\xC3\xA9@b.cc", false},
+                                      {"\xC3\xA9@b.ccc", true},
+                                      {"\xE6\x97\xA5@\xE4\xBE\x8B.jp", false},
+                                      {"ab@\xF0\x9F\x93\x9F.i", false},
+                                      {"abc@\xF0\x9F\x93\x9F.i", true}})
         EXPECT_EQ(AlertSetting::isValidEmail(text), valid) << text;
 }
 
@@ -202,7 +195,7 @@ TEST(AlertSetting, MailMinutesBelowFiveOrNotANumberFailEvenWithTheNoticeOff) {
     } cases[] = {{"4", false, "5"},   {"5", true, "5"},      {" 12 ", true, " 12 "}, {"4.5", false, "5"},
                  {"abc", false, "5"}, {"12abc", false, "5"}, {"99999", false, "5"}};
     for (const auto& k : cases) {
-        AppSettings s = passingSettings();
+        AppSettings s = test::settingsWithAlertsOn();
         s.aliveEnabled = 0;
         DialogRig rig(s);
         AlertSetting& dialog = rig.open();
@@ -240,13 +233,27 @@ TEST(AlertSetting, PassingSaveCopiesTheFieldsRestartsTheCountdownsLogsOnSavesAnd
     EXPECT_EQ(rig.runtime.mailListWithSms, 1);
 }
 
+TEST(AlertSetting, ASaveWithoutAChangeKeepsEverySetting) {
+    AppSettings distinct = test::settingsWithAlertsOn(); // every field its own value, so none can stand in for another
+    distinct.timeOut = "31";
+    distinct.startOnLaunch = 1;
+    distinct.maxSms = "33";
+    distinct.aliveMailTo = "watch@example.com";
+    distinct.aliveSmsMinutes = "721";
+    distinct.aliveSmsTo = "442222222222";
+    DialogRig rig(distinct);
+    rig.open().Save_Click();
+    EXPECT_TRUE(rig.passed());
+    EXPECT_EQ(rig.settings, distinct);
+}
+
 TEST(AlertSetting, SaveWithAlertsOffLogsOnOnlyWithBothAccountFieldsTyped) {
     const struct {
         const char *email, *password;
         int logons;
     } cases[] = {{"ops@example.com", "pw", 1}, {" ", " ", 1}, {"ops@example.com", "", 0}, {"", "pw", 0}};
     for (const auto& k : cases) {
-        AppSettings s = passingSettings();
+        AppSettings s = test::settingsWithAlertsOn();
         s.alertEnabled = 0;
         s.aliveEnabled = 0;
         DialogRig rig(s);
@@ -260,7 +267,7 @@ TEST(AlertSetting, SaveWithAlertsOffLogsOnOnlyWithBothAccountFieldsTyped) {
 }
 
 TEST(AlertSetting, HintsAreSavedAsValuesWhereNoCheckLooksAtThem) {
-    AppSettings s = passingSettings();
+    AppSettings s = test::settingsWithAlertsOn();
     s.alertEnabled = 0;
     s.aliveEnabled = 0;
     DialogRig rig(s);
@@ -279,7 +286,7 @@ TEST(AlertSetting, FieldReactions) {
     rig.runtime.smsSentToday = 4;
     AlertSetting& dialog = rig.open();
     dialog.smsPhone_Click();
-    EXPECT_EQ(rig.c().smsPhone.text(), "+1555");
+    EXPECT_EQ(rig.c().smsPhone.text(), "441111111111");
     dialog.ShowRecipientHints();
     dialog.smsPhone_Click();
     EXPECT_EQ(rig.c().smsPhone.text(), "");
@@ -294,12 +301,18 @@ TEST(AlertSetting, FieldReactions) {
     EXPECT_EQ(rig.shell.openedUrls, (std::vector<std::string>{"http://127.0.0.1:8", "http://127.0.0.1:8"}));
     dialog.Cancel_Click();
     EXPECT_EQ(rig.closes, 1);
-    EXPECT_EQ(rig.settings, passingSettings());
+    EXPECT_EQ(rig.settings, test::settingsWithAlertsOn());
 }
 
 // The dialog inside the whole main window.
-const char* kSettingsWithAccount =
-    "60\r\n30\r\n0\r\nops@example.org\r\nsecret\r\n\r\n0\r\n0\r\n\r\n15\r\n0\r\n60\r\n\r\n720\r\n\r\n";
+AppSettings withAccount() {
+    AppSettings s = test::defaultSettings();
+    s.smsEmail = "ops@example.org";
+    s.smsPassword = "secret";
+    s.maxSms = "15";
+    return s;
+}
+const std::string kSettingsWithAccount = test::settingsText(withAccount());
 
 TEST(AlertSettingInMainWindow, StartUpWithoutAFileShowsTheHintsAndTheDefaults) {
     TestRig rig;
@@ -342,16 +355,33 @@ TEST(AlertSettingInMainWindow, LogonReadsTheAccountFromTheDialog) {
     EXPECT_NE(rig.mainReader.requests.back().url.find("email=typed@example.org&pwd=secret&"), std::string::npos);
 }
 
-TEST(AlertSettingInMainWindow, FailedSaveChangesTheSettingsButNotTheFile) {
-    TestRig rig;
-    writeFile(rig.folder / "setting.ini", kSettingsWithAccount);
-    rig.port.Form_Load();
-    rig.port.cmdSetting_Click();
-    rig.port.alertSetting().controls().TimeOut.setText("");
-    rig.port.alertSettingEvent([](AlertSetting& d) { d.Save_Click(); });
-    EXPECT_EQ(rig.settings.timeOut, "");
-    EXPECT_EQ(readFile(rig.folder / "setting.ini"), kSettingsWithAccount);
-    EXPECT_TRUE(rig.port.hasAlertSetting());
+TEST(AlertSettingInMainWindow, FailedSaveChangesTheSettingsButNotTheFileAndKeepsTheDialog) {
+    const struct {
+        const char* what;
+        bool fileBlocked; // a folder where the new file is written first
+        const char* timeOut;
+        const char* message;
+        std::size_t logons; // with the one at start-up
+    } cases[] = {
+        {"a failed check", false, "", "Timeinterval or Timeout value can not be empty", 1},
+        {"a file that cannot be written", true, "31", "Setting File Save Error", 2},
+    };
+    for (const auto& k : cases) {
+        TestRig rig;
+        writeFile(rig.folder / "setting.ini", kSettingsWithAccount);
+        if (k.fileBlocked)
+            std::filesystem::create_directory(rig.folder / "setting.ini.tmp");
+        rig.port.Form_Load();
+        rig.port.cmdSetting_Click();
+        rig.port.alertSetting().controls().TimeOut.setText(k.timeOut);
+        rig.port.alertSettingEvent([](AlertSetting& d) { d.Save_Click(); });
+        EXPECT_EQ(rig.settings.timeOut, k.timeOut) << k.what;
+        EXPECT_EQ(readFile(rig.folder / "setting.ini"), kSettingsWithAccount) << k.what;
+        EXPECT_EQ(rig.messages.shown, std::vector<std::string>{k.message}) << k.what;
+        EXPECT_TRUE(rig.port.hasAlertSetting()) << k.what;
+        EXPECT_EQ(rig.mainReader.requests.size(), k.logons) << k.what;
+        EXPECT_EQ(rig.controls.lblTimeout.text(), "Connecting timeout values : 30 seconds") << k.what;
+    }
 }
 
 TEST(AlertSettingInMainWindow, SaveWritesLogsOnClosesAndTheNextOpeningPreselectsTheCap) {
@@ -370,13 +400,15 @@ TEST(AlertSettingInMainWindow, SaveWritesLogsOnClosesAndTheNextOpeningPreselects
 
         EXPECT_FALSE(rig.port.hasAlertSetting());
         EXPECT_EQ(seen, (std::vector<bool>{true, false}));
-        EXPECT_EQ(readFile(rig.folder / "setting.ini"),
-                  std::string("60\r\n30\r\n0\r\nnew@example.org\r\nsecret\r\n\r\n0\r\n0\r\n\r\n") + cap +
-                      "\r\n0\r\n60\r\n\r\n720\r\n\r\n");
+        AppSettings saved = withAccount();
+        saved.smsEmail = "new@example.org";
+        saved.maxSms = cap;
+        EXPECT_EQ(readFile(rig.folder / "setting.ini"), test::settingsText(saved));
         EXPECT_NE(rig.mainReader.requests.back().url.find("email=new@example.org&"), std::string::npos);
 
         rig.port.cmdSetting_Click();
         EXPECT_EQ(rig.port.alertSetting().controls().max_SMS.selectedIndex(), index) << cap;
+        EXPECT_EQ(rig.port.alertSetting().controls().max_SMS.text(), cap); // no entry, yet shown as it is
         EXPECT_TRUE(rig.port.alertSetting().controls().alertSetting.visible());
     }
 }

@@ -6,6 +6,7 @@
 #include "alerts/alive_notice.h"
 #include "settings/settings_file.h"
 #include "support/query_values.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel {
@@ -17,14 +18,7 @@ const std::string kUp = " Wardel program is UP and RUNNING !! ";
 // The main window on the fake platform with the notice on, logged on to the gateway.
 struct NoticeRig : test::TestRig {
     explicit NoticeRig(LocalDateTime start = {2026, 12, 6, 7, 5, 9}) : TestRig(start) {
-        auto& s = settings;
-        s.smsEmail = "ops@example.com";
-        s.smsPassword = "s3cret";
-        s.aliveEnabled = 1;
-        s.aliveMailMinutes = "60";
-        s.aliveSmsMinutes = "720";
-        s.aliveMailTo = "boss@example.com";
-        s.aliveSmsTo = "441111111111";
+        settings = test::settingsWithAlertsOn();
         port.gateway().state().gatewayLoggedIn = true;
         port.gateway().state().gatewayApiId = "42";
         port.gateway().state().creditText = "25";

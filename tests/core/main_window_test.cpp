@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel {
@@ -11,7 +12,8 @@ using test::readFile;
 using test::TestRig;
 using test::writeFile;
 
-const char* kSettingsWithFileLog = "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n";
+// Empty time limits load as 60 and 30 seconds.
+const std::string kSettingsWithFileLog = test::settingsText({.logEnabled = 1});
 
 TEST(MainWindowStartUp, FirstStartWithoutFiles) {
     TestRig rig;
@@ -61,7 +63,7 @@ TEST(MainWindowStartUp, MissingAccountAsksForIt) {
 TEST(MainWindowStartUp, StartOnLaunchMonitorsAfterTheLogonIsIssuedBeforeItsReply) {
     TestRig rig;
     writeFile(rig.folder / "setting.ini",
-              "60\r\n30\r\n0\r\nops@example.org\r\nsecret\r\n\r\n1\r\n0\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n");
+              test::settingsText({.smsEmail = "ops@example.org", .smsPassword = "secret", .startOnLaunch = 1}));
     writeFile(rig.folder / "host.ini", "\"127.0.0.1\",\"80\",\"web\",\"5\"\r\n");
     std::size_t requestsAtConnect = 0;
     rig.socket.onConnect = [&](const std::string&, std::int32_t) {

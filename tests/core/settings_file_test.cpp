@@ -2,7 +2,9 @@
 
 #include <filesystem>
 
+#include "common/numbers.h"
 #include "settings/settings_file.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel {
@@ -146,6 +148,25 @@ TEST(SettingsFile, SaveWritesFifteenTrimmedLinesAndLoadsBack) {
     EXPECT_EQ(back.aliveSmsMinutes, "720");
     EXPECT_EQ(back.alertEnabled, 1);
     EXPECT_EQ(back.aliveEnabled, 1);
+}
+
+TEST(SettingsFile, WhatIsSavedLoadsBackAndSavesToTheSameBytes) {
+    AppSettings blanks = test::settingsWithAlertsOn();
+    blanks.timeInterval = " 45 ";
+    blanks.smsEmail = " ops@example.com";
+    blanks.maxSms = "7 ";
+    // (An empty time limit comes back as its default: see above.)
+    for (const AppSettings& saved : {test::defaultSettings(), test::settingsWithAlertsOn(), blanks}) {
+        const std::string text = formatSettingsText(saved);
+        AppSettings loaded;
+        RuntimeValues runtime;
+        readSettingsText(text, loaded, runtime);
+        EXPECT_EQ(formatSettingsText(loaded), text);
+        EXPECT_EQ(loaded.smsEmail, trim(saved.smsEmail));
+        EXPECT_EQ(runtime.aliveSmsCountdown, saved.aliveSmsMinutes.empty() ? 0 : 720);
+    }
+    // The tests' own writer agrees with the program's for trimmed settings.
+    EXPECT_EQ(test::settingsText(test::settingsWithAlertsOn()), formatSettingsText(test::settingsWithAlertsOn()));
 }
 
 TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole) {

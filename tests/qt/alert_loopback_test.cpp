@@ -8,6 +8,7 @@
 #include "support/live_rig.h"
 #include "support/loopback_targets.h"
 #include "support/query_values.h"
+#include "support/settings_builders.h"
 
 namespace wardel::test {
 namespace {
@@ -25,11 +26,7 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     LogBox& logBox = rig.logBox;
 
     auto& s = rig.settings;
-    s.smsEmail = "ops@example.com";
-    s.smsPassword = "secret";
-    s.alertEnabled = 1;
-    s.smsPhone = "441111111111";
-    s.mailList = "boss@example.com";
+    s = test::settingsWithAlertsOn();
     s.maxSms = "2";
     s.timeInterval = "1";
     s.timeOut = "3";

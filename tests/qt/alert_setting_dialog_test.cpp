@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -5,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -14,6 +16,7 @@
 #include "platform/qt/lifetime.h"
 #include "support/live_rig.h"
 #include "support/qt_wait.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 #include "ui/alert_setting_dialog.h"
 #include "ui/main_window.h"
@@ -24,9 +27,11 @@ namespace {
 using test::waitUntil;
 
 // The real main window and settings dialog over the whole model; the gateway is the simulator on loopback,
-// every other seam a fake.
+// every other seam a fake. The program starts with the settings file given, or without one.
 struct DialogRig {
-    DialogRig() {
+    explicit DialogRig(const std::string& settingsFile = {}) {
+        if (!settingsFile.empty())
+            test::writeFile(folder / "setting.ini", settingsFile);
         listening = simulator.listen();
         port.gateway().setGatewayBase(simulator.baseUrl().toStdString());
         window.setProgramEnder([] {});
@@ -95,9 +100,16 @@ TEST(AlertSettingDialogTest, TypedSettingsAreSavedToTheFileAndLogOnAgain) {
 
     EXPECT_TRUE(rig.messages.shown.empty());
     EXPECT_FALSE(rig.port.hasAlertSetting());
-    EXPECT_EQ(test::readFile(rig.folder / "setting.ini"),
-              "45\r\n30\r\n1\r\nops@example.com\r\nsecret\r\n+1555,+1666\r\n0\r\n1\r\n\r\n30\r\n0\r\n60\r\n"
-              "*Separte multiple email address by ,\r\n720\r\n*Keep Empty if no SMS alert needed\r\n");
+    AppSettings typed = test::defaultSettings();
+    typed.timeInterval = "45";
+    typed.alertEnabled = typed.logEnabled = 1;
+    typed.smsEmail = "ops@example.com";
+    typed.smsPassword = "secret";
+    typed.smsPhone = "+1555,+1666";
+    typed.maxSms = "30";
+    typed.aliveMailTo = AlertSetting::kMailToHint; // hints no check looked at are saved as they stand
+    typed.aliveSmsTo = AlertSetting::kSmsToHint;
+    EXPECT_EQ(test::readFile(rig.folder / "setting.ini"), test::settingsText(typed));
     ASSERT_TRUE(waitUntil([&] { return rig.port.controls().Label7.visible(); }));
     ASSERT_EQ(rig.simulator.requestLines().size(), 1);
     EXPECT_EQ(rig.simulator.requestLines()[0].toStdString(),
@@ -105,6 +117,66 @@ TEST(AlertSettingDialogTest, TypedSettingsAreSavedToTheFileAndLogOnAgain) {
     EXPECT_EQ(rig.port.controls().Label4.text(), "SMS Account : ops@example.com");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(rig.dialog(), nullptr);
+}
+
+// Line `number` (from 1) of the settings file.
+std::string settingLine(const DialogRig& rig, std::size_t number) {
+    const std::string text = test::readFile(rig.folder / "setting.ini");
+    std::size_t start = 0;
+    for (std::size_t line = 1; line < number; ++line)
+        start = text.find("\r\n", start) + 2;
+    return text.substr(start, text.find("\r\n", start) - start);
+}
+
+TEST(AlertSettingDialogTest, TheCapSavedIsTheCapTypedAndASecondSaveKeepsIt) {
+    DialogRig rig(test::settingsText(test::settingsWithAlertsOn()));
+    // Each digit is the start of a list entry the box must not complete it to ("20", "10", "9999"); a cap
+    // typed over the current entry 20 stays what was typed as well.
+    for (const char* typed : {"2", "1", "9", "20", "2", "15"}) {
+        rig.openDialog();
+        auto* cap = rig.field<QComboBox>("max_SMS");
+        // The operator types into the box with the focus, the only place a completion would act.
+        QApplication::setActiveWindow(rig.dialog());
+        cap->setFocus();
+        rig.retype(cap->lineEdit(), typed);
+        EXPECT_EQ(cap->currentText().toStdString(), typed);
+        rig.click(rig.field<QPushButton>("Save"));
+        ASSERT_FALSE(rig.port.hasAlertSetting()) << typed;
+        EXPECT_EQ(settingLine(rig, 10), typed);
+
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        rig.openDialog();
+        EXPECT_EQ(rig.field<QComboBox>("max_SMS")->currentText().toStdString(), typed);
+        rig.click(rig.field<QPushButton>("Save"));
+        EXPECT_EQ(settingLine(rig, 10), typed) << "saved again unchanged";
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST(AlertSettingDialogTest, ASaveThatCannotWriteTheFileSaysSoKeepsTheDialogAndTheLogon) {
+    const std::string before = test::settingsText(test::settingsWithAlertsOn());
+    DialogRig rig(before);
+    ASSERT_TRUE(rig.listening);
+    ASSERT_TRUE(waitUntil([&] { return rig.simulator.requestLines().size() == 1; })); // the start-up logon
+    // The new file is written beside the old one first; a folder in its place stops it, even for root.
+    std::filesystem::create_directory(rig.folder / "setting.ini.tmp");
+    rig.openDialog();
+    rig.retype(rig.field<QLineEdit>("TimeInterval"), "45");
+    rig.click(rig.field<QPushButton>("Save"));
+
+    EXPECT_EQ(rig.messages.shown, std::vector<std::string>{"Setting File Save Error"});
+    ASSERT_TRUE(rig.port.hasAlertSetting());
+    EXPECT_TRUE(rig.dialog()->isVisible());
+    EXPECT_EQ(rig.field<QLineEdit>("TimeInterval")->text(), QStringLiteral("45"));
+    EXPECT_EQ(test::readFile(rig.folder / "setting.ini"), before);
+    ASSERT_TRUE(waitUntil([&] { return rig.simulator.requestLines().size() == 2; })); // the save's logon stands
+
+    // Once the way is clear, the same dialog saves and closes.
+    std::filesystem::remove(rig.folder / "setting.ini.tmp");
+    rig.click(rig.field<QPushButton>("Save"));
+    EXPECT_FALSE(rig.port.hasAlertSetting());
+    EXPECT_EQ(settingLine(rig, 1), "45");
 }
 
 TEST(AlertSettingDialogTest, ModelessWindowWithMaskedPasswordEditableCapAndTheGatewayLink) {

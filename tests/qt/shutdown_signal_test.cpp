@@ -12,6 +12,7 @@
 #include "platform/qt/lifetime.h"
 #include "platform/qt/shutdown_signal.h"
 #include "support/program_process.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel::qt {
@@ -84,8 +85,7 @@ TEST(ShutdownSignalTest, RunningProgramLogsItsEndWhenSignalled) {
         const QString dir = QString::fromStdString(folder.path().string());
         const QString program = dir + QStringLiteral("/wardel");
         ASSERT_TRUE(QFile::copy(built, program));
-        test::writeFile(folder / "setting.ini",
-                        "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n");
+        test::writeFile(folder / "setting.ini", test::settingsText({.logEnabled = 1}));
 
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

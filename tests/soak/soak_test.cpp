@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/settings_file.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel {
@@ -60,20 +61,9 @@ private:
 };
 
 AppSettings alertsAndNoticesOn() {
-    AppSettings s;
+    AppSettings s = test::settingsWithAlertsOn();
     s.timeInterval = "10"; // fifty probes of a second each and a pause of ten: a cycle a minute
     s.timeOut = "3";
-    s.alertEnabled = 1;
-    s.smsEmail = "ops@example.com";
-    s.smsPassword = "s3cret";
-    s.smsPhone = "441111111111";
-    s.mailList = "team@example.com";
-    s.maxSms = "20";
-    s.aliveEnabled = 1;
-    s.aliveMailMinutes = "60";
-    s.aliveMailTo = "boss@example.com";
-    s.aliveSmsMinutes = "720";
-    s.aliveSmsTo = "442222222222";
     return s;
 }
 
@@ -98,7 +88,7 @@ TEST(BusyWindow, AThousandTargetsWithTheSettingsDialogOpenAndTheLogBoxFull) {
     EXPECT_EQ(rig.logBox.lineCount(), LogBox::kMaxLines);
     // The last alert, then its mail in place of an SMS, the day's 20 being sent.
     EXPECT_NE(rig.logBox.line(2).find("- Alert for 127.0.0.1 2999 Down("), std::string::npos) << rig.logBox.line(2);
-    EXPECT_NE(rig.logBox.line(0).find("- Mail Alert Send to team@example.com"), std::string::npos);
+    EXPECT_NE(rig.logBox.line(0).find("- Mail Alert Send to boss@example.com"), std::string::npos);
     EXPECT_EQ(rig.runtime.smsSentToday, 20);
     ASSERT_TRUE(rig.port.hasAlertSetting());
     EXPECT_TRUE(rig.port.alertSetting().controls().alertSetting.visible());

@@ -66,7 +66,8 @@ bool saveSettingsDialog(const QString& file) {
     runtime.smsSentToday = 2;
     NoMessages messages;
     NoShell shell;
-    wardel::AlertSetting model(settings, runtime, messages, shell, WARDEL_GATEWAY_BASE, {[] {}, [] {}, [] {}});
+    wardel::AlertSetting model(settings, runtime, messages, shell, WARDEL_GATEWAY_BASE,
+                               {[] {}, [] { return true; }, [] {}});
     wardel::qt::AlertSettingDialog dialog(model, [&model](const auto& action) { action(model); });
     model.show();
     return dialog.grab().save(file);
