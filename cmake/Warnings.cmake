@@ -2,7 +2,7 @@
 add_library(wardel_warnings INTERFACE)
 target_compile_options(wardel_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wold-style-cast $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
-  # C++17 has no trigraphs; "Others (????)" is a text of this system, not a trigraph.
+  # C++20 has no trigraphs; "Others (????)" is a text of this system, not a trigraph.
   -Wno-trigraphs)
 if(WARDEL_WERROR)
   target_compile_options(wardel_warnings INTERFACE -Werror)

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/alert_setting.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "ui/combo_view.h"
 #include "ui/link_label.h"
 #include "ui/single_line_validator.h"

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "app/sms_port.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "ui/alert_setting_dialog.h"
 #include "ui/combo_view.h"
 #include "ui/host_grid_view.h"

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 
 namespace wardel::qt {
 
