@@ -41,7 +41,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds the libraries the programs link; the plugins Qt loads at run time it cannot see:
-# the SVG image plugin draws the icon, the platform plugins open the window.
+# the SVG image plugin draws the icon, the platform plugins open the window. The gateway's certificate is
+# checked against the system's certificates, which libcurl only recommends.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins, ca-certificates")
 include(CPack)

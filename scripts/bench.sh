@@ -4,20 +4,24 @@
 # Wardel beside Debian's monit over the same 100 refused loopback targets. The soak and the peer run go on in
 # the background while the short benchmarks run, so the whole run takes as long as the soak.
 #
-# Usage: scripts/bench.sh [--minutes N] [--peer-seconds S]
+# Usage: scripts/bench.sh [--minutes N] [--peer-seconds S] [--csv FILE]
 #   --minutes       length of the soak (default 10; at least 3, since memory is first read at minute 2; 0 leaves
 #                   the soak out)
 #   --peer-seconds  length of the run beside monit (default 300)
+#   --csv           where the figures go as well, one per line, so two runs can be compared
+#                   (default build/bench/bench.csv; the file is written anew)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 minutes=10
 peer_seconds=300
+csv=
 while [ $# -gt 0 ]; do
     case "$1" in
     --minutes) minutes=$2; shift 2 ;;
     --peer-seconds) peer_seconds=$2; shift 2 ;;
-    *) echo "usage: $0 [--minutes N] [--peer-seconds S]" >&2; exit 2 ;;
+    --csv) csv=$2; shift 2 ;;
+    *) echo "usage: $0 [--minutes N] [--peer-seconds S] [--csv FILE]" >&2; exit 2 ;;
     esac
 done
 
@@ -36,6 +40,10 @@ if [ "$own_policy" -eq 1 ]; then rm -f "$policy"; fi
 
 build="$root/build/bench"
 (cd "$root" && cmake --preset bench >/dev/null && cmake --build --preset bench)
+csv=${csv:-$build/bench.csv}
+echo "figure,value,unit" >"$csv"
+# One figure into the CSV file: name, value, unit.
+figure() { printf '"%s",%s,%s\n' "$1" "$2" "$3" >>"$csv"; }
 
 work=$(mktemp -d /tmp/wardel-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -46,7 +54,8 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # One program over 100 refused loopback targets, in a network namespace of its own: there its loopback has no
 # other traffic, so the namespace's TCP counters count exactly its probes (every connect is an active open).
-# Prints: CPU nanoseconds (from /proc/<pid>/schedstat), probes, resident KiB at the end, peak resident KiB.
+# Prints: CPU nanoseconds (from /proc/<pid>/schedstat), probes, resident KiB at the end, peak resident KiB, and
+# from /proc/<pid>/smaps_rollup the proportional set size, the private dirty and the private clean KiB.
 peer_run() { # name seconds command...
     local name=$1 seconds=$2
     shift 2
@@ -65,9 +74,11 @@ peer_run() { # name seconds command...
         cpu1=$(cpu) opens1=$(opens)
         rss=$(awk "/^VmRSS:/ { print \$2 }" /proc/$pid/status)
         hwm=$(awk "/^VmHWM:/ { print \$2 }" /proc/$pid/status)
+        rollup() { awk -v k="$1:" "\$1 == k { print \$2 }" /proc/$pid/smaps_rollup; }
+        pss=$(rollup Pss) dirty=$(rollup Private_Dirty) clean=$(rollup Private_Clean)
         kill -TERM $pid
         wait $pid || true
-        echo "$cpu0 $cpu1 $opens0 $opens1 $rss $hwm"
+        echo "$cpu0 $cpu1 $opens0 $opens1 $rss $hwm $pss $dirty $clean"
     ' "$seconds" "$@" >"$work/$name.peer"
 }
 
@@ -106,7 +117,22 @@ peer_comparison() {
     } >"$work/monit1/monitrc"
     chmod 600 "$work/monit1/monitrc"
 
+    # The same table in the program put together as wardel is, once with its window shown and once hidden in
+    # the tray; and the real program over 1,000 targets, for its memory.
+    local state
+    for state in shown hidden; do
+        mkdir -p "$work/$state"
+        cp "$work/wardel/setting.ini" "$work/wardel/host.ini" "$work/$state/"
+    done
+    mkdir -p "$work/wardel1000"
+    cp "$build/wardel" "$work/wardel/setting.ini" "$work/wardel1000/"
+    for i in $(seq 40001 41000); do printf '"127.0.0.1","%s","peer %s","3"\r\n' "$i" "$i"; done \
+        >"$work/wardel1000/host.ini"
+
     peer_run wardel "$peer_seconds" "$work/wardel/wardel" &
+    peer_run shown "$peer_seconds" "$build/bench/tray_probe_bench" shown "$work/shown" &
+    peer_run hidden "$peer_seconds" "$build/bench/tray_probe_bench" hidden "$work/hidden" &
+    peer_run wardel1000 "$peer_seconds" "$work/wardel1000/wardel" &
     peer_run monit "$peer_seconds" monit -I -c "$work/monit/monitrc" &
     peer_run monit1 "$peer_seconds" monit -I -c "$work/monit1/monitrc" &
     wait
@@ -115,17 +141,49 @@ peer_comparison() {
 peer_report() {
     local name
     echo "peer comparison: refused loopback targets, ${peer_seconds} s after a 10 s start"
-    echo "  (wardel and monit: 100 targets; monit1: monit over 1 target, one probe per wake-up as Wardel)"
-    printf '  %-8s %10s %8s %14s %14s %12s\n' program "CPU s" probes "CPU/probe us" "resident KiB" "peak KiB"
-    for name in wardel monit monit1; do
-        read -r cpu0 cpu1 opens0 opens1 rss hwm <"$work/$name.peer" || { echo "  $name: no figures"; continue; }
+    echo "  (wardel and monit: 100 targets; shown/hidden: wardel's parts with the window shown or hidden in the"
+    echo "   tray; wardel1000: wardel over 1,000 targets; monit1: monit over 1 target, one probe per wake-up)"
+    echo "  private: private dirty memory, what the program alone holds; clean: private clean, mostly library"
+    echo "  pages no other program maps at the moment"
+    printf '  %-10s %7s %7s %9s %9s %9s %9s %9s %8s\n' program "CPU s" probes "us/probe" "rss KiB" "peak KiB" \
+        "pss KiB" "priv KiB" "clean KiB"
+    for name in wardel shown hidden wardel1000 monit monit1; do
+        read -r cpu0 cpu1 opens0 opens1 rss hwm pss dirty clean <"$work/$name.peer" ||
+            { echo "  $name: no figures"; continue; }
         awk -v n="$name" -v c0="$cpu0" -v c1="$cpu1" -v o0="$opens0" -v o1="$opens1" -v r="$rss" -v h="$hwm" \
-            -v s="$peer_seconds" 'BEGIN {
+            -v p="$pss" -v d="$dirty" -v c="$clean" -v s="$peer_seconds" 'BEGIN {
                 cpu = (c1 - c0) / 1e9; probes = o1 - o0;
                 perProbe = 0; if (probes > 0) perProbe = 1e6 * cpu / probes;
-                printf "  %-8s %10.2f %8d %14.0f %14d %12d   (%.2f %% of one core)\n", n, cpu, probes,
-                    perProbe, r, h, 100 * cpu / s }'
+                printf "  %-10s %7.2f %7d %9.0f %9d %9d %9d %9d %8d   (%.2f %% of one core)\n", n, cpu, probes,
+                    perProbe, r, h, p, d, c, 100 * cpu / s
+                printf "\"%s CPU per probe\",%.0f,us\n\"%s probes\",%d,count\n", n, perProbe, n, probes >>csv
+                printf "\"%s resident\",%d,KiB\n\"%s proportional\",%d,KiB\n", n, r, n, p >>csv
+                printf "\"%s private dirty\",%d,KiB\n\"%s private clean\",%d,KiB\n", n, d, n, c >>csv
+                print perProbe >("'"$work"'/" n ".probe") }' csv="$csv"
     done
+}
+
+# The goals: each figure against its floor, from this one run.
+goals_report() {
+    local empty full floor_status floor_connect shown hidden private
+    empty=$(awk '/empty host table/ { print $4 }' "$work/startup.txt")
+    full=$(awk '/32,767 targets/ { print $3 }' "$work/startup.txt")
+    floor_connect=$(awk '/wake-up \+ refused connect / { print $5 }' "$work/floor.txt")
+    floor_status=$(awk '/wake-up \+ status line \+ refused connect/ { print $8 }' "$work/floor.txt")
+    shown=$(cat "$work/shown.probe" 2>/dev/null || echo 0)
+    hidden=$(cat "$work/hidden.probe" 2>/dev/null || echo 0)
+    private=$(awk '{ print $8 }' "$work/wardel1000.peer" 2>/dev/null || echo 0)
+    echo "goals (ratios of this run):"
+    awk -v e="$empty" -v f="$full" -v fs="$floor_status" -v fc="$floor_connect" -v sh="$shown" -v hi="$hidden" \
+        -v pr="$private" -v csv="$csv" 'function goal(name, ratio, limit, text) {
+            printf "  %-52s %6.2f (goal at most %.2f) %s\n", name, ratio, limit, ratio <= limit ? "met" : "NOT met"
+            printf "\"%s\",%.3f,ratio\n", name, ratio >>csv }
+        BEGIN {
+            if (e > 0) goal("start-up, 32,767 targets / empty table", f / e, 1.3)
+            if (fs > 0) goal("probe, window shown / wake-up+status line+connect floor", sh / fs, 1.15)
+            if (fc > 0) goal("probe, hidden in the tray / wake-up+connect floor", hi / fc, 1.15)
+            printf "  %-52s %6.1f MiB (goal under 8 MiB) %s\n", "private memory, wardel at 1,000 targets",
+                pr / 1024, pr < 8192 ? "met" : "NOT met" }'
 }
 
 echo "== Wardel benchmarks (Release, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)) =="
@@ -142,14 +200,20 @@ floor=$!
 
 "$build/bench/host_list_bench"
 "$build/bench/log_box_bench"
-"$build/bench/startup_bench"
+"$build/bench/startup_bench" | tee "$work/startup.txt"
+awk '/empty host table/ { print "\"start-up, empty table\"," $4 ",ms" }
+     /32,767 targets/ { print "\"start-up, 32,767 targets\"," $3 ",ms" }' "$work/startup.txt" >>"$csv"
 "$build/bench/engine_cpu_bench" 60
 
 wait "$peer"
 peer_report
 wait "$floor"
 cat "$work/floor.txt"
+awk -F'  +' '/us of CPU per wake-up/ { split($3, v, " "); printf "\"floor, %s\",%s,us\n", $2, v[1] }' \
+    "$work/floor.txt" >>"$csv"
+goals_report
 if [ -n "$soak" ]; then
     wait "$soak"
     cat "$work/soak.txt"
 fi
+echo "figures also in $csv"

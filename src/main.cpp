@@ -2,7 +2,9 @@
 // and runs the event loop; everything the program does happens in the model's event handlers.
 
 #include <QApplication>
+#include <iostream>
 
+#include "app/command_line.h"
 #include "app/program_files.h"
 #include "platform/qt/program_folder.h"
 #include "platform/qt/shutdown_signal.h"
@@ -15,6 +17,15 @@
 int main(int argc, char** argv) {
     using namespace wardel;
     using namespace wardel::qt;
+
+    // Arguments are answered in the shell before any display is opened, so they work over SSH.
+    if (argc > 1) {
+        const auto locateFiles = [&] {
+            const ProgramFolders folders = programFoldersWithoutDisplay(argc, argv);
+            return startUpFiles(folders.files, folders.program);
+        };
+        return answerCommandLine(parseCommandLine(argc, argv), locateFiles, std::cout, std::cerr);
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wardel"));

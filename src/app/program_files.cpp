@@ -23,4 +23,15 @@ void copyMissingProgramFiles(const std::filesystem::path& programFolder, const s
     }
 }
 
+StartUpFiles startUpFiles(const std::filesystem::path& filesFolder, const std::filesystem::path& programFolder) {
+    const auto fileRead = [&](const char* name) {
+        std::error_code ec;
+        if (filesFolder == programFolder ||
+            std::filesystem::exists(std::filesystem::symlink_status(filesFolder / name, ec)))
+            return filesFolder / name;
+        return programFolder / name;
+    };
+    return {fileRead(kSettingsFileName), fileRead(kHostListFileName)};
+}
+
 } // namespace wardel

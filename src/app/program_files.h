@@ -10,4 +10,15 @@ namespace wardel {
 // A file that cannot be copied is left where it is: the start goes on without it.
 void copyMissingProgramFiles(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder);
 
+// The setting.ini and host.ini a start-up reads.
+struct StartUpFiles {
+    std::filesystem::path settings;
+    std::filesystem::path hostList;
+};
+
+// The files a start-up with this files folder would read, found without copying anything: where the files
+// folder is the per-user one and lacks a file, the program's folder's copy, which start-up would carry over
+// first. So a run that only reads sees exactly what the monitor would.
+StartUpFiles startUpFiles(const std::filesystem::path& filesFolder, const std::filesystem::path& programFolder);
+
 } // namespace wardel

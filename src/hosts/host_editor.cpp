@@ -107,33 +107,31 @@ void HostEditor::grdHotGrid_Click(int row) {
     rowSelected_ = true;
 }
 
-void HostEditor::LoadHostList() {
-    const auto text = readWholeFile(hostListFile());
+void loadHostListFile(const std::filesystem::path& file, HostTable& grid) {
+    const auto text = readWholeFile(file);
     if (!text)
         return;
 
     // Each record is placed as an Add places it. Once row 1 is filled every later record is appended, so
     // those are gathered and appended in one step.
-    HostTable& grid = grid_;
-    std::vector<HostEntry> appended;
-    for (HostRecord& record : parseHostList(*text)) {
-        if (appended.empty() && grid.cell(1, Col::colHost).empty()) {
-            // An empty host into the empty slot leaves the table empty; this is how the empty table's
-            // single record of four empty fields loads back.
-            if (record.host.empty())
-                continue;
-            grid.setCell(1, Col::colHost, record.host);
-            writeEntryCells(grid, 1, record.port, record.description, record.timeoutLimit);
+    std::vector<HostEntry> entries = parseHostEntries(*text);
+    auto next = entries.begin();
+    for (; next != entries.end() && grid.cell(1, Col::colHost).empty(); ++next) {
+        // An empty host into the empty slot leaves the table empty; this is how the empty table's single
+        // record of four empty fields loads back.
+        if (next->host.empty())
             continue;
-        }
-        HostEntry& entry = appended.emplace_back();
-        entry.host = std::move(record.host);
-        entry.port = std::move(record.port);
-        entry.description = std::move(record.description);
-        entry.timeoutLimit = std::move(record.timeoutLimit);
-        entry.count = "0";
+        grid.setCell(1, Col::colHost, std::move(next->host));
+        writeEntryCells(grid, 1, next->port, next->description, next->timeoutLimit);
     }
-    grid.appendRows(std::move(appended));
+    const auto from = static_cast<std::size_t>(next - entries.begin());
+    for (; next != entries.end(); ++next)
+        next->count = "0";
+    grid.appendRows(std::move(entries), from);
+}
+
+void HostEditor::LoadHostList() {
+    loadHostListFile(hostListFile(), grid_);
 }
 
 void HostEditor::SaveHostList() {

@@ -60,6 +60,10 @@ private:
     bool rowSelected_ = false;
 };
 
+// LoadHostList's work on its own: places the records of the host list file in the grid as Adds would, with
+// no message and no log line. A missing or unreadable file leaves the grid as it is.
+void loadHostListFile(const std::filesystem::path& file, HostTable& grid);
+
 // The text strictly between the first "(" and the first ")": "WWW   (80)" gives "80". Empty when ")" comes
 // first; nullopt when either is missing.
 std::optional<std::string> portBetweenParentheses(std::string_view text);

@@ -47,5 +47,8 @@ std::optional<std::string> formatHostList(const HostTable& grid);
 //   unquoted field, so no field read here holds a double quote;
 // - a last record cut short keeps the fields it has and leaves the others empty.
 std::vector<HostRecord> parseHostList(std::string_view text);
+// The same records as table entries (host, port, description and failure limit filled, the other cells
+// empty), read straight into their places: the start-up reads the table this way.
+std::vector<HostEntry> parseHostEntries(std::string_view text);
 
 } // namespace wardel

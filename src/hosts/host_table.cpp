@@ -48,16 +48,16 @@ int HostTable::appendRow() {
     return row;
 }
 
-int HostTable::appendRows(std::vector<HostEntry> entries) {
+int HostTable::appendRows(std::vector<HostEntry> entries, std::size_t from) {
     const int first = rowCount();
-    if (entries.empty())
+    if (from >= entries.size())
         return first;
-    const int last = first + static_cast<int>(entries.size()) - 1;
+    const int last = first + static_cast<int>(entries.size() - from) - 1;
     if (observer_)
         observer_->rowsAboutToBeInserted(first, last);
-    rows_.reserve(rows_.size() + entries.size());
-    for (HostEntry& e : entries)
-        rows_.push_back(toRow(std::move(e)));
+    rows_.reserve(rows_.size() + entries.size() - from);
+    for (auto e = entries.begin() + static_cast<std::ptrdiff_t>(from); e != entries.end(); ++e)
+        rows_.push_back(toRow(std::move(*e)));
     if (observer_)
         observer_->rowsInserted(first, last);
     return first;

@@ -66,9 +66,9 @@ public:
 
     // Appends one empty row and returns its number.
     int appendRow();
-    // Appends filled rows at the end in one step (one notification for all of them); returns the number of
-    // the first new row, or the row count when `entries` is empty.
-    int appendRows(std::vector<HostEntry> entries);
+    // Appends filled rows at the end in one step (one notification for all of them), passing over the
+    // entries before `from`; returns the number of the first new row, or the row count when none is left.
+    int appendRows(std::vector<HostEntry> entries, std::size_t from = 0);
     // Removes a data row; the rows below move up by one. Throws std::out_of_range for other rows.
     void removeRow(int row);
 

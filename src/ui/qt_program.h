@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QNetworkAccessManager>
 #include <filesystem>
 
 #include "app/sms_port.h"
@@ -31,9 +30,8 @@ private:
     QtClock clock_;
     QtTimerSource timers_;
     QtProbeSocket socket_;
-    QNetworkAccessManager network_;
-    QtUrlFetcher mainReader_{network_};
-    QtUrlFetcher creditReader_{network_};
+    QtUrlFetcher mainReader_;
+    QtUrlFetcher creditReader_;
     QtMessageBox messages_;
     QtTrayIcon tray_;
     QtShell shell_;

@@ -63,5 +63,41 @@ TEST(ProgramFiles, PerUserFolderGetsTheFilesItLacks) {
     EXPECT_EQ(fs::status(user / "setting.ini").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
+TEST(ProgramFiles, ReadOnlyRunSeesWhatStartUpWouldRead) {
+    const struct {
+        const char* name;
+        bool sameFolder;
+        Files user;
+        bool userSymlink;
+        const char* settingsIn; // "program" or "user"
+        const char* hostsIn;
+    } cases[] = {
+        {"files beside the program", true, {}, false, "program", "program"},
+        {"per-user copies", false, {{"setting.ini", "s"}, {"host.ini", "h"}}, false, "user", "user"},
+        {"a file the per-user folder lacks comes from beside the program",
+         false,
+         {{"host.ini", "h"}},
+         false,
+         "program",
+         "user"},
+        {"a dangling link is the operator's own", false, {}, true, "user", "program"},
+    };
+    for (const auto& c : cases) {
+        TempFolder program, user;
+        for (const auto& [name, content] : c.user)
+            writeFile(user / name, content);
+        if (c.userSymlink)
+            fs::create_symlink(user / "nowhere", user / "setting.ini");
+        const fs::path files = c.sameFolder ? program.path() : user.path();
+        const StartUpFiles found = startUpFiles(files, program.path());
+        const auto folderOf = [&](const char* which) {
+            return std::string(which) == "user" ? user.path() : program.path();
+        };
+        EXPECT_EQ(found.settings, folderOf(c.settingsIn) / "setting.ini") << c.name;
+        EXPECT_EQ(found.hostList, folderOf(c.hostsIn) / "host.ini") << c.name;
+        EXPECT_TRUE(filesIn(program.path()).empty()) << c.name;
+    }
+}
+
 } // namespace
 } // namespace wardel

@@ -31,7 +31,8 @@ FIELDS
 [ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "no Description"
 # The libraries come from dpkg-shlibdeps, the plugins from the explicit list.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 qt6-qpa-plugins; do
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 qt6-qpa-plugins \
+    libcurl4 ca-certificates; do
     [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 

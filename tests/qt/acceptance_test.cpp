@@ -3,8 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -86,10 +84,8 @@ TEST(AcceptanceTest, AnOperatorsSessionFromStartToExit) {
     QtClock clock;
     ShortMinuteTimers timers;
     QtProbeSocket socket;
-    QNetworkAccessManager network;
-    network.setProxy(QNetworkProxy::NoProxy);
-    QtUrlFetcher mainReader(network);
-    QtUrlFetcher creditReader(network);
+    QtUrlFetcher mainReader;
+    QtUrlFetcher creditReader;
     QtMessageBox messages;
     QtTrayIcon tray(wardelIcon());
     QtShell shell;

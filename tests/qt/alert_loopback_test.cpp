@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QTcpServer>
 #include <string>
 #include <vector>
@@ -32,9 +30,7 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     qt::QtClock clock;
     qt::QtTimerSource timers;
     qt::QtProbeSocket socket;
-    QNetworkAccessManager network;
-    network.setProxy(QNetworkProxy::NoProxy);
-    qt::QtUrlFetcher mainReader(network), creditReader(network);
+    qt::QtUrlFetcher mainReader, creditReader;
     FakeMessageBox messages;
     FakeWindow window;
     AppSettings settings;

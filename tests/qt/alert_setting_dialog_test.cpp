@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QPushButton>
 #include <QTest>
 #include <string>
@@ -29,7 +27,6 @@ using test::waitUntil;
 // every other seam a fake.
 struct DialogRig {
     DialogRig() {
-        network.setProxy(QNetworkProxy::NoProxy);
         listening = simulator.listen();
         port.gateway().setGatewayBase(simulator.baseUrl().toStdString());
         window.setProgramEnder([] {});
@@ -65,9 +62,8 @@ struct DialogRig {
     test::TempFolder folder;
     test::FakeScheduler scheduler{{2026, 12, 6, 7, 5, 9}};
     test::FakeSocket socket;
-    QNetworkAccessManager network;
-    QtUrlFetcher mainReader{network};
-    QtUrlFetcher creditReader{network};
+    QtUrlFetcher mainReader;
+    QtUrlFetcher creditReader;
     test::FakeMessageBox messages;
     test::FakeTray tray;
     test::FakeShell shell;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QTcpServer>
 #include <string>
 
@@ -24,18 +22,16 @@ const std::string kFailureBox = "Connecting Error or Timeout !! Please check you
 // The gateway client on real URL readers over loopback; everything else on fakes.
 struct LiveRig {
     explicit LiveRig(const std::string& base, qt::UrlReadLimits limits = {})
-        : mainReader(network, limits), creditReader(network, limits),
+        : mainReader(limits), creditReader(limits),
           client(
               scheduler, mainReader, creditReader, messages, window, controls.Label4, controls.Label7, settings,
               runtime, [this] { unloaded = true; }, base) {
-        network.setProxy(QNetworkProxy::NoProxy);
         settings.smsEmail = "ops@example.com";
         settings.smsPassword = "p&ss=w#rd+1*";
     }
     std::string targetOf(const std::string& url) const { return url.substr(client.gatewayBase().size()); }
 
     test::FakeScheduler scheduler;
-    QNetworkAccessManager network;
     qt::QtUrlFetcher mainReader;
     qt::QtUrlFetcher creditReader;
     test::FakeMessageBox messages;

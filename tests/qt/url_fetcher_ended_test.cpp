@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QHostAddress>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 #include <QTcpServer>
 #include <string>
 
@@ -15,9 +13,7 @@ namespace {
 
 // Its own program: once the program has ended, it stays ended for every later test in the process.
 TEST(UrlFetcherAfterTheEnd, NothingIsDeliveredOnceTheProgramHasEnded) {
-    QNetworkAccessManager network;
-    network.setProxy(QNetworkProxy::NoProxy);
-    QtUrlFetcher fetcher(network);
+    QtUrlFetcher fetcher;
     int completions = 0;
     const Subscription counting = fetcher.subscribeCompletion([&](const FetchResult&) { ++completions; });
 

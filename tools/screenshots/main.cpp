@@ -3,7 +3,6 @@
 // Usage: wardel-screenshots <settings.png> <main-window.png>
 
 #include <QApplication>
-#include <QNetworkAccessManager>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -84,8 +83,7 @@ bool saveMainWindow(const QString& file) {
     SetClock clock;
     wardel::qt::QtTimerSource timers;
     wardel::qt::QtProbeSocket socket;
-    QNetworkAccessManager network;
-    wardel::qt::QtUrlFetcher mainReader(network), creditReader(network);
+    wardel::qt::QtUrlFetcher mainReader, creditReader;
     NoMessages messages;
     NoTray tray;
     NoShell shell;

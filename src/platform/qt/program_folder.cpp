@@ -22,17 +22,30 @@ bool isInstallFolder(const QString& folder) {
     return QStringLiteral(WARDEL_INSTALL_FOLDERS).split(u':').contains(folder);
 }
 
+// Where the files live, without creating anything.
+ProgramFolders chooseProgramFolders() {
+    const QString ownFolder = QCoreApplication::applicationDirPath();
+    if (!isInstallFolder(ownFolder) && ::access(QFile::encodeName(ownFolder).constData(), W_OK) == 0)
+        return {toPath(ownFolder), toPath(ownFolder)};
+    return {toPath(ownFolder), toPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))};
+}
+
 } // namespace
 
 std::filesystem::path programFolder(const AdoptProgramFiles& adopt) {
-    const QString ownFolder = QCoreApplication::applicationDirPath();
-    if (!isInstallFolder(ownFolder) && ::access(QFile::encodeName(ownFolder).constData(), W_OK) == 0)
-        return toPath(ownFolder);
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dataFolder);
+    const ProgramFolders folders = chooseProgramFolders();
+    if (folders.files == folders.program)
+        return folders.files;
+    QDir().mkpath(QFile::decodeName(folders.files.c_str()));
     if (adopt)
-        adopt(toPath(ownFolder), toPath(dataFolder));
-    return toPath(dataFolder);
+        adopt(folders.program, folders.files);
+    return folders.files;
+}
+
+ProgramFolders programFoldersWithoutDisplay(int argc, char** argv) {
+    const QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Wardel"));
+    return chooseProgramFolders();
 }
 
 } // namespace wardel::qt

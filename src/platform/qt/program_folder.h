@@ -14,4 +14,14 @@ using AdoptProgramFiles =
     std::function<void(const std::filesystem::path& programFolder, const std::filesystem::path& userFolder)>;
 std::filesystem::path programFolder(const AdoptProgramFiles& adopt = {});
 
+// The executable's folder and the files folder programFolder would choose, where nothing is created.
+struct ProgramFolders {
+    std::filesystem::path program;
+    std::filesystem::path files;
+};
+
+// The same choice for a run that only reads the files and opens no display: it makes its own core
+// application object, under the monitor's name, for the time of the choice.
+ProgramFolders programFoldersWithoutDisplay(int argc, char** argv);
+
 } // namespace wardel::qt

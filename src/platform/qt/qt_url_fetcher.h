@@ -1,66 +1,75 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
-#include <QPointer>
+#include <QTimer>
 #include <map>
+#include <memory>
+#include <string>
 
 #include "platform/url_fetcher.h"
 
-class QNetworkAccessManager;
-class QNetworkReply;
-class QTimer;
+class QSocketNotifier;
 
 namespace wardel::qt {
 
 // What one read may cost before it ends as failed.
 struct UrlReadLimits {
-    qint64 bodyBytes = 1024 * 1024;
-    int silenceMs = 60 * 1000;     // no byte arrived for this long
+    long long bodyBytes = 1024 * 1024;
+    int silenceMs = 60 * 1000;     // no byte arrived for this long (taken in whole seconds, at least one)
     int overallMs = 5 * 60 * 1000; // since the read started
 };
 
-// Background HTTP GET on QNetworkAccessManager, never answered from a cache.
+// Background HTTP GET on libcurl's multi interface, driven by the Qt event loop: curl names the sockets it
+// waits on and one timeout, and gets them back as QSocketNotifier and QTimer events. No thread of Wardel's
+// own; curl's threaded resolver keeps name lookups off the loop.
 //
-// The URL arrives already percent-encoded and goes to Qt byte for byte (strict parsing, no second
-// encoding); a URL Qt cannot take as it is, or one that is not http or https, ends as a failed read from the
-// event loop instead of going out with a mangled target. A read succeeds only when its reply finished
-// without a network or HTTP error. A body over the size limit, a transfer silent for longer than the
-// silence limit, or a read still open after the overall limit (a reply trickling a byte now and then) ends
-// as a failed read, so a broken gateway can neither fill the memory nor keep a read open for ever. Every
-// read completes exactly once, on the thread of the network manager (the UI thread), and nothing is
-// delivered once the program has ended.
-//
-// Qt sends a GET a second time when the connection it used closes before any reply byte arrived, and
-// nothing in Qt 6.4's public API turns that off: a gateway that acts on a request and then drops the
-// connection unanswered may receive that request (an SMS, say) twice. The read still completes once.
+// Each read is one request on a connection of its own, sent once: a connection is never reused, so curl
+// never resends a request after a connection dies. Redirects are not followed (a 3xx reply is a failed
+// read), no proxy is taken from the environment, a reply that is not HTTP fails, curl's own limit caps the
+// reply's header, and TLS is verified against the system's certificates. The URL arrives already
+// percent-encoded and goes out byte for byte; a URL that is not a valid http or https URL ends as a failed
+// read from the event loop instead of going out with a mangled target. A read succeeds only on a complete
+// 2xx reply. A body over the size limit, a transfer silent for longer than the silence limit, or a read
+// still open after the overall limit (a reply trickling a byte now and then) ends as a failed read, so a
+// broken gateway can neither fill the memory nor keep a read open for ever. Every read completes exactly
+// once, from the event loop, and nothing is delivered once the program has ended or the reader is gone.
 class QtUrlFetcher : public QObject, public UrlFetcher {
-    Q_OBJECT
 public:
-    explicit QtUrlFetcher(QNetworkAccessManager& network, UrlReadLimits limits = {}, QObject* parent = nullptr);
+    explicit QtUrlFetcher(UrlReadLimits limits = {}, QObject* parent = nullptr);
     ~QtUrlFetcher() override;
+    QtUrlFetcher(const QtUrlFetcher&) = delete;
+    QtUrlFetcher& operator=(const QtUrlFetcher&) = delete;
 
     void start(const std::string& name, const std::string& url) override;
 
     std::size_t readsInFlight() const { return reads_.size(); }
 
 private:
-    struct Read {
-        std::string name;
-        QPointer<QNetworkReply> reply;
-        QTimer* silence = nullptr; // child of the reply
-        QByteArray body;
+    struct Read;
+    struct Watch {
+        QSocketNotifier* read = nullptr;
+        QSocketNotifier* write = nullptr;
     };
 
-    void bytesArrived(QNetworkReply* reply);
-    void replyFinished(QNetworkReply* reply);
-    // Ends a read early: it is forgotten before the abort, so the reply's own finish reaches nobody.
-    void abandon(QNetworkReply* reply);
-    void deliver(FetchResult result);
+    friend struct CurlHooks; // curl's callbacks, in the source file, so that no curl header leaks out
 
-    QNetworkAccessManager& network_;
+    // The options that keep a hostile gateway in bounds.
+    void guard(void* easy) const;
+    void watch(int socket, int what);
+    void forget(int socket);
+    QSocketNotifier* notifier(int socket, int type);
+    // Hands a socket's readiness or the timeout to curl, then delivers the reads it finished.
+    void act(int socket, int events);
+    FetchResult finish(void* easy, int code);
+    void setTimeout(long timeoutMs);
+    void failLater(const std::string& name);
+    void deliver(const FetchResult& result);
+
     const UrlReadLimits limits_;
-    std::map<QNetworkReply*, Read> reads_;
+    void* multi_ = nullptr; // the curl multi handle
+    QTimer timeout_;
+    std::map<void*, std::unique_ptr<Read>> reads_;
+    std::map<int, Watch> watches_;
 };
 
 } // namespace wardel::qt

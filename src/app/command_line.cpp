@@ -1,0 +1,156 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
+#include "alerts/async_read.h"
+#include "build_config.h"
+#include "common/numbers.h"
+
+namespace wardel {
+
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: wardel [--help | --version | --export-prometheus DIR [OPTION...]]\n"
+    "\n"
+    "Wardel watches TCP services from the desktop. Without arguments it opens its window.\n"
+    "\n"
+    "  --help                          show this text and exit\n"
+    "  --version                       show the version and exit\n"
+    "  --export-prometheus DIR         write the host table and settings into DIR as a Prometheus set-up\n"
+    "                                  (targets.json, blackbox.yml, prometheus.yml, wardel.rules.yml) and exit\n"
+    "  --rule-file PATH                the rule file as prometheus.yml names it (default: wardel.rules.yml,\n"
+    "                                  beside prometheus.yml)\n"
+    "  --alertmanager HOST:PORT        the Alertmanager that gets the alerts (default: 127.0.0.1:9093)\n"
+    "  --blackbox-exporter HOST:PORT   the blackbox exporter that probes the targets (default: 127.0.0.1:9115)\n"
+    "\n"
+    "Exit status: 0 done; 1 exported, but rows Prometheus cannot take were left out (listed on standard\n"
+    "error); 2 arguments refused; 3 a file of the export could not be written.\n";
+
+// A host:port a Prometheus configuration can name: a host (an IPv6 literal in brackets) and a port from 1 to
+// 65535.
+bool isHostAndPort(const std::string& text) {
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == text.size())
+        return false;
+    const std::string host = text.substr(0, colon);
+    const std::string port = text.substr(colon + 1);
+    if (!std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }) || port.size() > 5)
+        return false;
+    const int number = std::stoi(port);
+    if (number < 1 || number > 65535)
+        return false;
+    const bool bracketed = host.front() == '[' && host.back() == ']';
+    if (!bracketed && host.find(':') != std::string::npos)
+        return false;
+    return std::all_of(host.begin(), host.end(), [](char c) { return c > ' ' && c < 0x7F; });
+}
+
+// A path written into prometheus.yml: well-formed UTF-8 without control characters.
+bool isCleanPath(const std::string& text) {
+    return !text.empty() && replyBytesToText(text) == text &&
+           std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+CommandLine refuse(std::string why) {
+    CommandLine refused;
+    refused.action = CommandAction::Refuse;
+    refused.refusal = std::move(why);
+    return refused;
+}
+
+// The export's options, by name: where each value goes and how it is checked.
+struct ExportOption {
+    const char* name;
+    std::string PrometheusExportOptions::*field;
+    bool (*usable)(const std::string&);
+    const char* unusable;
+};
+constexpr ExportOption kExportOptions[] = {
+    {"--rule-file", &PrometheusExportOptions::ruleFile, isCleanPath, " is not a usable path"},
+    {"--alertmanager", &PrometheusExportOptions::alertmanager, isHostAndPort, " is not HOST:PORT"},
+    {"--blackbox-exporter", &PrometheusExportOptions::blackboxExporter, isHostAndPort, " is not HOST:PORT"},
+};
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine command;
+    bool exporting = false;
+    std::string exportOnly; // the first export option seen, refused without the export
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        std::optional<std::string> value;
+        if (const auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        }
+        if (name == "--help" || name == "-h" || name == "--version") {
+            if (value)
+                return refuse(name + " takes no value");
+            command.action = name == "--version" ? CommandAction::ShowVersion : CommandAction::ShowHelp;
+            return command;
+        }
+        const auto option = std::find_if(std::begin(kExportOptions), std::end(kExportOptions),
+                                         [&](const ExportOption& o) { return name == o.name; });
+        if (name != "--export-prometheus" && option == std::end(kExportOptions))
+            return refuse("unknown argument " + jsonQuoted(arguments[i]));
+        // A value in the next argument never starts with a dash, so a forgotten value does not swallow an option.
+        if (!value && i + 1 < arguments.size() && arguments[i + 1].rfind('-', 0) != 0)
+            value = arguments[++i];
+        if (!value || value->empty())
+            return refuse(name + " needs a value");
+        if (option == std::end(kExportOptions)) {
+            if (exporting)
+                return refuse("--export-prometheus given twice");
+            exporting = true;
+            command.exportOptions.folder = *value;
+            continue;
+        }
+        if (!option->usable(*value))
+            return refuse(name + " " + jsonQuoted(*value) + option->unusable);
+        if (exportOnly.empty())
+            exportOnly = name;
+        command.exportOptions.*option->field = *value;
+    }
+    if (!exportOnly.empty() && !exporting)
+        return refuse(exportOnly + " needs --export-prometheus");
+    if (exporting)
+        command.action = CommandAction::ExportPrometheus;
+    return command;
+}
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+    return parseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+}
+
+std::string helpText() {
+    return kHelp;
+}
+
+std::string versionText() {
+    return std::string("Wardel ") + WARDEL_VERSION + "\n";
+}
+
+int answerCommandLine(const CommandLine& command, const std::function<StartUpFiles()>& locateFiles, std::ostream& out,
+                      std::ostream& errors) {
+    switch (command.action) {
+    case CommandAction::ShowHelp:
+        out << helpText();
+        return 0;
+    case CommandAction::ShowVersion:
+        out << versionText();
+        return 0;
+    case CommandAction::ExportPrometheus:
+        return exportToPrometheus(locateFiles(), command.exportOptions, out, errors);
+    case CommandAction::Refuse:
+    case CommandAction::StartMonitor:
+        break;
+    }
+    errors << "wardel: " << command.refusal << " (see wardel --help)\n";
+    return kBadArguments;
+}
+
+} // namespace wardel
