@@ -22,6 +22,8 @@
 #include <memory>
 #include <vector>
 
+#include "build_config.h"
+
 namespace {
 
 // Accepts every connection and drops it at once.

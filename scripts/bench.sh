@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every benchmark figure in one run: builds Release into build-bench/ and runs the programs of bench/, then
+# Every benchmark figure in one run: builds the preset "bench" (Release, the gateway on loopback port 47080 for
+# the simulator) into build/bench/ and runs the programs of bench/, then
 # Wardel beside Debian's monit over the same 100 refused loopback targets. The soak and the peer run go on in
 # the background while the short benchmarks run, so the whole run takes as long as the soak.
 #
@@ -8,7 +9,7 @@
 #                   the soak out)
 #   --peer-seconds  length of the run beside monit (default 300)
 #   --csv           where the figures go as well, one per line, so two runs can be compared
-#                   (default build-bench/bench.csv; the file is written anew)
+#                   (default build/bench/bench.csv; the file is written anew)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -37,13 +38,8 @@ fi
 install_missing_packages
 if [ "$own_policy" -eq 1 ]; then rm -f "$policy"; fi
 
-# The simulator listens where this build's gateway points: a loopback port of its own.
-gateway_port=47080
-build="$root/build-bench"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DWARDEL_BUILD_TESTS=OFF \
-    -DWARDEL_GATEWAY_BASE="http://127.0.0.1:$gateway_port" >/dev/null
-cmake --build "$build" --target wardel wardel-gateway-sim host_list_bench engine_cpu_bench log_box_bench \
-    startup_bench soak_bench wake_floor_bench tray_probe_bench
+build="$root/build/bench"
+(cd "$root" && cmake --preset bench >/dev/null && cmake --build --preset bench)
 csv=${csv:-$build/bench.csv}
 echo "figure,value,unit" >"$csv"
 # One figure into the CSV file: name, value, unit.

@@ -2,7 +2,7 @@
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs each
 # from its seed corpus for a bounded time. Exits non-zero on the first crash, hang, leak, sanitizer report or
 # broken property; the input that caused it is left in the build folder as crash-*, timeout-*, leak-* or oom-*.
-# FUZZ_SECONDS sets the time per target (default 20); FUZZ_BUILD sets the build folder.
+# FUZZ_SECONDS sets the time per target (default 20). The build is the preset "fuzz", in build/fuzz.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -10,13 +10,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/packages.sh"
 install_missing_packages
 
-build=${FUZZ_BUILD:-$root/build-fuzz}
+build=$root/build/fuzz
 seconds=${FUZZ_SECONDS:-20}
 
-CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWARDEL_WERROR=ON \
-    -DWARDEL_FUZZ=ON -DWARDEL_BUILD_APP=OFF -DWARDEL_BUILD_TESTS=OFF
-cmake --build "$build"
+(cd "$root" && cmake --preset fuzz && cmake --build --preset fuzz)
 
+# The same options the preset gives its build.
 export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 

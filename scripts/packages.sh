@@ -5,10 +5,11 @@
 # dpkg-dev and file let CPack build the package; clang-format-14 and python3 run the format and include checks;
 # clang-14 and its runtime build the fuzzers; dbus-daemon, at-spi2-core, python3-gi and gir1.2-atspi-2.0 let the
 # screen reader test read the windows; prometheus (with promtool) and prometheus-blackbox-exporter check the
-# export to Prometheus.
+# export to Prometheus; scdoc writes the manual page; appstream, desktop-file-utils and lintian check the desktop
+# files and the package.
 WARDEL_PACKAGES=(qt6-base-dev libqt6svg6 libcurl4-openssl-dev cmake ninja-build g++ libgtest-dev libgmock-dev xvfb
     xauth fonts-dejavu-core dpkg-dev file clang-format-14 python3 clang-14 libclang-rt-14-dev dbus-daemon at-spi2-core
-    python3-gi gir1.2-atspi-2.0 prometheus prometheus-blackbox-exporter)
+    python3-gi gir1.2-atspi-2.0 prometheus prometheus-blackbox-exporter scdoc appstream desktop-file-utils lintian)
 
 package_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Wardel (Release) and starts it. The program keeps setting.ini, host.ini
-# and its daily logs in the folder of the executable: build-release/.
+# Installs what is missing, builds Wardel (Release, the preset "release") and starts it. The program keeps
+# setting.ini, host.ini and its daily logs in the folder of the executable: build/release/.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -8,9 +8,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/packages.sh"
 install_missing_packages
 
-build="$root/build-release"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DWARDEL_BUILD_TESTS=OFF
-cmake --build "$build" --target wardel
+build="$root/build/release"
+(cd "$root" && cmake --preset release && cmake --build --preset release --target wardel)
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display available: Wardel runs on Qt's offscreen platform, without a visible window."

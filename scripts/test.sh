@@ -13,12 +13,15 @@ install_missing_packages
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# Configures, builds and tests one preset of CMakePresets.json, in build/<preset>.
 run_tests() {
-    local build=$1
-    shift
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWARDEL_WERROR=ON "$@"
-    cmake --build "$build"
-    ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$jobs"
+    local preset=$1
+    (
+        cd "$root"
+        cmake --preset "$preset"
+        cmake --build --preset "$preset"
+        ctest --preset "$preset" -j "$jobs"
+    )
 }
 
 echo "== Include layering"
@@ -29,15 +32,12 @@ echo "== Format"
 "$root/scripts/check_format.sh"
 
 echo "== Build and tests"
-run_tests "$root/build-test"
+run_tests debug
 
 echo "== Build and tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-# Set before the build as well: the build lists each test program's cases by running it.
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1"
-export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# The benchmarks measure speed, which the sanitizers would only slow down: they are left out here.
-run_tests "$root/build-sanitize" -DWARDEL_SANITIZE=ON -DWARDEL_BUILD_BENCH=OFF
+# The preset sets the sanitizers' options for the build as well (it lists each test program's cases by running
+# it), and leaves out the benchmarks, whose speed the sanitizers would only spoil.
+run_tests asan
 
 echo "== Fuzzing"
 FUZZ_SECONDS=${FUZZ_SECONDS:-5} "$root/scripts/fuzz.sh"

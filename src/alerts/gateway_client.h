@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "alerts/async_read.h"
+#include "build_config.h"
 #include "log/event_log.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "alerts/async_read.h"
+#include "build_config.h"
 #include "common/numbers.h"
 
 namespace wardel {

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/alert_setting.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "ui/control_binding.h"
 #include "ui/ink.h"
 #include "ui/link_label.h"

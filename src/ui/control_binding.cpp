@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "platform/controls.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "ui/combo_view.h"
 #include "ui/link_label.h"
 

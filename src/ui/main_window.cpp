@@ -11,7 +11,7 @@
 #include <type_traits>
 
 #include "app/sms_port.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "ui/alert_setting_dialog.h"
 #include "ui/control_binding.h"
 #include "ui/host_grid_view.h"

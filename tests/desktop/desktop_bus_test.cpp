@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/sms_port.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "platform/qt/qt_desktop_notifier.h"
 #include "platform/qt/qt_tray_icon.h"
 #include "support/qt_wait.h"

@@ -19,7 +19,7 @@
 
 #include "app/sms_port.h"
 #include "gateway_sim/gateway_simulator.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_probe_socket.h"

@@ -13,7 +13,7 @@
 
 #include "app/sms_port.h"
 #include "gateway_sim/gateway_simulator.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "support/live_rig.h"
 #include "support/qt_wait.h"
 #include "support/settings_builders.h"

@@ -19,7 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "app/sms_port.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "support/window_rig.h"
 #include "ui/cursor_blink_rest.h"
 #include "ui/ink.h"

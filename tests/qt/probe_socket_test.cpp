@@ -12,7 +12,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "platform/qt/qt_probe_socket.h"
 #include "support/loopback_targets.h"
 

@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_shell.h"

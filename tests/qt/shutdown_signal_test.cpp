@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "platform/qt/shutdown_signal.h"
 #include "support/program_process.h"
 #include "support/settings_builders.h"

@@ -4,7 +4,7 @@
 #include <QTcpServer>
 #include <string>
 
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "platform/qt/qt_url_fetcher.h"
 #include "support/qt_wait.h"
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/sms_port.h"
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 #include "support/test_rig.h"
 #include "ui/main_window.h"
 

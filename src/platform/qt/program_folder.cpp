@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <unistd.h>
 
+#include "build_config.h"
+
 namespace wardel::qt {
 
 namespace {

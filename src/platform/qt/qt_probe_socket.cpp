@@ -11,7 +11,7 @@
 #include <QHostInfo>
 #include <QMetaObject>
 
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 
 namespace wardel::qt {
 

@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QUrl>
 
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 
 namespace wardel::qt {
 

@@ -1,6 +1,6 @@
 #include "platform/qt/qt_timer.h"
 
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 
 namespace wardel::qt {
 

@@ -11,7 +11,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/qt/lifetime.h"
+#include "platform/qt/program_end.h"
 
 namespace wardel::qt {
 
