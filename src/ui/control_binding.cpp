@@ -72,6 +72,7 @@ public:
         }
         showState(label_, control());
     }
+    bool waitsWhileHidden() const override { return sizing_ == FormBinding::Sizing::ToText; }
 
 private:
     QLabel* label_;
@@ -305,10 +306,26 @@ std::vector<QWidget*> FormBinding::widgets() const {
     return widgets;
 }
 
+void FormBinding::setWindowHidden(bool hidden) {
+    windowHidden_ = hidden;
+    if (hidden)
+        return;
+    std::vector<const Control*> waiting;
+    waiting.swap(waiting_);
+    for (const Control* control : waiting)
+        show(*control);
+}
+
 void FormBinding::show(const Control& control) {
     const auto found = bindings_.find(&control);
-    if (found != bindings_.end() && *live_)
-        found->second->show();
+    if (found == bindings_.end() || !*live_)
+        return;
+    if (windowHidden_ && found->second->waitsWhileHidden()) {
+        if (std::find(waiting_.begin(), waiting_.end(), &control) == waiting_.end())
+            waiting_.push_back(&control);
+        return;
+    }
+    found->second->show();
 }
 
 } // namespace wardel::qt

@@ -39,6 +39,9 @@ public:
     QWidget* widget() const { return widget_; }
     // Shows the control's present values in the widget.
     virtual void show() = 0;
+    // Whether a new value may wait while the form's window is hidden in the tray: what needs laying out
+    // and changes at every probe.
+    virtual bool waitsWhileHidden() const { return false; }
 
 private:
     const Control& control_;
@@ -80,6 +83,10 @@ public:
 
     // Shows every control and follows the board; throws std::logic_error when a control has no widget.
     void seal();
+    // The window is hidden in the tray, or shown again. While it is hidden, the controls that would be laid
+    // out anew at every change keep their newest values waiting and show them as the window comes back, so a
+    // monitor that spends its day in the tray lays out nothing nobody sees.
+    void setWindowHidden(bool hidden);
     // The model is going: nothing more is shown or handed to it.
     void detach();
     bool live() const;
@@ -96,6 +103,8 @@ private:
     Sizing labels_;
     std::unordered_map<const Control*, std::unique_ptr<ControlBinding>> bindings_;
     std::shared_ptr<bool> live_;
+    bool windowHidden_ = false;
+    std::vector<const Control*> waiting_; // changed while the window was hidden
     Subscription boardListener_;
 };
 

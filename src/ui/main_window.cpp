@@ -226,6 +226,9 @@ void MainWindow::forward(const std::function<void(SMSPort&)>& action) {
 }
 
 void MainWindow::show() {
+    // The texts that changed while the window was in the tray, before its first paint.
+    if (binding_)
+        binding_->setWindowHidden(false);
     QWidget::show();
     if (frontPending_) {
         frontPending_ = false;
@@ -235,6 +238,8 @@ void MainWindow::show() {
 
 void MainWindow::hide() {
     QWidget::hide();
+    if (binding_)
+        binding_->setWindowHidden(true);
 }
 
 bool MainWindow::visible() const {

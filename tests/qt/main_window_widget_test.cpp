@@ -379,8 +379,13 @@ TEST(MainWindowWidgetTest, MinimisedWindowHidesOnlyWhenATrayIconCanBringItBack) 
         if (!trayAvailable)
             continue;
 
+        // What changes while the window is in the tray is shown as it comes back.
+        auto* status = rig.widget<QLabel>("Label2");
+        rig.controls.Label2.setText("Current status : in the tray");
         rig.window.move(0, 0);
         rig.tray.doubleClick();
+        EXPECT_EQ(status->text(), QStringLiteral("Current status : in the tray"));
+        EXPECT_GE(status->width(), status->fontMetrics().horizontalAdvance(status->text()));
         EXPECT_TRUE(rig.window.isVisible());
         EXPECT_FALSE(rig.window.windowState() & Qt::WindowMinimized);
         const QRect area = rig.window.screen()->availableGeometry();
