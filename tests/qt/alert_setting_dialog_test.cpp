@@ -73,8 +73,8 @@ struct DialogRig {
     test::FakeShell shell;
     MainWindow window;
     test::FakeNotifier notifier;
-    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window,
-                      notifier};
+    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(),
+                      messages,  tray,      shell,  window,         notifier};
     SMSPort port{platform, folder.path()};
 };
 

@@ -46,8 +46,8 @@ struct LiveRig {
     test::FakeShell shell;
     test::FakeWindow window;
     test::FakeNotifier notifier;
-    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(), messages, tray, shell, window,
-                      notifier};
+    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(),
+                      messages,  tray,      shell,  window,         notifier};
     SMSPort port{platform, folder.path()};
     GatewayClient& client = port.gateway();
     AppSettings& settings = port.settings();
