@@ -151,7 +151,7 @@ peer_report() {
         read -r cpu0 cpu1 opens0 opens1 rss hwm pss dirty clean <"$work/$name.peer" ||
             { echo "  $name: no figures"; continue; }
         awk -v n="$name" -v c0="$cpu0" -v c1="$cpu1" -v o0="$opens0" -v o1="$opens1" -v r="$rss" -v h="$hwm" \
-            -v p="$pss" -v d="$dirty" -v c="$clean" -v s="$peer_seconds" 'BEGIN {
+            -v p="$pss" -v d="$dirty" -v c="$clean" -v s="$peer_seconds" -v csv="$csv" 'BEGIN {
                 cpu = (c1 - c0) / 1e9; probes = o1 - o0;
                 perProbe = 0; if (probes > 0) perProbe = 1e6 * cpu / probes;
                 printf "  %-10s %7.2f %7d %9.0f %9d %9d %9d %9d %8d   (%.2f %% of one core)\n", n, cpu, probes,
@@ -159,7 +159,7 @@ peer_report() {
                 printf "\"%s CPU per probe\",%.0f,us\n\"%s probes\",%d,count\n", n, perProbe, n, probes >>csv
                 printf "\"%s resident\",%d,KiB\n\"%s proportional\",%d,KiB\n", n, r, n, p >>csv
                 printf "\"%s private dirty\",%d,KiB\n\"%s private clean\",%d,KiB\n", n, d, n, c >>csv
-                print perProbe >("'"$work"'/" n ".probe") }' csv="$csv"
+                print perProbe >("'"$work"'/" n ".probe") }' 
     done
 }
 
