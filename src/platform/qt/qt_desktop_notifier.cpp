@@ -2,7 +2,6 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusPendingCall>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -36,8 +35,9 @@ void QtDesktopNotifier::notify(const std::string& summary, const std::string& bo
     // The body is read as markup by many services; the text goes as it is, so markup signs are escaped.
     message << applicationName_ << 0u << desktopEntry_ << QString::fromStdString(summary)
             << QString::fromStdString(body).toHtmlEscaped() << QStringList() << hints << kServerDefaultTimeout;
-    // Sent without waiting: the reply, or the bus's word that no such service is there, is dropped unread.
-    bus.asyncCall(message);
+    // Sent as a call that wants no reply: nothing waits for the service, nothing is kept for an answer that
+    // may never come, and no service on the bus means nothing happens at all.
+    bus.send(message);
 }
 
 } // namespace wardel::qt
