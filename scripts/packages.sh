@@ -9,7 +9,8 @@
 # files and the package.
 WARDEL_PACKAGES=(qt6-base-dev libqt6svg6 libcurl4-openssl-dev cmake ninja-build g++ libgtest-dev libgmock-dev xvfb
     xauth fonts-dejavu-core dpkg-dev file clang-format-14 python3 clang-14 libclang-rt-14-dev dbus-daemon at-spi2-core
-    python3-gi gir1.2-atspi-2.0 prometheus prometheus-blackbox-exporter scdoc appstream desktop-file-utils lintian)
+    python3-gi gir1.2-atspi-2.0 prometheus prometheus-blackbox-exporter prometheus-alertmanager scdoc appstream
+    desktop-file-utils lintian libsqlite3-dev ccache)
 
 package_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"

@@ -11,6 +11,8 @@ install_missing_packages
 
 # The tests open windows on Qt's offscreen platform: no display is needed.
 export QT_QPA_PLATFORM=offscreen
+# The compiler cache (used where installed) takes paths relative to the tree, so a fresh clone reuses it.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # Configures, builds and tests one preset of CMakePresets.json, in build/<preset>.
