@@ -19,7 +19,9 @@
 //                 each Timer2 tick, each click, and when the clock's second changes (a timer re-armed for
 //                 the next second's start each time, so the text never lags the clock and the wait costs
 //                 one wake-up a second beside Timer2). A timeout seen here ends the waits without an
-//                 outcome; only the Timeout is recorded.
+//                 outcome; only the Timeout is recorded. A socket found out of its waits has its outcome,
+//                 even when the countdown ran out in the same tick (a timeout of 0 or 1 runs out at the
+//                 end of the connect pause): a probe is a Timeout only while it is still in progress.
 //   Idle          no cycle runs. The window then shows Stopped (caption "&Start Monitor", Label2 hidden),
 //                 Waiting (Timer1 counting down, Add and grid enabled) or Halted (an empty host cell ended
 //                 the cycle: caption "&Stop Monitor", no timer, Add and grid enabled so that a target can
@@ -279,6 +281,9 @@ MonitorEngine::Step MonitorEngine::lookAtSocket() {
         return Step::Stay;
     }
     recorder_.RecordOutcome(probed_, snapshot_, socket.state());
+    // A probe has one outcome: a connect that ended before or in the tick at which the countdown ran out
+    // stands, and is not also a Timeout.
+    probeTimedOut_ = false;
     return Step::FinishRow;
 }
 

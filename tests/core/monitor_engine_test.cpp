@@ -106,19 +106,36 @@ TEST(MonitorEngine, WaitsFollowTheSocketAndAreNotRepeated) {
     EXPECT_EQ(rig.cell(1, HostTable::colCount), "0");
 }
 
-TEST(MonitorEngine, TimeoutOfZeroOrOneRunsOutAtTheEndOfThePause) {
-    for (const char* timeout : {"0", "1"}) {
+TEST(MonitorEngine, AProbeHasOneOutcomeAtEveryTimeout) {
+    constexpr int kSilent = ProbeSocket::Connecting;
+    const struct {
+        const char* timeout;
+        int answer;
+        std::vector<std::string> status;
+        std::vector<std::string> alerts;
+    } cases[] = {
+        {"0", kQuick, {"t=1000 cell 1,2=ALIVE(07:05:10)"}, {}},
+        {"1", kQuick, {"t=1000 cell 1,2=ALIVE(07:05:10)"}, {}},
+        {"2", kQuick, {"t=1000 cell 1,2=ALIVE(07:05:10)"}, {}},
+        {"0", kRefused, {"t=1000 cell 1,2=Down(07:05:10)"}, {"t=1000 log Alert for A 80 Down(07:05:10) "}},
+        {"1", kRefused, {"t=1000 cell 1,2=Down(07:05:10)"}, {"t=1000 log Alert for A 80 Down(07:05:10) "}},
+        {"2", kRefused, {"t=1000 cell 1,2=Down(07:05:10)"}, {"t=1000 log Alert for A 80 Down(07:05:10) "}},
+        {"0", kSilent, {"t=1000 cell 1,2=Timeout(07:05:10)"}, {"t=1000 log Alert for A 80 Timeout(07:05:10) "}},
+        {"1", kSilent, {"t=1000 cell 1,2=Timeout(07:05:10)"}, {"t=1000 log Alert for A 80 Timeout(07:05:10) "}},
+        {"2",
+         kSilent,
+         {"t=1000 cell 1,2=Connecting(07:05:10)", "t=2000 cell 1,2=Timeout(07:05:11)"},
+         {"t=2000 log Alert for A 80 Timeout(07:05:11) "}},
+    };
+    for (const auto& c : cases) {
         EngineRig rig;
-        rig.addTarget("A", "80", "", "5");
-        rig.grid.setCell(1, HostTable::colCount, "2");
-        rig.answer("A", kQuick);
-        rig.setIntervals("60", timeout);
+        rig.addTarget("A", "80", "", "1");
+        rig.answer("A", c.answer);
+        rig.setIntervals("60", c.timeout);
         rig.click();
-        rig.at(1000);
-        EXPECT_THAT(rig.journal("cell"),
-                    ElementsAre("t=0 cell 1,6=2", "t=1000 cell 1,6=0", "t=1000 cell 1,2=ALIVE(07:05:10)",
-                                "t=1000 cell 1,6=3", "t=1000 cell 1,2=Timeout(07:05:10)"))
-            << timeout;
+        rig.at(3000);
+        EXPECT_EQ(rig.journal("cell 1,2"), c.status) << c.timeout << " " << c.answer;
+        EXPECT_EQ(rig.journal("log Alert"), c.alerts) << c.timeout << " " << c.answer;
     }
 }
 
