@@ -34,8 +34,14 @@ int main(int argc, char** argv) {
     // has read or written a file.
     const ProgramFolder folder = locateProgramFolder();
     SingleCopy singleCopy(folder.files);
-    if (!singleCopy.take()) {
-        singleCopy.askRunningCopy([] { QCoreApplication::exit(0); });
+    const SingleCopy::Start start = singleCopy.take();
+    if (start == SingleCopy::Start::Held) {
+        singleCopy.askRunningCopy([&folder](bool answered) {
+            if (!answered)
+                std::cerr << "wardel: a Wardel already runs in " << folder.files.string()
+                          << " and could not be reached to show its window; this start ends\n";
+            QCoreApplication::exit(answered ? 0 : 1);
+        });
         return QApplication::exec();
     }
     QApplication::setWindowIcon(wardelIcon());
@@ -62,5 +68,7 @@ int main(int argc, char** argv) {
     port.Form_Load();
     if (folder.kind == ProgramFolder::Kind::ReadOnly && !port.ended())
         port.eventLog().WriteLog(filesNotWritableMessage(folder.executable, folder.perUser));
+    if (start == SingleCopy::Start::Unguarded && !port.ended())
+        port.eventLog().WriteLog(singleCopy.unguardedMessage());
     return port.ended() ? 0 : QApplication::exec();
 }

@@ -1,7 +1,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTest>
@@ -9,6 +8,7 @@
 #include <grp.h>
 #include <map>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,7 +43,7 @@ struct OperatorFolder : TempFolder {
     std::map<std::string, std::string> files() const {
         std::map<std::string, std::string> found;
         for (const auto& entry : fs::directory_iterator(path()))
-            if (entry.path().filename() != "wardel")
+            if (entry.path().filename() != "wardel" && entry.is_regular_file())
                 found[entry.path().filename().string()] = readFile(entry.path());
         return found;
     }
@@ -54,16 +54,54 @@ bool running(QProcess& process) {
 }
 
 qint64 lockHolder(const fs::path& folder) {
-    qint64 pid = 0;
-    QLockFile(QString::fromStdString((folder / "wardel.lock").string())).getLockInfo(&pid, nullptr, nullptr);
-    return pid;
+    return QString::fromStdString(readFile(folder / "wardel.lock")).trimmed().toLongLong();
+}
+
+// What stands in the way of a later start in folder B, besides a first copy running in A.
+enum class Plant {
+    None,
+    CopiedFolder,     // B is a copy of A, lock file and all, taken while A's copy runs
+    LinkInRuntime,    // B cannot hold its lock; in the runtime folder a link to a held file outside has its name
+    ForeignInRuntime, // as before, but a held file of another user has the name
+    SilentHolder,     // B's lock is held by a process that never answers the knock
+};
+
+// Plants `plant` for a start in `b`; returns the later start's environment.
+QProcessEnvironment plantFor(Plant plant, const OperatorFolder& a, const OperatorFolder& b, const TempFolder& runtime,
+                             const fs::path& outside, QFile& held) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (plant == Plant::CopiedFolder)
+        fs::copy(a.path(), b.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    if (plant == Plant::SilentHolder) {
+        held.setFileName(QString::fromStdString((b / "wardel.lock").string()));
+        EXPECT_TRUE(held.open(QIODevice::ReadWrite));
+        EXPECT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+    }
+    if (plant != Plant::LinkInRuntime && plant != Plant::ForeignInRuntime)
+        return environment;
+    fs::create_directory(b / "wardel.lock"); // a folder where the lock file should be
+    fs::permissions(runtime.path(), fs::perms::owner_all);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.path().string()));
+    const fs::path name = runtime / (qt::SingleCopy(b.path()).serverName().toStdString() + ".lock");
+    if (plant == Plant::LinkInRuntime) {
+        fs::create_symlink(outside, name);
+        held.setFileName(QString::fromStdString(outside.string()));
+    } else {
+        writeFile(name, "1\n");
+        EXPECT_EQ(::chown(name.c_str(), 65534, 65534), 0);
+        held.setFileName(QString::fromStdString(name.string()));
+    }
+    // Held as its owner would hold it, so that counting it would stop the start.
+    EXPECT_TRUE(held.open(QIODevice::ReadWrite));
+    EXPECT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+    return environment;
 }
 
 // The running copy is this test, with the real window; the later start is the real program.
 TEST(SingleCopy, ASecondStartBringsTheRunningWindowForwardAndTouchesNoFile) {
     OperatorFolder folder;
     qt::SingleCopy first(folder.path());
-    ASSERT_TRUE(first.take());
+    ASSERT_EQ(first.take(), qt::SingleCopy::Start::Guarded);
     qt::QtProgram program(folder.path());
     first.listen([&program] { program.port().trayDoubleClick(); });
     program.port().Form_Load();
@@ -87,13 +125,22 @@ TEST(SingleCopy, OneCopyRunsPerFolderAndALockLeftByAKilledCopyIsTakenOver) {
         const char* name;
         bool sameFolder;
         bool killFirst;
+        Plant plant;
         bool laterRuns;
-    } cases[] = {{"same folder", true, false, false},
-                 {"another folder", false, false, true},
-                 {"same folder, first copy killed", true, true, true}};
+    } cases[] = {{"same folder", true, false, Plant::None, false},
+                 {"another folder", false, false, Plant::None, true},
+                 {"same folder, first copy killed", true, true, Plant::None, true},
+                 {"a copy of the folder", false, false, Plant::CopiedFolder, true},
+                 {"a link in the runtime folder", false, false, Plant::LinkInRuntime, true},
+                 {"another user's lock in the runtime folder", false, false, Plant::ForeignInRuntime, true},
+                 {"a lock whose holder does not answer", false, false, Plant::SilentHolder, false}};
     for (const auto& c : cases) {
         OperatorFolder a;
         OperatorFolder b;
+        TempFolder runtime;
+        TempFolder outsideFolder;
+        const fs::path outside = outsideFolder / "host.ini";
+        writeFile(outside, kOneTarget);
         QProcess first;
         ASSERT_TRUE(startProgramIn(a.path(), first)) << c.name;
         ASSERT_TRUE(running(first)) << c.name;
@@ -103,20 +150,29 @@ TEST(SingleCopy, OneCopyRunsPerFolderAndALockLeftByAKilledCopyIsTakenOver) {
             ASSERT_TRUE(fs::exists(a / "wardel.lock")) << c.name;
         }
         const OperatorFolder& laterFolder = c.sameFolder ? a : b;
+        QFile held;
+        const QProcessEnvironment environment = plantFor(c.plant, a, b, runtime, outside, held);
         const auto before = laterFolder.files();
 
         QProcess later;
-        ASSERT_TRUE(startProgramIn(laterFolder.path(), later)) << c.name;
+        ASSERT_TRUE(startProgramIn(laterFolder.path(), later, environment)) << c.name;
         if (c.laterRuns) {
             ASSERT_TRUE(running(later)) << c.name;
-            EXPECT_EQ(lockHolder(laterFolder.path()), later.processId()) << c.name;
+            const bool inRuntime = c.plant == Plant::LinkInRuntime || c.plant == Plant::ForeignInRuntime;
+            if (!inRuntime) {
+                EXPECT_EQ(lockHolder(laterFolder.path()), later.processId()) << c.name;
+            }
             ::kill(static_cast<pid_t>(later.processId()), SIGTERM);
             ASSERT_TRUE(waitForEnd(later)) << c.name;
-            EXPECT_NE(readFile(laterFolder / todaysLog()).find(" - Wardel Program Ended\r\n", 44), std::string::npos)
-                << c.name;
+            const std::string log = readFile(laterFolder / todaysLog());
+            EXPECT_NE(log.find(" - Wardel Program Ended\r\n", 44), std::string::npos) << c.name;
+            // With no safe place for its lock, the start goes on and says so once.
+            EXPECT_EQ(log.find(" - Lock Error : ") != std::string::npos, inRuntime) << c.name;
+            EXPECT_EQ(readFile(outside), kOneTarget) << c.name;
         } else {
             ASSERT_TRUE(waitForEnd(later)) << c.name;
-            EXPECT_EQ(later.exitCode(), 0) << c.name;
+            // One that cannot be reached stops with a word on stderr and a failure status.
+            EXPECT_EQ(later.exitCode(), c.plant == Plant::SilentHolder ? 1 : 0) << c.name;
             EXPECT_EQ(laterFolder.files(), before) << c.name;
         }
         EXPECT_EQ(first.state() == QProcess::Running, !c.killFirst) << c.name;
