@@ -260,7 +260,9 @@ int exportToPrometheus(const StartUpFiles& files, const PrometheusExportOptions&
     std::error_code ec;
     std::filesystem::create_directories(options.folder, ec);
     for (const PrometheusFile& file : exported.files) {
-        if (!replaceFileAtomically(options.folder / file.name, file.content)) {
+        // Others may write the export's folder: a link planted at a name is replaced, never written through.
+        if (!replaceFileAtomically(options.folder / file.name, file.content, FileAccess::Default,
+                                   LinkAtName::Replace)) {
             errors << "wardel: cannot write " << (options.folder / file.name).string() << "\n";
             return kExportNotWritten;
         }

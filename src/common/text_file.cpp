@@ -106,15 +106,18 @@ std::vector<std::string> splitLines(const std::string& text, std::size_t maxLine
     return lines;
 }
 
-bool replaceFileAtomically(const fs::path& path, const std::string& content, FileAccess access) {
-    // A link stays a link: the file it names is the one replaced, in that file's own folder.
-    const auto file = finalTarget(path);
+bool replaceFileAtomically(const fs::path& path, const std::string& content, FileAccess access, LinkAtName link) {
+    // A link stays a link: the file it names is the one replaced, in that file's own folder. Or the name
+    // itself is replaced, and a link there counts as no file at all.
+    const auto file = link == LinkAtName::Follow ? finalTarget(path) : std::optional<fs::path>(path);
     if (!file)
         return false;
     struct stat old {};
-    const bool exists = ::stat(file->c_str(), &old) == 0;
+    bool exists = ::lstat(file->c_str(), &old) == 0;
     if (!exists && errno != ENOENT)
         return false;
+    if (exists && S_ISLNK(old.st_mode))
+        exists = false;
     if (exists && (!S_ISREG(old.st_mode) || !mayChange(*file, old, true)))
         return false;
 

@@ -188,6 +188,20 @@ TEST(PrometheusExport, FilesReplacedWholeAndFailuresSaidSo) {
     // Nothing is written beside the files read.
     EXPECT_EQ(entries(first.files.path()), 2);
 
+    // Links planted at the four names are replaced by the files; the files they name are left as they were.
+    TempFolder outside;
+    for (const char* name : {"targets.json", "blackbox.yml", "wardel.rules.yml", "prometheus.yml"}) {
+        writeFile(outside / name, "operator's own");
+        fs::remove(options.folder / name);
+        fs::create_symlink(outside / name, options.folder / name);
+    }
+    EXPECT_EQ(exportToPrometheus(startUpFiles(first.files.path(), first.files.path()), options, out, err), kExportDone);
+    for (const char* name : {"targets.json", "blackbox.yml", "wardel.rules.yml", "prometheus.yml"}) {
+        EXPECT_EQ(readFile(outside / name), "operator's own") << name;
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(options.folder / name))) << name;
+    }
+    EXPECT_EQ(first.file("targets.json"), "[\n" + target("c:3", "c", "3", "", 4) + "\n]\n");
+
     // A folder that is a file cannot take the export.
     TempFolder files, out2;
     writeFile(out2 / "taken", "x");
