@@ -100,18 +100,23 @@ bool saveSettingsFile(const std::filesystem::path& file, const AppSettings& s) {
 namespace {
 
 void setTimeLabels(const AppSettings& settings, TimeLabels labels) {
-    labels.lblTimeinterval.setText(timeIntervalCaption(settings));
-    labels.lblTimeout.setText(timeOutCaption(settings));
+    // A setting not given yet (no file) is in force at its default, as a load of an empty line gives it.
+    AppSettings inForce = settings;
+    for (const SettingField& field : kSettingFields)
+        if (field.kind == SettingField::Kind::Text && field.fallback && (inForce.*field.text).empty())
+            inForce.*field.text = field.fallback;
+    labels.lblTimeinterval.setText(timeIntervalCaption(inForce));
+    labels.lblTimeout.setText(timeOutCaption(inForce));
 }
 
 } // namespace
 
 SettingsLoad LoadSettings(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime,
                           TimeLabels labels) {
-    if (loadSettingsFile(file, settings, runtime) == SettingsLoad::Missing)
-        return SettingsLoad::Missing;
+    const SettingsLoad load = loadSettingsFile(file, settings, runtime);
+    // Without a file the labels still show the values in force, in the words a load gives them.
     setTimeLabels(settings, labels);
-    return SettingsLoad::Loaded;
+    return load;
 }
 
 bool SaveSettings(const std::filesystem::path& file, const AppSettings& settings, TimeLabels labels) {

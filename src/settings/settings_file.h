@@ -37,7 +37,7 @@ struct TimeLabels {
     Control& lblTimeout;
 };
 
-// LoadSettings: reads the file and shows the two time captions; a missing file changes nothing.
+// LoadSettings: reads the file and shows the two time captions; a missing file changes no setting.
 SettingsLoad LoadSettings(const std::filesystem::path& file, AppSettings& settings, RuntimeValues& runtime,
                           TimeLabels labels);
 // SaveSettings: writes the file and, once it is written, shows the two time captions; false when the file

@@ -324,7 +324,6 @@ TEST(AlertSettingInMainWindow, StartUpWithoutAFileShowsTheHintsAndTheDefaults) {
     EXPECT_EQ(c.smsTo1.text(), AlertSetting::kSmsToHint);
     const AppSettings& s = rig.settings;
     EXPECT_EQ(s.timeInterval + "," + s.timeOut + "," + s.aliveMailMinutes + "," + s.aliveSmsMinutes, "60,30,60,720");
-    EXPECT_EQ(rig.controls.lblTimeinterval.text(), "Time Interval Cycle For Monitoring :10 Seconds");
 }
 
 TEST(AlertSettingInMainWindow, SettingButtonAndAccountLabelOpenTheDialog) {

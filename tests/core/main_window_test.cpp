@@ -33,8 +33,9 @@ TEST(MainWindowStartUp, FirstStartWithoutFiles) {
     EXPECT_EQ(rig.grid.cell(1, 0), "");
     EXPECT_TRUE(rig.window.isVisible);
     EXPECT_EQ(c.cmdMonitor.text(), "&Start Monitor");
-    // Without a settings file the labels keep their design captions.
-    EXPECT_EQ(c.lblTimeinterval.text(), "Time Interval Cycle For Monitoring :10 Seconds");
+    // Without a settings file the labels show the values in force.
+    EXPECT_EQ(c.lblTimeinterval.text(), "Time interval cycle for monitoring : 60 seconds");
+    EXPECT_EQ(c.lblTimeout.text(), "Connecting timeout values : 30 seconds");
     ASSERT_EQ(rig.logLines().size(), 1u);
     EXPECT_EQ(rig.logLines()[0], "2026-12-06 07:05:09 - Wardel Program Start Running");
 }
