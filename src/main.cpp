@@ -15,6 +15,18 @@
 #include "ui/item_view_accessible.h"
 #include "ui/qt_program.h"
 
+namespace {
+
+// A display to open, or a Qt platform named that needs none.
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     using namespace wardel;
     using namespace wardel::qt;
@@ -28,6 +40,11 @@ int main(int argc, char** argv) {
         return answerCommandLine(parseCommandLine(argc, argv), locateFiles, std::cout, std::cerr);
     }
 
+    // Qt aborts without a display; an operator over SSH gets one line that says what to set instead.
+    if (!hasDisplay()) {
+        std::cerr << "wardel: no display found; set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen\n";
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wardel"));
     // One copy per folder: a later start there brings the running copy's window forward and ends, before it

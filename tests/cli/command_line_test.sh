@@ -34,6 +34,7 @@ check() {
     fi
 }
 
+check 1 '' '^wardel: no display found; set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen$'
 check 0 '^Usage: wardel ' '' --help
 check 0 '^  --export-prometheus DIR ' '' -h
 check 0 '^Wardel [0-9]+\.[0-9]+$' '' --version
