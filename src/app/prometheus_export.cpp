@@ -23,10 +23,17 @@ constexpr const char* kBlackboxFile = "blackbox.yml";
 constexpr const char* kPrometheusFile = "prometheus.yml";
 constexpr const char* kRulesFile = "wardel.rules.yml";
 constexpr const char* kAlertName = "WardelTargetDown";
-// Wardel's alert text for a Down outcome, with the time of the failed probe that Prometheus holds.
-constexpr const char* kAlertSummary = "Alert for {{ $labels.host }} {{ $labels.port }} "
-                                      "Down({{ (toTime $value).Local.Format \"15:04:05\" }}) "
-                                      "{{ $labels.description }}";
+// Wardel's alert text for a Down outcome, with the time the alert became active, so the text stays the same
+// while it fires. Prometheus keeps that time in ALERTS_FOR_STATE from the evaluation after the one in which
+// the alert became active; in that one the evaluation's own time is it.
+constexpr const char* kAlertSummary =
+    "Alert for {{ $labels.host }} {{ $labels.port }} Down("
+    "{{ $active := query \"time()\" }}"
+    "{{ with printf \"ALERTS_FOR_STATE{alertname=%q, job=%q, instance=%q, host=%q, port=%q, description=%q}\" "
+    "\"WardelTargetDown\" $labels.job $labels.instance $labels.host $labels.port $labels.description | query }}"
+    "{{ $active = . }}{{ end }}"
+    "{{ range $active }}{{ (toTime .Value).Local.Format \"15:04:05\" }}{{ end }}) "
+    "{{ $labels.description }}";
 constexpr std::int32_t kLowestPort = 1;
 constexpr std::int32_t kHighestPort = 65535;
 // Blackbox takes half a second off the scrape timeout for itself; a second to spare keeps the module's.
@@ -152,7 +159,7 @@ std::string prometheusYml(int interval, int timeout, const PrometheusExportOptio
 }
 
 // Wardel alerts on the failure that brings a row's count to its limit: that many failed cycles, the first
-// one (limit - 1) intervals before the last. The value is the time of the newest failed probe, for the text.
+// one (limit - 1) intervals before the last.
 std::string rulesYml(int interval, const std::set<int>& limits) {
     std::string yml = std::string("groups:\n  - name: ") + kJob + "\n    interval: " + seconds(interval) +
                       "\n    rules:" + (limits.empty() ? " []\n" : "\n");

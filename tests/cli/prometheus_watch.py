@@ -1,7 +1,9 @@
 """Watches Prometheus's HTTP API on loopback until probe_success shows 1 for the accepting target and 0 for
 the refusing one, and Wardel's alert for the refusing target has gone from pending to firing with Wardel's
-alert text. Exits 1 with what it saw when that does not happen in time.
+alert text, whose time is the one the alert became active and stays so while it fires (a few evaluations
+more are watched). Exits 1 with what it saw when that does not happen in time.
 Usage: prometheus_watch.py PROMETHEUS_PORT ACCEPTING_PORT REFUSING_PORT [ACCEPTING_IPV6_PORT]"""
+import datetime
 import json
 import re
 import sys
@@ -10,6 +12,7 @@ import urllib.parse
 import urllib.request
 
 DEADLINE_SECONDS = 45
+FIRING_WATCHED_SECONDS = 3  # the firing alert's text is read over this many rule evaluations (one a second)
 DESCRIPTION = "accepting, caf\u00e9 \\\\ tab\there"
 
 
@@ -29,8 +32,8 @@ def main():
     if accepting6:
         want[f"[::1]:{accepting6}"] = "1"
     refused = f"127.0.0.1:{refusing}"
-    summary = re.compile(rf"^Alert for 127\.0\.0\.1 {refusing} Down\(\d\d:\d\d:\d\d\) refusing$")
-    states, probes, seen = [], {}, "nothing yet"
+    summary = re.compile(rf"^Alert for 127\.0\.0\.1 {refusing} Down\((\d\d:\d\d:\d\d)\) refusing$")
+    states, probes, seen, firing_since = [], {}, "nothing yet", None
     end = time.monotonic() + DEADLINE_SECONDS
     while time.monotonic() < end:
         time.sleep(0.2)
@@ -54,14 +57,24 @@ def main():
                 return 1
             if instance != refused:
                 continue
-            if not summary.match(alert["annotations"].get("summary", "")):
+            text = summary.match(alert["annotations"].get("summary", ""))
+            if not text:
                 print(f"alert text {alert['annotations']}", file=sys.stderr)
                 return 1
+            # Prometheus and this script read the same local time zone.
+            active = datetime.datetime.fromisoformat(alert["activeAt"][:19]).replace(tzinfo=datetime.timezone.utc)
+            if text.group(1) != active.astimezone().strftime("%H:%M:%S"):
+                print(f"alert text {alert['annotations']} for an alert active at {alert['activeAt']}", file=sys.stderr)
+                return 1
+            if alert["state"] == "firing" and firing_since is None:
+                firing_since = time.monotonic()
             if not states or states[-1] != alert["state"]:
                 states.append(alert["state"])
         seen = f"probes {probes}, alert states {states}"
         probes_right = all(probes.get(instance) == value for instance, value in want.items())
-        if probes_right and states[-2:] == ["pending", "firing"]:
+        if probes_right and states[-2:] == ["pending", "firing"] and (
+            time.monotonic() - firing_since >= FIRING_WATCHED_SECONDS
+        ):
             print(f"seen: {seen}")
             return 0
     print(f"not in {DEADLINE_SECONDS} s: {seen}", file=sys.stderr)
