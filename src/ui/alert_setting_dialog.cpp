@@ -72,6 +72,8 @@ void AlertSettingDialog::buildControls() {
         if (looksLikeLink) {
             setInk(l, kLinkBlue);
             l->setUnderlined(true);
+            // Made in tab order, so each takes its place there.
+            l->setKeyboardLink(true);
         }
         return l;
     };

@@ -36,6 +36,28 @@ HostGridView::HostGridView(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(std::max(16, fontMetrics().height() + 5));
+    keepColoursWhileBlocked();
+}
+
+void HostGridView::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        keepColoursWhileBlocked();
+}
+
+void HostGridView::keepColoursWhileBlocked() {
+    QPalette colours = palette();
+    bool same = true;
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = static_cast<QPalette::ColorRole>(role);
+        if (r == QPalette::NoRole || colours.brush(QPalette::Disabled, r) == colours.brush(QPalette::Active, r))
+            continue;
+        colours.setBrush(QPalette::Disabled, r, colours.brush(QPalette::Active, r));
+        same = false;
+    }
+    // Setting it brings one more PaletteChange, which then finds nothing to change.
+    if (!same)
+        setPalette(colours);
 }
 
 void HostGridView::follow(HostTable* table, HostTableModel* model) {

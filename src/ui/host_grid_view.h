@@ -15,8 +15,9 @@ class HostTableModel;
 // view never selects on its own: a plain left click (press and release on the same data row) and the
 // keyboard's moves are reported with the table's row number, and the highlight then shows what the table made
 // of them. A right click, a drag, a click on empty space and a click with Ctrl, Shift, Alt or Meta change
-// nothing. The enabled state follows the HostTable too. Tab and Shift+Tab leave the grid for the next and
-// the previous control; the arrow keys move within it.
+// nothing. The enabled state follows the HostTable too: disabled during every probe, the grid takes no
+// input but keeps its normal colours, since with many targets that is most of each cycle. Tab and Shift+Tab
+// leave the grid for the next and the previous control; the arrow keys move within it.
 class HostGridView : public QTableView {
 public:
     explicit HostGridView(QWidget* parent = nullptr);
@@ -35,11 +36,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
 
 private:
     void showSelection();
+    // The disabled colours made the normal ones, again whenever the desktop's palette changes.
+    void keepColoursWhileBlocked();
     void fitLastColumn();
     void clicked(int viewRow);
     // The view row under a plain left press or release at the event's position, else -1.

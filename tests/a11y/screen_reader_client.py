@@ -204,9 +204,15 @@ def main():
         dialog = wait_for("settings dialog", lambda: window(app, "Wardel  Settings"), program)
         if ask(dialog.get_name) != "Wardel  Settings":
             fail("the settings dialog is heard as %r" % ask(dialog.get_name))
-        walk(dialog, seen)
+        in_dialog = []
+        walk(dialog, in_dialog)
+        seen += in_dialog
         heard(dialog, seen, [("check box", "Enable Alert - Textora Member Only"), ("push button", "Save and Login"),
-                             ("password text", "Password")])
+                             ("password text", "Password"), ("link", "Click to get SMS to try"),
+                             ("link", "Click to Reset")])
+        links = [name for role, name, _ in in_dialog if role == "link"]
+        if len(links) != 3:  # the two above and the gateway's web address
+            fail("the settings dialog's links are heard as %r" % links)
         ask_all_properties(app)
         if program.poll() is not None:
             fail("the program ended (%s) while being read" % program.returncode)

@@ -200,6 +200,36 @@ TEST(AlertSettingDialogTest, ModelessWindowWithMaskedPasswordEditableCapAndTheGa
     EXPECT_EQ(rig.messages.shown.back(), "Please input Host Name / IP address");
 }
 
+TEST(AlertSettingDialogTest, TheLinksTakeTheirPlaceInTheTabOrderAndOpenWithEnterOrSpace) {
+    DialogRig rig;
+    rig.openDialog();
+    rig.click(rig.field<QCheckBox>("Check2")); // the gateway's fields and links come on
+    rig.dialog()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(rig.dialog()));
+    const auto focused = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : ""; };
+    const struct {
+        const char* from;
+        Qt::Key key;
+        const char* to;
+    } steps[] = {
+        {"smsPassword", Qt::Key_Tab, "Label2"},    {"Label2", Qt::Key_Tab, "smsPhone"},
+        {"smsPhone", Qt::Key_Backtab, "Label2"},   {"max_SMS", Qt::Key_Tab, "SMS_Reset"},
+        {"SMS_Reset", Qt::Key_Tab, "alive_Email"}, {"Cancel", Qt::Key_Tab, "Label3(5)"},
+    };
+    for (const auto& step : steps) {
+        rig.field<QWidget>(step.from)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        EXPECT_EQ(focused().toStdString(), step.to) << step.from;
+    }
+    const std::string site = rig.simulator.baseUrl().toStdString();
+    QTest::keyClick(rig.field<QLabel>("Label2"), Qt::Key_Return);
+    QTest::keyClick(rig.field<QLabel>("Label3(5)"), Qt::Key_Space);
+    EXPECT_EQ(rig.shell.openedUrls, (std::vector<std::string>{site, site}));
+    rig.port.runtime().smsSentToday = 3;
+    QTest::keyClick(rig.field<QLabel>("SMS_Reset"), Qt::Key_Space);
+    EXPECT_EQ(rig.port.runtime().smsSentToday, 0);
+}
+
 TEST(AlertSettingDialogTest, CloseBoxDropsTheEditsAndTheNextOpeningFillsAgain) {
     DialogRig rig;
     rig.openDialog();

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -483,10 +484,14 @@ TEST(MainWindowWidgetTest, GridFollowsTheTablesSelectionAndEnabledState) {
     rig.table.setCurrentRow(0);
     EXPECT_EQ(selectedViewRow(grid), -1);
 
+    rig.table.setCurrentRow(2);
+    const QImage unblocked = grid->grab().toImage();
     rig.table.setEnabled(false);
     EXPECT_FALSE(grid->isEnabled());
+    // Blocked as during a probe, in its normal colours.
+    EXPECT_EQ(grid->grab().toImage(), unblocked);
     clickCell(grid, 0);
-    EXPECT_EQ(rig.table.currentRow(), 0);
+    EXPECT_EQ(rig.table.currentRow(), 2);
     rig.table.setEnabled(true);
     EXPECT_TRUE(grid->isEnabled());
 }
