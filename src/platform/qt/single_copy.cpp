@@ -41,16 +41,21 @@ QString privateRuntimeFolder() {
 
 enum class Lock { Taken, Held, NoPlace };
 
-// Opens `path` without following a link and locks it. A link, a folder, or a file of another user is no
-// place for the lock: another user could hold that one to keep this user out.
-Lock lockAt(const QString& path, int& fd) {
+// Opens `path` without following a link and locks it. A link or a folder is no place for the lock, nor, in the
+// runtime folder (`ownOnly`), another user's file: that user could hold it to keep this one out. In the files
+// folder another user's Wardel holding its lock is a copy running on these files; its lock file is readable
+// by all, so that this start sees it held.
+Lock lockAt(const QString& path, bool ownOnly, int& fd) {
     const QByteArray name = QFile::encodeName(path);
+    constexpr int kFlags = O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
     for (int attempt = 0; attempt < kLockTries; ++attempt) {
-        fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+        fd = ::open(name.constData(), O_RDWR | kFlags, 0644);
+        if (fd < 0 && errno == EACCES)
+            fd = ::open(name.constData(), O_RDONLY | kFlags, 0644);
         if (fd < 0)
             return Lock::NoPlace;
         struct stat opened {};
-        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_uid != ::geteuid()) {
+        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || (ownOnly && opened.st_uid != ::geteuid())) {
             ::close(fd);
             return Lock::NoPlace;
         }
@@ -92,14 +97,17 @@ SingleCopy::SingleCopy(const std::filesystem::path& folder, QObject* parent)
 SingleCopy::~SingleCopy() {
     if (lockFd_ < 0)
         return;
-    // Removed while still locked, so a start that opened the old file sees it gone and opens the name again.
-    ::unlink(QFile::encodeName(lockPath_).constData());
+    // Removed while still locked, so a start that opened the old file sees it gone and opens the name again;
+    // another user's file is left where it is.
+    struct stat held {};
+    if (::fstat(lockFd_, &held) == 0 && held.st_uid == ::geteuid())
+        ::unlink(QFile::encodeName(lockPath_).constData());
     ::close(lockFd_);
 }
 
 SingleCopy::Start SingleCopy::take() {
     for (const QString& place : lockPlaces_) {
-        switch (lockAt(place, lockFd_)) {
+        switch (lockAt(place, place != lockPlaces_.front(), lockFd_)) {
         case Lock::Taken:
             lockPath_ = place;
             return Start::Guarded;

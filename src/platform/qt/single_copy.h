@@ -15,9 +15,9 @@ namespace wardel::qt {
 // folder, so the lock ends with the process however it ends, and a copied or stale file holds nothing. A
 // later start in the same folder asks it, through a local socket named after the folder, to bring its
 // window forward, and ends without reading or writing a file. The lock file is opened without following a
-// link and counts only when it is a plain file of the user's own; where the folder offers no such place the
-// lock goes in the user's private runtime folder ($XDG_RUNTIME_DIR), and with no safe place at all the copy
-// runs unguarded. Copies in different folders run side by side.
+// link and counts only when it is a plain file (in the runtime folder, one of the user's own); where the
+// folder offers no such place the lock goes in the user's private runtime folder ($XDG_RUNTIME_DIR), and with
+// no safe place at all the copy runs unguarded. Copies in different folders run side by side.
 class SingleCopy : public QObject {
 public:
     enum class Start {
