@@ -57,43 +57,38 @@ qint64 lockHolder(const fs::path& folder) {
     return QString::fromStdString(readFile(folder / "wardel.lock")).trimmed().toLongLong();
 }
 
-// What stands in the way of a later start in folder B, besides a first copy running in A.
+// What stands in the way of a later start in folder B, besides a first copy running in A. The last three are
+// held by this process.
 enum class Plant {
     None,
     CopiedFolder,     // B is a copy of A, lock file and all, taken while A's copy runs
-    LinkInRuntime,    // B cannot hold its lock; in the runtime folder a link to a held file outside has its name
+    LinkInRuntime,    // B cannot hold its lock; in the runtime folder a link to A's held host.ini has its name
     ForeignInRuntime, // as before, but a held file of another user has the name
     SilentHolder,     // B's lock is held by a process that never answers the knock
 };
 
-// Plants `plant` for a start in `b`; returns the later start's environment.
+// Plants `plant` for a start in `b`, held by this process where it is a lock; returns the start's environment.
 QProcessEnvironment plantFor(Plant plant, const OperatorFolder& a, const OperatorFolder& b, const TempFolder& runtime,
-                             const fs::path& outside, QFile& held) {
+                             QFile& held) {
+    const fs::path outside = a / "host.ini";
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const fs::path inRuntime = runtime / (qt::SingleCopy(b.path()).serverName().toStdString() + ".lock");
     if (plant == Plant::CopiedFolder)
         fs::copy(a.path(), b.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    if (plant == Plant::SilentHolder) {
-        held.setFileName(QString::fromStdString((b / "wardel.lock").string()));
-        EXPECT_TRUE(held.open(QIODevice::ReadWrite));
-        EXPECT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+    if (plant == Plant::LinkInRuntime || plant == Plant::ForeignInRuntime) {
+        fs::create_directory(b / "wardel.lock"); // a folder where the lock file should be
+        fs::permissions(runtime.path(), fs::perms::owner_all);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.path().string()));
+        plant == Plant::LinkInRuntime ? fs::create_symlink(outside, inRuntime) : writeFile(inRuntime, "1\n");
+        EXPECT_TRUE(plant != Plant::ForeignInRuntime || ::chown(inRuntime.c_str(), 65534, 65534) == 0);
     }
-    if (plant != Plant::LinkInRuntime && plant != Plant::ForeignInRuntime)
-        return environment;
-    fs::create_directory(b / "wardel.lock"); // a folder where the lock file should be
-    fs::permissions(runtime.path(), fs::perms::owner_all);
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.path().string()));
-    const fs::path name = runtime / (qt::SingleCopy(b.path()).serverName().toStdString() + ".lock");
-    if (plant == Plant::LinkInRuntime) {
-        fs::create_symlink(outside, name);
-        held.setFileName(QString::fromStdString(outside.string()));
-    } else {
-        writeFile(name, "1\n");
-        EXPECT_EQ(::chown(name.c_str(), 65534, 65534), 0);
-        held.setFileName(QString::fromStdString(name.string()));
+    const fs::path lock = plant == Plant::SilentHolder    ? b / "wardel.lock"
+                          : plant == Plant::LinkInRuntime ? outside
+                                                          : inRuntime;
+    if (plant >= Plant::LinkInRuntime) {
+        held.setFileName(QString::fromStdString(lock.string()));
+        EXPECT_TRUE(held.open(QIODevice::ReadWrite) && ::flock(held.handle(), LOCK_EX | LOCK_NB) == 0);
     }
-    // Held as its owner would hold it, so that counting it would stop the start.
-    EXPECT_TRUE(held.open(QIODevice::ReadWrite));
-    EXPECT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
     return environment;
 }
 
@@ -138,9 +133,6 @@ TEST(SingleCopy, OneCopyRunsPerFolderAndALockLeftByAKilledCopyIsTakenOver) {
         OperatorFolder a;
         OperatorFolder b;
         TempFolder runtime;
-        TempFolder outsideFolder;
-        const fs::path outside = outsideFolder / "host.ini";
-        writeFile(outside, kOneTarget);
         QProcess first;
         ASSERT_TRUE(startProgramIn(a.path(), first)) << c.name;
         ASSERT_TRUE(running(first)) << c.name;
@@ -151,7 +143,7 @@ TEST(SingleCopy, OneCopyRunsPerFolderAndALockLeftByAKilledCopyIsTakenOver) {
         }
         const OperatorFolder& laterFolder = c.sameFolder ? a : b;
         QFile held;
-        const QProcessEnvironment environment = plantFor(c.plant, a, b, runtime, outside, held);
+        const QProcessEnvironment environment = plantFor(c.plant, a, b, runtime, held);
         const auto before = laterFolder.files();
 
         QProcess later;
@@ -159,16 +151,14 @@ TEST(SingleCopy, OneCopyRunsPerFolderAndALockLeftByAKilledCopyIsTakenOver) {
         if (c.laterRuns) {
             ASSERT_TRUE(running(later)) << c.name;
             const bool inRuntime = c.plant == Plant::LinkInRuntime || c.plant == Plant::ForeignInRuntime;
-            if (!inRuntime) {
-                EXPECT_EQ(lockHolder(laterFolder.path()), later.processId()) << c.name;
-            }
+            EXPECT_TRUE(inRuntime || lockHolder(laterFolder.path()) == later.processId()) << c.name;
             ::kill(static_cast<pid_t>(later.processId()), SIGTERM);
             ASSERT_TRUE(waitForEnd(later)) << c.name;
             const std::string log = readFile(laterFolder / todaysLog());
             EXPECT_NE(log.find(" - Wardel Program Ended\r\n", 44), std::string::npos) << c.name;
             // With no safe place for its lock, the start goes on and says so once.
             EXPECT_EQ(log.find(" - Lock Error : ") != std::string::npos, inRuntime) << c.name;
-            EXPECT_EQ(readFile(outside), kOneTarget) << c.name;
+            EXPECT_EQ(readFile(a / "host.ini"), kOneTarget) << c.name;
         } else {
             ASSERT_TRUE(waitForEnd(later)) << c.name;
             // One that cannot be reached stops with a word on stderr and a failure status.
