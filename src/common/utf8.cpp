@@ -86,12 +86,20 @@ std::size_t prefixBytes(std::string_view text, std::size_t codePoints) {
 std::string withoutControls(std::string_view line) {
     std::string text;
     text.reserve(line.size());
-    for (const char c : line) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t') || byte == 0x7f)
-            text += kReplacement;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (line.substr(i, 2) == "\r\n") {
+            text += ' ';
+            i += 2;
+            continue;
+        }
+        const CodePoint c = decodeFront(line.substr(i));
+        const bool control = (c.code < 0x20 && c.code != '\t') || (c.code >= 0x7F && c.code <= 0x9F);
+        if (c.wellFormed && !control)
+            text.append(line.substr(i, c.bytes));
         else
-            text += c;
+            text += kReplacement;
+        i += c.bytes;
     }
     return text;
 }

@@ -29,8 +29,10 @@ std::size_t countCodePoints(std::string_view text);
 // size when the text has no more code points than that. Reads no further than the cut.
 std::size_t prefixBytes(std::string_view text, std::size_t codePoints);
 
-// A line as the day's log file takes it: a control character (an escape sequence or a bell in a
-// description) would act on the terminal of whoever shows the file, so it becomes U+FFFD; a tab stays a tab.
+// A line as the day's log file takes it: a control character (an escape sequence, a bell or a C1 CSI in a
+// description) or a byte that is no UTF-8 would act on the terminal of whoever shows the file, so each
+// becomes U+FFFD; a tab stays a tab. A CR LF is a line break of Wardel's own texts (the "I am alive" SMS; a
+// host.ini field cannot hold one) and is written as one space, so the line stays one line.
 std::string withoutControls(std::string_view line);
 
 } // namespace wardel::utf8
