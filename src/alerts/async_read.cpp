@@ -8,10 +8,9 @@ AsyncRead::AsyncRead(UrlFetcher& fetcher)
     : fetcher_(fetcher),
       fetchEnds_(fetcher_.subscribeCompletion([this](const FetchResult& result) { fetchEnded(result); })) {}
 
-void AsyncRead::setDataFromURL(std::string value) {
+bool AsyncRead::setDataFromURL(std::string value) {
     dataFromUrl_ = std::move(value);
-    if (!dataFromUrl_.empty())
-        fetcher_.start(propName_, dataFromUrl_);
+    return !dataFromUrl_.empty() && fetcher_.start(propName_, dataFromUrl_);
 }
 
 void AsyncRead::fetchEnded(const FetchResult& result) {

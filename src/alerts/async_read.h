@@ -26,8 +26,9 @@ public:
     AsyncRead& operator=(const AsyncRead&) = delete;
 
     const std::string& DataFromURL() const { return dataFromUrl_; }
-    // Stores the value; a non-empty value starts a fetch of it, named with the current PropName.
-    void setDataFromURL(std::string value);
+    // Stores the value; a non-empty value starts a fetch of it, named with the current PropName. True when
+    // a request goes out; false for an empty value or a URL the reader cannot send.
+    bool setDataFromURL(std::string value);
 
     const std::string& PropName() const { return propName_; }
     void setPropName(std::string value) { propName_ = std::move(value); }

@@ -117,21 +117,32 @@ TEST_F(UrlFetcherTest, TheBuiltUrlIsTheRequestTargetAndTheBodyArrivesByteForByte
     EXPECT_EQ(fetcher.readsInFlight(), 0u);
 }
 
-TEST_F(UrlFetcherTest, UrlsThatCannotGoOutAsTheyAreFailFromTheEventLoop) {
+TEST_F(UrlFetcherTest, UrlsThatCannotGoOutAsTheyAreAreRefusedAndFailFromTheEventLoop) {
+    ScriptedPeer peer([](QTcpSocket* s, const QByteArray&) { replyWith(s, "200 OK", "ok"); });
+    const std::string path = "/txgate/php/mail_alert.php?text=";
+    const std::string longest =
+        peer.base() + path + std::string(QtUrlFetcher::kLongestUrl - peer.base().size() - path.size(), 'a');
     const std::vector<std::string> urls = {
         "http://127.0.0.1:9/txgate/php/sms_logon.php?email=a b", // an unencoded blank
         "http://127.0.0.1:9/x?text=%zz",                         // a broken escape
         "file:///etc/hostname",
         "127.0.0.1:9/no-scheme",
+        longest + "a",
     };
     for (std::size_t i = 0; i < urls.size(); ++i)
-        fetcher.start("bad" + std::to_string(i), urls[i]);
+        EXPECT_FALSE(fetcher.start("bad" + std::to_string(i), urls[i]));
     EXPECT_TRUE(results.empty());
     ASSERT_TRUE(waitForResults(urls.size()));
     for (std::size_t i = 0; i < urls.size(); ++i) {
         EXPECT_EQ(results[i].name, "bad" + std::to_string(i));
-        EXPECT_FALSE(results[i].ok) << urls[i];
+        EXPECT_FALSE(results[i].ok) << urls[i].substr(0, 60);
     }
+    // The longest URL the reader takes goes out whole.
+    EXPECT_TRUE(fetcher.start("longest", longest));
+    ASSERT_TRUE(waitForResults(urls.size() + 1, 20000));
+    EXPECT_TRUE(results.back().ok);
+    ASSERT_EQ(peer.heads.size(), 1u);
+    EXPECT_EQ(peer.requestLine(0).size(), longest.size() - peer.base().size() + std::string("GET  HTTP/1.1").size());
 }
 
 TEST_F(UrlFetcherTest, RefusedConnectionsAndErrorRepliesAreFailedReads) {

@@ -20,9 +20,9 @@ public:
               ++ended;
               complete(result);
           })) {}
-    void start(const std::string& name, const std::string& url) override {
+    bool start(const std::string& name, const std::string& url) override {
         ++started;
-        reader_.start(name, url);
+        return reader_.start(name, url);
     }
     int started = 0;
     int ended = 0;

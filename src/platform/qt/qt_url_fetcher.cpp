@@ -56,6 +56,8 @@ void initCurlOnce() {
 }
 
 bool sendable(const std::string& url) {
+    if (url.size() > QtUrlFetcher::kLongestUrl)
+        return false;
     const QUrl target = QUrl::fromEncoded(QByteArray::fromStdString(url), QUrl::StrictMode);
     const QString scheme = target.scheme().toLower();
     return target.isValid() && !target.host().isEmpty() &&
@@ -90,7 +92,7 @@ QtUrlFetcher::~QtUrlFetcher() {
     }
 }
 
-void QtUrlFetcher::start(const std::string& name, const std::string& url) {
+bool QtUrlFetcher::start(const std::string& name, const std::string& url) {
     CURL* easy = sendable(url) ? curl_easy_init() : nullptr;
     if (easy == nullptr)
         return failLater(name);
@@ -111,6 +113,7 @@ void QtUrlFetcher::start(const std::string& name, const std::string& url) {
         return failLater(name);
     }
     reads_.emplace(easy, std::move(read));
+    return true;
 }
 
 void QtUrlFetcher::guard(void* easy) const {
@@ -212,8 +215,9 @@ FetchResult QtUrlFetcher::finish(void* easy, int code) {
     return FetchResult{read->name, ok, ok ? std::move(read->body) : std::string()};
 }
 
-void QtUrlFetcher::failLater(const std::string& name) {
+bool QtUrlFetcher::failLater(const std::string& name) {
     QTimer::singleShot(0, this, [this, name] { deliver(FetchResult{name, false, {}}); });
+    return false;
 }
 
 void QtUrlFetcher::deliver(const FetchResult& result) {

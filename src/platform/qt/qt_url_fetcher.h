@@ -27,20 +27,26 @@ struct UrlReadLimits {
 // never resends a request after a connection dies. Redirects are not followed (a 3xx reply is a failed
 // read), no proxy is taken from the environment, a reply that is not HTTP fails, curl's own limit caps the
 // reply's header, and TLS is verified against the system's certificates. The URL arrives already
-// percent-encoded and goes out byte for byte; a URL that is not a valid http or https URL ends as a failed
-// read from the event loop instead of going out with a mangled target. A read succeeds only on a complete
-// 2xx reply. A body over the size limit, a transfer silent for longer than the silence limit, or a read
-// still open after the overall limit (a reply trickling a byte now and then) ends as a failed read, so a
-// broken gateway can neither fill the memory nor keep a read open for ever. Every read completes exactly
-// once, from the event loop, and nothing is delivered once the program has ended or the reader is gone.
+// percent-encoded and goes out byte for byte; a URL that is not a valid http or https URL, or one longer
+// than curl can put into a request (kLongestUrl), is refused by start() and ends as a failed read from the
+// event loop, instead of going out with a mangled target or failing inside curl after it was taken. A read
+// succeeds only on a complete 2xx reply. A body over the size limit, a transfer silent for longer than the
+// silence limit, or a read still open after the overall limit (a reply trickling a byte now and then) ends
+// as a failed read, so a broken gateway can neither fill the memory nor keep a read open for ever. Every
+// read completes exactly once, from the event loop, and nothing is delivered once the program has ended or
+// the reader is gone.
 class QtUrlFetcher : public QObject, public UrlFetcher {
 public:
+    // Curl builds a request in a buffer of one mebibyte; this leaves room for the request line's other parts
+    // and the headers.
+    static constexpr std::size_t kLongestUrl = 1000 * 1000;
+
     explicit QtUrlFetcher(UrlReadLimits limits = {}, QObject* parent = nullptr);
     ~QtUrlFetcher() override;
     QtUrlFetcher(const QtUrlFetcher&) = delete;
     QtUrlFetcher& operator=(const QtUrlFetcher&) = delete;
 
-    void start(const std::string& name, const std::string& url) override;
+    bool start(const std::string& name, const std::string& url) override;
 
     std::size_t readsInFlight() const { return reads_.size(); }
 
@@ -62,7 +68,7 @@ private:
     void act(int socket, int events);
     FetchResult finish(void* easy, int code);
     void setTimeout(long timeoutMs);
-    void failLater(const std::string& name);
+    bool failLater(const std::string& name); // false, for start() to return
     void deliver(const FetchResult& result);
 
     const UrlReadLimits limits_;
