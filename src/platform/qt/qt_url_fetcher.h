@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,9 +13,9 @@ class QSocketNotifier;
 
 namespace wardel::qt {
 
-// What one read may cost before it ends as failed.
+// What one read may cost before it ends as failed. The gateway's replies are a few dozen bytes.
 struct UrlReadLimits {
-    long long bodyBytes = 1024 * 1024;
+    long long bodyBytes = 64 * 1024;
     int silenceMs = 60 * 1000;     // no byte arrived for this long (taken in whole seconds, at least one)
     int overallMs = 5 * 60 * 1000; // since the read started
 };
@@ -35,13 +36,40 @@ struct UrlReadLimits {
 // as a failed read, so a broken gateway can neither fill the memory nor keep a read open for ever. Every
 // read completes exactly once, from the event loop, and nothing is delivered once the program has ended or
 // the reader is gone.
+class QtUrlFetcher;
+
+// The reads the readers of one gateway hold open together. During a mass outage alerts come faster than a
+// slow gateway answers; each open read holds a connection and its reply. A read started while every slot is
+// taken waits for one, in the order the reads were started, and goes out once when its turn comes; the
+// silence and overall limits count from then. The readers that share the slots must not outlive them.
+class ReadSlots {
+public:
+    static constexpr int kGatewayReads = 8;
+
+    explicit ReadSlots(int count = kGatewayReads) : free_(count) {}
+    ReadSlots(const ReadSlots&) = delete;
+    ReadSlots& operator=(const ReadSlots&) = delete;
+
+private:
+    friend class QtUrlFetcher;
+    void wait(QtUrlFetcher* reader);
+    void release(std::size_t reads);
+    // A reader that ends: its waiting reads leave the line, and the slots it held are free.
+    void leave(QtUrlFetcher* reader, std::size_t held);
+    void dispatch();
+
+    std::size_t free_;
+    std::deque<QtUrlFetcher*> waiting_; // one entry per waiting read
+};
+
 class QtUrlFetcher : public QObject, public UrlFetcher {
 public:
     // Curl builds a request in a buffer of one mebibyte; this leaves room for the request line's other parts
     // and the headers.
     static constexpr std::size_t kLongestUrl = 1000 * 1000;
 
-    explicit QtUrlFetcher(UrlReadLimits limits = {}, QObject* parent = nullptr);
+    // Without shared slots the reader has ReadSlots of its own.
+    explicit QtUrlFetcher(UrlReadLimits limits = {}, ReadSlots* shared = nullptr, QObject* parent = nullptr);
     ~QtUrlFetcher() override;
     QtUrlFetcher(const QtUrlFetcher&) = delete;
     QtUrlFetcher& operator=(const QtUrlFetcher&) = delete;
@@ -51,7 +79,12 @@ public:
     std::size_t readsInFlight() const { return reads_.size(); }
 
 private:
+    friend class ReadSlots;
     struct Read;
+    struct Waiting {
+        std::string name;
+        std::string url;
+    };
     struct Watch {
         QSocketNotifier* read = nullptr;
         QSocketNotifier* write = nullptr;
@@ -59,6 +92,8 @@ private:
 
     friend struct CurlHooks; // curl's callbacks, in the source file, so that no curl header leaks out
 
+    // Sends the oldest waiting read; false when it could not go out and holds no slot.
+    bool launch();
     // The options that keep a hostile gateway in bounds.
     void guard(void* easy) const;
     void watch(int socket, int what);
@@ -72,6 +107,9 @@ private:
     void deliver(const FetchResult& result);
 
     const UrlReadLimits limits_;
+    std::unique_ptr<ReadSlots> ownSlots_;
+    ReadSlots& slots_;
+    std::deque<Waiting> waiting_;
     void* multi_ = nullptr; // the curl multi handle
     QTimer timeout_;
     std::map<void*, std::unique_ptr<Read>> reads_;
