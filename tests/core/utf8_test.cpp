@@ -34,21 +34,5 @@ TEST(Utf8, ToValidKeepsAsciiAndWellFormedTextAndReplacesEachIllFormedPart) {
         EXPECT_EQ(utf8::toValid(c.bytes), c.text) << testing::PrintToString(c.bytes);
 }
 
-// The SMS cut, the grid's and the log box's shown part and the settings' checks count alike.
-TEST(Utf8, CountsAndCutsAtCodePoints) {
-    const struct {
-        std::string text;
-        std::size_t codePoints;
-        std::size_t firstTwoBytes;
-    } cases[] = {
-        {"", 0, 0},          {"abc", 3, 2},       {"\xC3\xA9\xE2\x82\xAC!", 3, 5}, {"\xF0\x9F\x98\x80", 1, 4},
-        {"\x80\x80x", 3, 2}, {"\xE2\x82x", 2, 3},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(utf8::countCodePoints(c.text), c.codePoints) << testing::PrintToString(c.text);
-        EXPECT_EQ(utf8::prefixBytes(c.text, 2), c.firstTwoBytes) << testing::PrintToString(c.text);
-    }
-}
-
 } // namespace
 } // namespace wardel
