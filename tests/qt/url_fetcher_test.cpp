@@ -368,8 +368,8 @@ TEST(UrlFetcherSlots, ATricklingGatewayHoldsEightReadsAtOnceAndGetsEveryRequestO
     std::map<QByteArray, int> received;
     ScriptedPeer peer([&](QTcpSocket* s, const QByteArray& target) {
         ++received[target];
-        if (target.startsWith("/sms"))
-            return replyWith(s, "200 OK", QByteArray(1024 * 1024, 'x'));
+        if (target.startsWith("/sms")) // the first 96 KiB of a megabyte
+            return (void)s->write("HTTP/1.1 200 OK\r\nContent-Length: 1048576\r\n\r\n" + QByteArray(96 * 1024, 'x'));
         s->write("HTTP/1.1 200 OK\r\nContent-Length: 4\r\nConnection: close\r\n\r\n25");
         QTimer::singleShot(60, s, [s] { s->write("\r\n"); });
     });
@@ -391,7 +391,9 @@ TEST(UrlFetcherSlots, ATricklingGatewayHoldsEightReadsAtOnceAndGetsEveryRequestO
     EXPECT_EQ(received.size(), std::size_t(2 * kAlerts));
     EXPECT_TRUE(std::all_of(received.begin(), received.end(), [](const auto& r) { return r.second == 1; }));
     EXPECT_EQ(std::count_if(results.begin(), results.end(), [](const FetchResult& r) { return r.ok; }), kAlerts);
+#ifndef __SANITIZE_ADDRESS__ // which keeps freed memory aside for a while
     EXPECT_LT(memory.growth(), 50 * 1024 * 1024);
+#endif
 }
 
 // A certificate for 127.0.0.1, valid from 2000 to 2100, that no authority signed.
