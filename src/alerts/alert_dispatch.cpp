@@ -9,21 +9,37 @@ namespace wardel {
 AlertDispatch::AlertDispatch(const AppSettings& settings, RuntimeValues& runtime, GatewayClient& gateway, EventLog& log)
     : settings_(settings), runtime_(runtime), gateway_(gateway), log_(log) {}
 
-void AlertDispatch::SendAlert(const std::string& message, const std::string&, const std::string&) {
+namespace {
+
+// Where the description stands in an alert's text: at its end, or before " Back to Alive". An empty part
+// when it stands elsewhere.
+TextPart descriptionIn(std::string_view message, std::string_view description) {
+    for (const std::string_view after : {std::string_view(), std::string_view(" Back to Alive")}) {
+        const std::size_t length = description.size() + after.size();
+        if (message.size() >= length && message.substr(message.size() - length, description.size()) == description &&
+            message.substr(message.size() - after.size()) == after)
+            return {message.size() - length, description.size()};
+    }
+    return {};
+}
+
+} // namespace
+
+void AlertDispatch::SendAlert(const std::string& message, const std::string&, const std::string& description) {
     if (settings_.alertEnabled != 1)
         return;
     std::string text = message;
-    SendSmsAlert(settings_.smsPhone, text);
+    SendSmsAlert(settings_.smsPhone, text, descriptionIn(message, description));
 }
 
-void AlertDispatch::SendSmsAlert(const std::string& recipients, std::string& message) {
+void AlertDispatch::SendSmsAlert(const std::string& recipients, std::string& message, TextPart description) {
     if (!gateway_.smsCreditLeft())
         return;
     // The cap is read as a real number: "2.5" lets a third SMS out while two have gone.
     const double cap = leadingNumber(settings_.maxSms);
     auto& sent = runtime_.smsSentToday;
     if (!(cap > sent)) {
-        sendMailFallback(message);
+        sendMailFallback(message, description);
         return;
     }
     if (sent < std::numeric_limits<std::int16_t>::max())
@@ -33,11 +49,11 @@ void AlertDispatch::SendSmsAlert(const std::string& recipients, std::string& mes
     gateway_.sendAlertSms(recipients, message);
 }
 
-void AlertDispatch::sendMailFallback(const std::string& message) {
+void AlertDispatch::sendMailFallback(const std::string& message, TextPart description) {
     log_.WriteLog("No SMS send ..up to the limit " + settings_.maxSms + " a day");
     if (trim(settings_.mailList).empty())
         return;
-    gateway_.sendMailAlert(settings_.mailList, message);
+    gateway_.sendMailAlert(settings_.mailList, message, description);
 }
 
 } // namespace wardel

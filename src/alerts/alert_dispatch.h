@@ -17,15 +17,16 @@ class AlertDispatch : public AlertSink {
 public:
     AlertDispatch(const AppSettings& settings, RuntimeValues& runtime, GatewayClient& gateway, EventLog& log);
 
-    // Delivers a copy of the text while gateway alerts are switched on; kind and description play no part.
+    // Delivers a copy of the text while gateway alerts are switched on; the kind plays no part, and the
+    // description is what a mail too long for its request gives up first.
     void SendAlert(const std::string& message, const std::string& kind, const std::string& description) override;
 
     // One alert to the recipients. The message gets the day's last-SMS suffix and the SMS length limit in
-    // place; the mail fallback sends it as received.
-    void SendSmsAlert(const std::string& recipients, std::string& message);
+    // place; the mail fallback sends it as received, within a mail request's size.
+    void SendSmsAlert(const std::string& recipients, std::string& message, TextPart description = {});
 
 private:
-    void sendMailFallback(const std::string& message);
+    void sendMailFallback(const std::string& message, TextPart description);
 
     const AppSettings& settings_;
     RuntimeValues& runtime_;

@@ -40,7 +40,7 @@ struct AliveTimers {
 class AliveNotice {
 public:
     // The longest request URL the I-am-alive mail may take; the log box is cut to fit.
-    static constexpr std::size_t kMaxMailUrlBytes = 8000;
+    static constexpr std::size_t kMaxMailUrlBytes = GatewayClient::kMaxMailUrlBytes;
 
     AliveNotice(const Clock& clock, AliveTimers timers, const AppSettings& settings, RuntimeValues& runtime,
                 GatewayClient& gateway, LogBox& txtLog, const Control& label2, SmsTodayCaption& smsToday);

@@ -104,16 +104,34 @@ bool GatewayClient::smsCreditLeft() {
 void GatewayClient::sendAlertSms(const std::string& recipients, std::string& text) {
     keepFirstCharacters(text, kSmsCharacters);
     const LogonAccount a = account();
-    issueRequest(asyncRead1_, kSmsKind,
-                 BuildSmsUrl(0, a.email, a.password, state_.gatewayApiId, kSenderNumber, recipients, text));
-    log_.WriteLog("Send SMS message [" + text + "]");
+    const bool sent =
+        issueRequest(asyncRead1_, kSmsKind,
+                     BuildSmsUrl(0, a.email, a.password, state_.gatewayApiId, kSenderNumber, recipients, text));
+    logSms(sent, text);
 }
 
-void GatewayClient::sendMailAlert(const std::string& recipients, const std::string& text) {
+void GatewayClient::logSms(bool sent, const std::string& text) {
+    log_.WriteLog((sent ? "Send SMS message [" : "Send SMS message Error [") + text + "]");
+}
+
+void GatewayClient::sendMailAlert(const std::string& recipients, const std::string& text, TextPart shortened) {
     const LogonAccount a = account();
+    const std::size_t fixed = BuildMailAlertUrl(a.email, a.password, recipients, "").size();
+    const std::size_t room = fixed < kMaxMailUrlBytes ? kMaxMailUrlBytes - fixed : 0;
+    std::string fitting = cutToEncodedSize(text, room);
+    if (fitting != text && shortened.at <= text.size()) {
+        // What stands around the description keeps its place; the description gives the room it takes.
+        const std::string_view whole(text);
+        const std::string_view head = whole.substr(0, shortened.at);
+        const std::string_view part = whole.substr(shortened.at, shortened.length);
+        const std::string_view tail = whole.substr(shortened.at + part.size());
+        const std::size_t around = encodeQueryValue(head).size() + encodeQueryValue(tail).size();
+        fitting = std::string(head) + cutToEncodedSize(part, around < room ? room - around : 0) + std::string(tail);
+        fitting = cutToEncodedSize(fitting, room);
+    }
     // The mail travels under the SMS tag kind, so its reply is answered with a credit query like an SMS's.
-    issueRequest(asyncRead1_, kSmsKind, BuildMailAlertUrl(a.email, a.password, recipients, text));
-    log_.WriteLog("Mail Alert Send to " + recipients);
+    const bool sent = issueRequest(asyncRead1_, kSmsKind, BuildMailAlertUrl(a.email, a.password, recipients, fitting));
+    log_.WriteLog((sent ? "Mail Alert Send to " : "Mail Alert Send Error to ") + recipients);
 }
 
 void GatewayClient::SendAliveSms(const std::string& recipients, std::string& text) {
@@ -121,9 +139,10 @@ void GatewayClient::SendAliveSms(const std::string& recipients, std::string& tex
         return;
     keepFirstCharacters(text, kSmsCharacters);
     const LogonAccount a = account();
-    issueRequest(asyncRead1_, kAliveSmsKind,
-                 BuildAliveSmsUrl(0, a.email, a.password, state_.gatewayApiId, kSenderNumber, recipients, text));
-    log_.WriteLog("Send SMS message [" + text + "]");
+    const bool sent =
+        issueRequest(asyncRead1_, kAliveSmsKind,
+                     BuildAliveSmsUrl(0, a.email, a.password, state_.gatewayApiId, kSenderNumber, recipients, text));
+    logSms(sent, text);
 }
 
 std::string GatewayClient::smsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
@@ -177,13 +196,13 @@ std::size_t GatewayClient::gatewayMailTextLength(std::string_view text) {
     return encodeQueryValue(replaceCrLf(std::string(text), "<br>")).size();
 }
 
-void GatewayClient::issueRequest(AsyncRead& reader, std::string_view kind, const std::string& url) {
+bool GatewayClient::issueRequest(AsyncRead& reader, std::string_view kind, const std::string& url) {
     // Two thousand million requests do not happen in one run; should they, the tags keep the last number
     // rather than wrap to negative ones.
     if (state_.requestSeq < std::numeric_limits<std::int32_t>::max())
         ++state_.requestSeq;
     reader.setPropName(std::to_string(state_.requestSeq) + std::string(kind));
-    reader.setDataFromURL(url);
+    return reader.setDataFromURL(url);
 }
 
 void GatewayClient::issueCreditQuery() {

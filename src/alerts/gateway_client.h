@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -56,6 +57,12 @@ public:
     virtual void unloadMainWindow() = 0;
 };
 
+// A stretch of a text: its first byte and its length in bytes.
+struct TextPart {
+    std::size_t at = 0;
+    std::size_t length = 0;
+};
+
 // The two URL readers the gateway is reached through.
 struct GatewayReaders {
     UrlFetcher& main;   // AsyncRead1: the logon, every SMS and every mail
@@ -78,6 +85,9 @@ public:
     static constexpr std::string_view kDefaultGatewayBase = WARDEL_GATEWAY_BASE;
     // The number every SMS is sent from.
     static constexpr std::string_view kSenderNumber = WARDEL_SENDER_NUMBER;
+    // The longest request URL a mail may take: a gateway refuses longer ones, and past about a megabyte the
+    // request cannot even be sent.
+    static constexpr std::size_t kMaxMailUrlBytes = 8000;
 
     GatewayClient(const Clock& clock, GatewayReaders readers, const AppSettings& settings, const RuntimeValues& runtime,
                   EventLog& log, MessageBox& messages, GatewayObserver& observer);
@@ -106,9 +116,12 @@ public:
     // Whether the shown credit lets an SMS out; without credit the log says "No SMS Credits !!".
     bool smsCreditLeft();
     // One alert SMS, cut to one SMS in place, with the mail alert list appended when mailListWithSms is 1.
+    // A request that cannot go out is logged as an error, never as sent; so in the intents below.
     void sendAlertSms(const std::string& recipients, std::string& text);
-    // An alert as a gateway mail to the recipients, once the day's SMS are spent.
-    void sendMailAlert(const std::string& recipients, const std::string& text);
+    // An alert as a gateway mail to the recipients, once the day's SMS are spent. The request stays within
+    // kMaxMailUrlBytes: a longer text loses the end of its `shortened` part (the alert's description) for
+    // "…"; should that not be enough, the end of the whole text.
+    void sendMailAlert(const std::string& recipients, const std::string& text, TextPart shortened = {});
     // The I-am-alive SMS, while there is credit; the text is cut to one SMS in place.
     void SendAliveSms(const std::string& recipients, std::string& text);
     // A gateway mail (the I-am-alive mail). Every CR LF of the text becomes "<br>" (in the caller's text too);
@@ -139,7 +152,9 @@ private:
                        const std::string& text) const;
     std::string nowText() const;
     // Raises requestSeq, tags the reader with it and the kind, and starts the read of the URL.
-    void issueRequest(AsyncRead& reader, std::string_view kind, const std::string& url);
+    // True when the request went out.
+    bool issueRequest(AsyncRead& reader, std::string_view kind, const std::string& url);
+    void logSms(bool sent, const std::string& text);
     void issueCreditQuery();
     void setCreditText(std::string text);
     void logonFailed();

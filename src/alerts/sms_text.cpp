@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "common/numbers.h"
+#include "common/utf8.h"
 
 namespace wardel {
 
@@ -14,17 +15,7 @@ std::int32_t smsCredits(std::string_view creditText) {
 }
 
 void keepFirstCharacters(std::string& text, std::size_t characters) {
-    const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i > 0 && continuation(text[i]))
-            continue;
-        if (seen == characters) {
-            text.resize(i);
-            return;
-        }
-        ++seen;
-    }
+    text.resize(utf8::prefixBytes(text, characters));
 }
 
 } // namespace wardel

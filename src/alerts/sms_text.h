@@ -15,8 +15,8 @@ inline constexpr std::size_t kSmsCharacters = 160;
 // keeps its sign at the range's end, so an enormous credit still counts as credit.
 std::int32_t smsCredits(std::string_view creditText);
 
-// Keeps the first `characters` characters of a UTF-8 text. A character is a lead byte with the
-// continuation bytes after it, so a multi-byte character is kept whole or dropped whole, never cut.
+// Keeps the first `characters` characters (code points) of a UTF-8 text, so a multi-byte character is kept
+// whole or dropped whole, never cut; an ill-formed part counts as one character.
 void keepFirstCharacters(std::string& text, std::size_t characters);
 
 } // namespace wardel

@@ -1,5 +1,7 @@
 #include "alerts/url_encoding.h"
 
+#include "common/utf8.h"
+
 namespace wardel {
 namespace {
 
@@ -35,6 +37,24 @@ std::string encodeQueryValue(std::string_view value) {
 
 std::string encodeRecipientNumbers(std::string_view value) {
     return encode(value, true);
+}
+
+std::string cutToEncodedSize(std::string_view text, std::size_t bytes) {
+    constexpr std::string_view kEllipsis = "\xE2\x80\xA6"; // U+2026
+    const std::size_t ellipsis = encode(kEllipsis, false).size();
+    // Reads no further than the room allows, so a text of megabytes costs what its kept start costs.
+    std::size_t used = 0;
+    std::size_t cut = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8::decodeFront(text.substr(i)).bytes;
+        used += encode(text.substr(i, length), false).size();
+        if (used > bytes)
+            return std::string(text.substr(0, cut)) + std::string(kEllipsis);
+        i += length;
+        if (used + ellipsis <= bytes)
+            cut = i;
+    }
+    return std::string(text);
 }
 
 } // namespace wardel

@@ -19,4 +19,8 @@ std::string encodeQueryValue(std::string_view value);
 // literal, as the gateway has always received them.
 std::string encodeRecipientNumbers(std::string_view value);
 
+// The text as it stands when its encoding takes at most `bytes` bytes; otherwise its longest start, cut at a
+// character, whose encoding with "…" after it fits, and that "…" (only "…" when nothing more fits).
+std::string cutToEncodedSize(std::string_view text, std::size_t bytes);
+
 } // namespace wardel

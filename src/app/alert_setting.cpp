@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "common/numbers.h"
+#include "common/utf8.h"
 #include "settings/settings_file.h"
 
 namespace wardel {
@@ -29,16 +30,6 @@ bool isOn(std::int16_t value) {
 
 std::int16_t switchValue(const Control& box) {
     return box.checked() ? 1 : 0;
-}
-
-// Characters of a UTF-8 text, counted as the SMS cut counts them: a lead byte with the continuation bytes
-// after it is one character.
-std::size_t characterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (i == 0 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            ++count;
-    return count;
 }
 
 } // namespace
@@ -138,7 +129,7 @@ bool AlertSetting::IsValidPhoneList(std::string_view text) {
 }
 
 bool AlertSetting::isValidEmail(std::string_view text) {
-    return text.find('@') != std::string_view::npos && characterCount(text) >= 7;
+    return text.find('@') != std::string_view::npos && utf8::countCodePoints(text) >= 7;
 }
 
 void AlertSetting::copyIntoSettings() {

@@ -4,9 +4,9 @@
 #include <iterator>
 #include <optional>
 
-#include "alerts/async_read.h"
 #include "build_config.h"
 #include "common/numbers.h"
+#include "common/utf8.h"
 
 namespace wardel {
 
@@ -50,7 +50,7 @@ bool isHostAndPort(const std::string& text) {
 
 // A path written into prometheus.yml: well-formed UTF-8 without control characters.
 bool isCleanPath(const std::string& text) {
-    return !text.empty() && replyBytesToText(text) == text &&
+    return !text.empty() && utf8::toValid(text) == text &&
            std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 

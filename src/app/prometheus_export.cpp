@@ -5,10 +5,10 @@
 #include <set>
 #include <system_error>
 
-#include "alerts/async_read.h"
 #include "common/numbers.h"
 #include "common/saturating.h"
 #include "common/text_file.h"
+#include "common/utf8.h"
 #include "hosts/host_editor.h"
 #include "settings/settings_file.h"
 
@@ -43,18 +43,6 @@ std::string hex(unsigned value, int digits) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%0*X", digits, value);
     return buffer;
-}
-
-// The code point of the well-formed UTF-8 sequence at `i`, and moves `i` past it.
-std::uint32_t nextCodePoint(std::string_view text, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    if (lead < 0x80)
-        return lead;
-    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    std::uint32_t code = lead & (0x7F >> length);
-    for (int k = 1; k < length && i < text.size(); ++k)
-        code = (code << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
-    return code;
 }
 
 // A number setting as the engine counts it: an empty text is the default, and the timer that counts it down
@@ -98,7 +86,7 @@ std::string targetAddress(const HostEntry& entry, std::string& reason) {
         reason = "port " + jsonQuoted(entry.port) + " is not a number from 1 to 65535";
         return {};
     }
-    const std::string host = replyBytesToText(entry.host);
+    const std::string host = utf8::toValid(entry.host);
     const bool bareIpv6 = host.find(':') != std::string::npos && host.front() != '[';
     return (bareIpv6 ? "[" + host + "]" : host) + ":" + std::to_string(*port);
 }
@@ -179,7 +167,7 @@ std::string rulesYml(int interval, const std::set<int>& limits) {
 } // namespace
 
 std::string jsonQuoted(std::string_view text) {
-    const std::string valid = replyBytesToText(text);
+    const std::string valid = utf8::toValid(text);
     std::string quoted = "\"";
     for (const char c : valid) {
         const auto b = static_cast<unsigned char>(c);
@@ -200,12 +188,14 @@ std::string jsonQuoted(std::string_view text) {
 }
 
 std::string yamlQuoted(std::string_view text) {
-    const std::string valid = replyBytesToText(text);
+    const std::string valid = utf8::toValid(text);
     std::string quoted = "\"";
     std::size_t i = 0;
     while (i < valid.size()) {
         const std::size_t start = i;
-        const std::uint32_t code = nextCodePoint(valid, i);
+        const utf8::CodePoint read = utf8::decodeFront(std::string_view(valid).substr(i));
+        const std::uint32_t code = read.code;
+        i += read.bytes;
         if (code == '"' || code == '\\')
             quoted += {'\\', static_cast<char>(code)};
         else if (code == '\n')

@@ -2,27 +2,9 @@
 
 #include "common/text_file.h"
 #include "common/time_format.h"
+#include "common/utf8.h"
 
 namespace wardel {
-
-namespace {
-
-// A control character in a line (an escape sequence or a bell in a description) would act on the terminal
-// of whoever shows the day's file, so the file gets U+FFFD in its place; a tab stays a tab.
-std::string fileText(const std::string& line) {
-    std::string text;
-    text.reserve(line.size());
-    for (const char c : line) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t') || byte == 0x7f)
-            text += "\xEF\xBF\xBD";
-        else
-            text += c;
-    }
-    return text;
-}
-
-} // namespace
 
 EventLog::EventLog(const Clock& clock, const AppSettings& settings, LogBox& box, std::filesystem::path folder)
     : clock_(clock), settings_(settings), box_(box), folder_(std::move(folder)) {}
@@ -37,7 +19,7 @@ void EventLog::WriteLog(const std::string& message) {
     const std::string line = bareLineEnd ? message : formatDateTime(clock_.now()) + " - " + message;
     box_.prepend(line);
     if (settings_.logEnabled > 0)
-        appendToFile(fileFor(clock_.now()), (bareLineEnd ? line : fileText(line)) + "\r\n");
+        appendToFile(fileFor(clock_.now()), (bareLineEnd ? line : utf8::withoutControls(line)) + "\r\n");
 }
 
 void EventLog::cmdLog_Click(Shell& shell) {

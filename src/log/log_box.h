@@ -11,10 +11,13 @@ namespace wardel {
 
 // The log box txtLog: the lines in reverse order of writing, each followed by CR LF. It keeps the newest
 // kMaxLines lines and drops the oldest at its end, so months of running neither grow memory nor slow down
-// each new line; the daily files keep everything.
+// each new line; the daily files keep everything. Laying out a line costs the window time in proportion to
+// its length, and a hand-edited host.ini can hold megabytes in one description: the box keeps at most the
+// first kLineCharacters characters of a line, then "…", and the day's file the whole line.
 class LogBox {
 public:
     static constexpr std::size_t kMaxLines = 10000;
+    static constexpr std::size_t kLineCharacters = 4096;
 
     class Observer {
     public:

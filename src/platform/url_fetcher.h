@@ -19,7 +19,9 @@ struct FetchResult {
 class UrlFetcher {
 public:
     virtual ~UrlFetcher() = default;
-    virtual void start(const std::string& name, const std::string& url) = 0;
+    // False when the request cannot go out at all (a URL that cannot be sent as it is); that fetch still
+    // completes, as failed.
+    virtual bool start(const std::string& name, const std::string& url) = 0;
     // One observer at a time.
     Subscription subscribeCompletion(std::function<void(const FetchResult&)> handler) {
         return completed_.subscribe(std::move(handler));

@@ -1,6 +1,6 @@
 #include "ui/host_table_model.h"
 
-#include <string_view>
+#include "common/utf8.h"
 
 namespace wardel::qt {
 
@@ -11,29 +11,9 @@ namespace {
 // characters of a cell, then an ellipsis. The cell keeps its full text.
 constexpr std::size_t kShownCharacters = 1024;
 
-// The bytes of the first `limit` characters of UTF-8 text, or npos when the text has no more characters than
-// that. A cut never falls inside a sequence; a stray continuation byte past the longest sequence (four bytes)
-// counts as a character of its own, so malformed text is cut as early.
-std::size_t utf8PrefixBytes(std::string_view text, std::size_t limit) {
-    std::size_t characters = 0;
-    std::size_t sequence = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool continues = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80 && sequence > 0 && sequence < 4;
-        if (continues) {
-            ++sequence;
-            continue;
-        }
-        if (characters == limit)
-            return i;
-        ++characters;
-        sequence = 1;
-    }
-    return std::string_view::npos;
-}
-
 QString shownText(const std::string& cell) {
-    const std::size_t cut = utf8PrefixBytes(cell, kShownCharacters);
-    if (cut == std::string_view::npos)
+    const std::size_t cut = utf8::prefixBytes(cell, kShownCharacters);
+    if (cut == cell.size())
         return QString::fromStdString(cell);
     QString shown = QString::fromUtf8(cell.data(), static_cast<qsizetype>(cut));
     shown += QChar(0x2026);

@@ -31,8 +31,9 @@ private:
     QtClock clock_;
     QtTimerSource timers_;
     QtProbeSocket socket_;
-    QtUrlFetcher mainReader_;
-    QtUrlFetcher creditReader_;
+    ReadSlots gatewayReads_; // shared by the two readers
+    QtUrlFetcher mainReader_{{}, &gatewayReads_};
+    QtUrlFetcher creditReader_{{}, &gatewayReads_};
     QtMessageBox messages_;
     QtTrayIcon tray_;
     QtShell shell_;

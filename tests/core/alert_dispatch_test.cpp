@@ -148,5 +148,33 @@ TEST(AlertDispatch, AnSmsKeepsItsFirst160CharactersWholeAndTheMailFallbackTheWho
     EXPECT_EQ(test::queryValue(rig.mainReader.requests.back().url, "text"), full);
 }
 
+// A mail keeps within the size of a mail request by cutting its description's end; the alert's own words
+// around the description stay. A request the reader cannot send is logged as an error, never as sent.
+TEST(AlertDispatch, AMailAlertKeepsWithinItsRequestAndARequestThatCannotGoOutIsLoggedAsAnError) {
+    const std::string longer = "web " + std::string(20000, 'x') + "\xC3\xA9";
+    const struct {
+        std::int16_t sentBefore;
+        std::string description;
+        bool refuse;
+        std::string logged;
+    } cases[] = {
+        {0, "web", true, "Send SMS message Error [Alert for h 80 ALIVE(1) web Back to Alive]"},
+        {3, "web", true, "Mail Alert Send Error to boss@example.com"},
+        {3, longer, false, "Mail Alert Send to boss@example.com"},
+    };
+    for (const auto& c : cases) {
+        DispatchRig rig;
+        rig.mainReader.refuse = c.refuse;
+        rig.runtime.smsSentToday = c.sentBefore;
+        const std::string message = "Alert for h 80 ALIVE(1) " + c.description + " Back to Alive";
+        rig.port.alerts().SendAlert(message, "1", c.description);
+        EXPECT_EQ(rig.logged().back(), c.logged);
+        const std::string url = rig.mainReader.requests.at(0).url;
+        const std::string text = test::queryValue(url, "text");
+        EXPECT_LE(url.size(), GatewayClient::kMaxMailUrlBytes);
+        EXPECT_EQ(text, c.refuse ? message : message.substr(0, text.size() - 17) + "\xE2\x80\xA6 Back to Alive");
+    }
+}
+
 } // namespace
 } // namespace wardel

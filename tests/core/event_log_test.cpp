@@ -52,7 +52,7 @@ TEST_F(LogFixture, BareLineEndIsWrittenWithoutTime) {
 }
 
 // A description is the operator's (or a pasted) text: its terminal escapes must not reach the file raw.
-TEST_F(LogFixture, TheFileShowsControlCharactersOtherThanTabAsReplacements) {
+TEST_F(LogFixture, TheFileShowsForeignControlsAndBrokenUtf8AsReplacementsAndOwnLineBreaksAsBlanks) {
     settings.logEnabled = 1;
     const std::string r = "\xEF\xBF\xBD"; // U+FFFD
     const struct {
@@ -61,9 +61,18 @@ TEST_F(LogFixture, TheFileShowsControlCharactersOtherThanTabAsReplacements) {
     } cases[] = {
         {"Alert for h 80 Down(x) \x1b]0;owned\x07\x1b[2J", "Alert for h 80 Down(x) " + r + "]0;owned" + r + r + "[2J"},
         {std::string("nul\0and\x01\x1f", 9), "nul" + r + "and" + r + r},
-        {"cr\rlf\ncrlf\r\n", "cr" + r + "lf" + r + "crlf" + r + r},
+        {"cr\rlf\ncrlf\r\n", "cr" + r + "lf" + r + "crlf "},
         {"del\x7f tab\tkept", "del" + r + " tab\tkept"},
-        {"caf\xC3\xA9 \xE2\x82\xAC \xC2\x9B", "caf\xC3\xA9 \xE2\x82\xAC \xC2\x9B"}, // UTF-8 passes whole
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xB1",
+         "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xB1"}, // UTF-8 passes whole
+        {"csi \xC2\x9B"
+         "2J nel \xC2\x85 \xC2\x80\xC2\x9F \xC2\xA0",
+         "csi " + r + "2J nel " + r + " " + r + r + " \xC2\xA0"},
+        {"bad \x9B"
+         "2J \xC3 \xE2\x82 \xC0\xAF \xFF",
+         "bad " + r + "2J " + r + " " + r + " " + r + r + " " + r},
+        {"2026-12-31 23:59:58 Wardel program is UP and RUNNING !! \r\n SMS Credits left : 25",
+         "2026-12-31 23:59:58 Wardel program is UP and RUNNING !!   SMS Credits left : 25"},
     };
     std::string expected;
     for (const auto& c : cases) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "gateway_sim/gateway_simulator.h"
 #include "support/live_rig.h"
 #include "support/loopback_targets.h"
@@ -91,6 +92,38 @@ TEST(AlertsOnLoopback, AlertsReachTheGatewayAsSmsWithinTheCapThenAsMail) {
     EXPECT_EQ(logBox.line(1).substr(22), "No SMS send ..up to the limit 2 a day");
     EXPECT_EQ(rig.controls.Label7.text(), "23");
     rig.port.cmdMonitor_Click();
+}
+
+// A hand-edited host.ini with a 10 MB description: the log box shows the start of the alert line, the day's
+// file the whole line, and the mail alert reaches the gateway within a mail request's size.
+TEST(AlertsOnLoopback, ATenMegabyteDescriptionIsCutInTheBoxAndTheMailAndWholeInTheFile) {
+    sim::GatewaySimulator simulator;
+    ASSERT_TRUE(simulator.listen());
+    LiveRig rig(simulator.baseUrl().toStdString());
+    rig.settings = test::settingsWithAlertsOn();
+    rig.settings.maxSms = "0"; // every alert goes out as a mail
+    rig.settings.logEnabled = 1;
+    rig.settings.timeInterval = "1";
+    rig.port.gateway().state().gatewayLoggedIn = true;
+    rig.port.gateway().state().creditText = "9";
+    const std::string description = "caf\xC3\xA9 " + std::string(10 * 1000 * 1000, 'd');
+    rig.grid.setCell(1, HostTable::colHost, "127.0.0.1");
+    rig.grid.setCell(1, HostTable::colPort, std::to_string(refusingPort()));
+    rig.grid.setCell(1, HostTable::colDescription, description);
+    rig.grid.setCell(1, HostTable::colTimeoutLimit, "1");
+    rig.grid.setCell(1, HostTable::colCount, "0");
+
+    rig.port.cmdMonitor_Click();
+    ASSERT_TRUE(serveUntil([&] { return !simulator.requestLines().empty(); }, 20000));
+    rig.port.cmdMonitor_Click();
+    const QByteArray request = simulator.requestLines()[0];
+    EXPECT_LE(request.size(), qsizetype(GatewayClient::kMaxMailUrlBytes + std::string("GET  HTTP/1.1").size()));
+    // Newest first: "Monitoring Stopped", "Mail Alert Send to ...", "No SMS send ...", the alert.
+    EXPECT_EQ(rig.logBox.line(1).substr(22), "Mail Alert Send to boss@example.com");
+    const std::string line = rig.logBox.line(3);
+    const std::string whole = line.substr(0, line.find(" caf\xC3\xA9 ") + 1) + description;
+    EXPECT_EQ(line, whole.substr(0, utf8::prefixBytes(whole, LogBox::kLineCharacters)) + "\xE2\x80\xA6");
+    EXPECT_NE(readFile(rig.port.eventLog().fileFor(rig.clock.now())).find(whole + "\r\n"), std::string::npos);
 }
 
 } // namespace

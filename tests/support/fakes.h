@@ -72,10 +72,11 @@ public:
         std::string name;
         std::string url;
     };
-    void start(const std::string& name, const std::string& url) override {
+    bool start(const std::string& name, const std::string& url) override {
         requests.push_back({name, url});
         if (onStart)
             onStart(requests.back());
+        return !refuse;
     }
     void finish(const std::string& name, bool ok, const std::string& body) {
         if (queue_)
@@ -85,6 +86,7 @@ public:
     }
     std::vector<Request> requests;
     std::function<void(const Request&)> onStart;
+    bool refuse = false; // every request fails before it leaves
 
 private:
     FakeScheduler* queue_ = nullptr;

@@ -20,9 +20,9 @@ public:
               ++ended;
               complete(result);
           })) {}
-    void start(const std::string& name, const std::string& url) override {
+    bool start(const std::string& name, const std::string& url) override {
         ++started;
-        reader_.start(name, url);
+        return reader_.start(name, url);
     }
     int started = 0;
     int ended = 0;
@@ -32,17 +32,18 @@ private:
     Subscription ends_;
 };
 
-// The gateway's two URL readers on Qt, as the program has them: the one place the tests
-// build the real reader.
+// The gateway's two URL readers on Qt, as the program has them, sharing their slots: the one place the
+// tests build the real reader.
 class LiveReaders {
 public:
-    explicit LiveReaders(qt::UrlReadLimits limits = {}) : qtMain_(limits), qtCredit_(limits) {}
+    explicit LiveReaders(qt::UrlReadLimits limits = {}) : qtMain_(limits, &slots_), qtCredit_(limits, &slots_) {}
     UrlFetcher& main() { return main_; }
     UrlFetcher& credit() { return credit_; }
     // Every read started has ended.
     bool idle() const { return main_.started == main_.ended && credit_.started == credit_.ended; }
 
 private:
+    qt::ReadSlots slots_;
     qt::QtUrlFetcher qtMain_;
     qt::QtUrlFetcher qtCredit_;
     CountingReader main_{qtMain_};

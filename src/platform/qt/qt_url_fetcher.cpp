@@ -56,6 +56,8 @@ void initCurlOnce() {
 }
 
 bool sendable(const std::string& url) {
+    if (url.size() > QtUrlFetcher::kLongestUrl)
+        return false;
     const QUrl target = QUrl::fromEncoded(QByteArray::fromStdString(url), QUrl::StrictMode);
     const QString scheme = target.scheme().toLower();
     return target.isValid() && !target.host().isEmpty() &&
@@ -64,7 +66,34 @@ bool sendable(const std::string& url) {
 
 } // namespace
 
-QtUrlFetcher::QtUrlFetcher(UrlReadLimits limits, QObject* parent) : QObject(parent), limits_(limits) {
+void ReadSlots::wait(QtUrlFetcher* reader) {
+    waiting_.push_back(reader);
+    dispatch();
+}
+
+void ReadSlots::release(std::size_t reads) {
+    free_ += reads;
+    dispatch();
+}
+
+void ReadSlots::leave(QtUrlFetcher* reader, std::size_t held) {
+    waiting_.erase(std::remove(waiting_.begin(), waiting_.end(), reader), waiting_.end());
+    release(held);
+}
+
+void ReadSlots::dispatch() {
+    // An ending program sends nothing more.
+    while (free_ > 0 && !waiting_.empty() && !programEnded()) {
+        QtUrlFetcher* reader = waiting_.front();
+        waiting_.pop_front();
+        if (reader->launch())
+            --free_;
+    }
+}
+
+QtUrlFetcher::QtUrlFetcher(UrlReadLimits limits, ReadSlots* shared, QObject* parent)
+    : QObject(parent), limits_(limits), ownSlots_(shared ? nullptr : std::make_unique<ReadSlots>()),
+      slots_(shared ? *shared : *ownSlots_) {
     initCurlOnce();
     multi_ = curl_multi_init();
     curl_multi_setopt(multi_, CURLMOPT_SOCKETFUNCTION, &CurlHooks::socket);
@@ -76,7 +105,9 @@ QtUrlFetcher::QtUrlFetcher(UrlReadLimits limits, QObject* parent) : QObject(pare
 }
 
 QtUrlFetcher::~QtUrlFetcher() {
-    // Nothing is delivered from here on: the reads are dropped, their sockets closed and unwatched.
+    // Nothing is delivered from here on: the reads are dropped, their sockets closed and unwatched, and the
+    // reads that wait never go out.
+    slots_.leave(this, reads_.size());
     auto reads = std::move(reads_);
     for (auto& [easy, read] : reads) {
         curl_multi_remove_handle(multi_, easy);
@@ -90,8 +121,20 @@ QtUrlFetcher::~QtUrlFetcher() {
     }
 }
 
-void QtUrlFetcher::start(const std::string& name, const std::string& url) {
-    CURL* easy = sendable(url) ? curl_easy_init() : nullptr;
+bool QtUrlFetcher::start(const std::string& name, const std::string& url) {
+    if (!sendable(url))
+        return failLater(name);
+    waiting_.push_back({name, url});
+    slots_.wait(this);
+    return true;
+}
+
+bool QtUrlFetcher::launch() {
+    const Waiting next = std::move(waiting_.front());
+    waiting_.pop_front();
+    const std::string& name = next.name;
+    const std::string& url = next.url;
+    CURL* easy = curl_easy_init();
     if (easy == nullptr)
         return failLater(name);
 
@@ -111,6 +154,7 @@ void QtUrlFetcher::start(const std::string& name, const std::string& url) {
         return failLater(name);
     }
     reads_.emplace(easy, std::move(read));
+    return true;
 }
 
 void QtUrlFetcher::guard(void* easy) const {
@@ -189,6 +233,9 @@ void QtUrlFetcher::act(int socket, int events) {
         if (message->msg == CURLMSG_DONE)
             finished.push_back(finish(message->easy_handle, message->data.result));
     }
+    // The reads that waited for these slots go out before anyone hears of the ended ones.
+    if (!finished.empty())
+        slots_.release(finished.size());
     // A handler may start further reads, or end this reader.
     const QPointer<QtUrlFetcher> alive(this);
     for (const FetchResult& result : finished) {
@@ -212,8 +259,9 @@ FetchResult QtUrlFetcher::finish(void* easy, int code) {
     return FetchResult{read->name, ok, ok ? std::move(read->body) : std::string()};
 }
 
-void QtUrlFetcher::failLater(const std::string& name) {
+bool QtUrlFetcher::failLater(const std::string& name) {
     QTimer::singleShot(0, this, [this, name] { deliver(FetchResult{name, false, {}}); });
+    return false;
 }
 
 void QtUrlFetcher::deliver(const FetchResult& result) {
