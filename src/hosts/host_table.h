@@ -20,6 +20,8 @@ struct HostEntry {
     std::string alert;        // column 4, "1" while an alert stands for the current run of failures
     std::string timeoutLimit; // column 5, consecutive failures that raise an alert
     std::string count;        // column 6, consecutive failures so far, in decimal
+
+    bool operator==(const HostEntry&) const = default;
 };
 
 // Hears every change of the table, cell by cell and row by row, so a view can follow without a reset.
@@ -60,6 +62,8 @@ public:
     int rowCount() const { return static_cast<int>(rows_.size()); }
     int lastRow() const { return rowCount() - 1; }
     bool isDataRow(int row) const { return row >= 1 && row < rowCount(); }
+    // The empty table: row 1 has no host. Its row 1 is the slot the next added or loaded entry fills.
+    bool isEmpty() const { return rowCount() < 2 || rows_[1][colHost].empty(); }
 
     // Reading or writing a cell outside the table throws std::out_of_range.
     const std::string& cell(int row, int column) const;
