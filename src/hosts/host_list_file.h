@@ -18,9 +18,6 @@ namespace wardel {
 // The file's name in the program's folder.
 inline constexpr const char* kHostListFileName = "host.ini";
 
-// Largest number of entries the file holds.
-inline constexpr int kMaxHostListEntries = 32767;
-
 // True when the text can stand between the quotes of a field: no double quote, no CR, no LF.
 bool fitsHostList(std::string_view text);
 

@@ -11,6 +11,9 @@
 
 namespace wardel {
 
+// Largest number of targets host.ini holds; the grid takes one more, whose save is refused.
+inline constexpr int kMaxHostListEntries = 32767;
+
 // One target: the seven text cells of one grid row. Nothing here checks that a number is a number.
 struct HostEntry {
     std::string host;         // column 0, as typed (not trimmed)
@@ -108,6 +111,8 @@ private:
     using Row = std::array<std::string, kColumns>;
     Row& at(int row, int column);
     static Row toRow(HostEntry&& entry);
+    // Room for `rows` rows (and their histories) before they are added.
+    void makeRoom(std::size_t rows);
     // Adds `sign` times the row's part to the summary counts.
     void countRow(int row, int sign);
     void announceSummary(bool alertedBefore, bool failingBefore) const;
