@@ -239,8 +239,8 @@ goals_report() {
         awk -v m="$m" -v l="$l" -v h="$h" 'BEGIN { printf "  %-56s %.2f (%.2f .. %.2f) (goal at most 1.30) %s\n",
             "start-up, 32,767 targets / empty table", m, l, h, m <= 1.3 ? "met" : "NOT met" }'
     fi
-    report_spread "probe ratio, window shown / wake-up+status line+connect floor" ratio "$work/shown.ratio" "%.2f"
-    report_spread "probe ratio, hidden in the tray / wake-up+connect floor" ratio "$work/hidden.ratio" "%.2f"
+    report_spread "probe ratio, shown / wake-up+status line+connect floor" ratio "$work/shown.ratio" "%.2f"
+    report_spread "probe ratio, hidden / wake-up+connect floor" ratio "$work/hidden.ratio" "%.2f"
     echo "  (goal for both probe ratios: at most 1.15)"
     awk -v pr="$private" -v csv="$csv" 'BEGIN {
         printf "  %-56s %.1f MiB (goal under 8 MiB) %s\n", "private memory, wardel at 1,000 targets", pr / 1024,
