@@ -181,7 +181,11 @@ int memoryChild(const fs::path& folder) {
 }
 
 void measureMemory(const fs::path& folder, Round& r) {
-    const std::string command = "'" + fs::canonical("/proc/self/exe").string() + "' --memory '" + folder.string() + "'";
+    std::string command = "'";
+    command += fs::canonical("/proc/self/exe").string();
+    command += "' --memory '";
+    command += folder.string();
+    command += "'";
     if (std::FILE* child = popen(command.c_str(), "r")) {
         if (std::fscanf(child, "%lf %lf", &r.privateBefore, &r.privateAfter) != 2)
             std::fprintf(stderr, "the memory child printed no figures\n");
