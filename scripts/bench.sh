@@ -206,6 +206,7 @@ probe_report() {
     local ways=("wake-up alone" "wake-up + refused connect" "wake-up + status line"
         "wake-up + status line + refused connect")
     : >"$work/shown.takes" && : >"$work/hidden.takes" && : >"$work/shown.ratio" && : >"$work/hidden.ratio"
+    : >"$work/shown.private" && : >"$work/hidden.private"
     for way in 0 1 2 3; do : >"$work/floor$way.takes"; done
     for r in $(seq 1 "$rounds"); do
         local shown hidden floor1 floor3
@@ -214,6 +215,8 @@ probe_report() {
         for way in 0 1 2 3; do floor_way "$work/floor.$r" "${ways[$way]}" >>"$work/floor$way.takes"; done
         floor1=$(floor_way "$work/floor.$r" "${ways[1]}")
         floor3=$(floor_way "$work/floor.$r" "${ways[3]}")
+        awk '{ print $8 }' "$work/shown.$r.peer" >>"$work/shown.private" 2>/dev/null || true
+        awk '{ print $8 }' "$work/hidden.$r.peer" >>"$work/hidden.private" 2>/dev/null || true
         [ -n "$shown" ] && echo "$shown" >>"$work/shown.takes"
         [ -n "$hidden" ] && echo "$hidden" >>"$work/hidden.takes"
         [ -n "$shown" ] && [ -n "$floor3" ] && awk -v a="$shown" -v b="$floor3" 'BEGIN { if (b > 0) print a / b }' \
@@ -226,6 +229,8 @@ probe_report() {
     report_spread "probe, wardel's parts, window shown" us "$work/shown.takes"
     report_spread "probe, wardel's parts, window hidden in the tray" us "$work/hidden.takes"
     for way in 0 1 2 3; do report_spread "floor, ${ways[$way]}" us "$work/floor$way.takes"; done
+    report_spread "private dirty memory, wardel's parts, window shown" KiB "$work/shown.private"
+    report_spread "private dirty memory, wardel's parts, hidden in the tray" KiB "$work/hidden.private"
 }
 
 # The goals: each ratio as the median of its rounds, with the least and the most.
