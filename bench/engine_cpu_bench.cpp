@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
     targets.emplace_back("127.0.0.1", silent2.port());
     targets.emplace_back("127.0.0.1", flooding.port());
     for (const auto& [host, port] : targets) {
-        const int row = ctx.grid.cell(1, HostTable::colHost).empty() ? 1 : ctx.grid.appendRow();
+        const int row = ctx.grid.isEmpty() ? 1 : ctx.grid.appendRow();
         ctx.grid.setCell(row, HostTable::colHost, host);
         ctx.grid.setCell(row, HostTable::colPort, std::to_string(port));
         ctx.grid.setCell(row, HostTable::colTimeoutLimit, "3");

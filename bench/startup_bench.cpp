@@ -2,9 +2,10 @@
 // to the window's first paint, once with an empty host table and once with the largest host.ini (32,767
 // entries). The child is this program again, put together the way the real program is, on the real Qt seams
 // and widgets, in a folder of its own with file logging on and alerts off, so it sends nothing anywhere.
-// Prints the median of five starts each.
+// The two starts take turns, round by round, so that what else the machine does meets both alike; prints
+// each, and the ratio of each round's pair, as the median of the rounds with the least and the most.
 //
-// Usage: startup_bench [rounds]   (default 5)
+// Usage: startup_bench [rounds]   (default 7)
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -23,6 +24,7 @@
 
 #include "app/sms_port.h"
 #include "hosts/host_list_file.h"
+#include "spread.h"
 #include "ui/app_icon.h"
 #include "ui/qt_program.h"
 
@@ -115,18 +117,13 @@ double startOnce(const std::string& self, const fs::path& folder) {
 
 // Each start gets a fresh folder: the settings (file logging on, alerts and start-on-launch off) and the host
 // list, if any.
-double medianStart(const std::string& self, const fs::path& folder, int rounds, const std::string& hosts) {
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        writeText(folder / "setting.ini", "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n");
-        if (!hosts.empty())
-            writeText(folder / wardel::kHostListFileName, hosts);
-        times.push_back(startOnce(self, folder));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+double timedStart(const std::string& self, const fs::path& folder, const std::string& hosts) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    writeText(folder / "setting.ini", "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n");
+    if (!hosts.empty())
+        writeText(folder / wardel::kHostListFileName, hosts);
+    return startOnce(self, folder);
 }
 
 } // namespace
@@ -135,7 +132,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--child")
         return runChild(argc, argv, argv[2], std::atoll(argv[3]));
 
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const std::string self = fs::canonical("/proc/self/exe").string();
     const fs::path base = fs::temp_directory_path() / ("wardel-startup-" + std::to_string(::getpid()));
 
@@ -145,12 +142,20 @@ int main(int argc, char** argv) {
         hosts += "\"host-" + n + ".branch.example.net\",\"" + std::to_string(1 + i % 65535) + "\",\"Service " + n +
                  "\",\"5\"\r\n";
     }
-    const double empty = medianStart(self, base / "empty", rounds, {});
-    const double full = medianStart(self, base / "full", rounds, hosts);
+    std::vector<double> empty;
+    std::vector<double> full;
+    for (int i = 0; i < rounds; ++i) {
+        empty.push_back(timedStart(self, base / "empty", {}));
+        full.push_back(timedStart(self, base / "full", hosts));
+    }
     fs::remove_all(base);
 
-    std::printf("startup_bench: from the start of the process to the window's first paint, median of %d\n", rounds);
-    std::printf("  empty host table          %8.1f ms\n", empty);
-    std::printf("  32,767 targets            %8.1f ms\n", full);
+    using namespace wardel::bench;
+    std::printf("startup_bench: from the start of the process to the window's first paint, median (least .. most) "
+                "of %d rounds\n",
+                rounds);
+    report("start-up, empty table", spreadOf(empty), "ms", 36);
+    report("start-up, 32,767 targets", spreadOf(full), "ms", 36);
+    report("start-up ratio, 32,767 targets / empty", spreadOf(ratios(full, empty)), "ratio", 36, "%.2f");
     return 0;
 }

@@ -4,24 +4,36 @@
 # Wardel beside Debian's monit over the same 100 refused loopback targets. The soak and the peer run go on in
 # the background while the short benchmarks run, so the whole run takes as long as the soak.
 #
-# Usage: scripts/bench.sh [--minutes N] [--peer-seconds S] [--csv FILE]
-#   --minutes       length of the soak (default 10; at least 3, since memory is first read at minute 2; 0 leaves
-#                   the soak out)
-#   --peer-seconds  length of the run beside monit (default 300)
-#   --csv           where the figures go as well, one per line, so two runs can be compared
-#                   (default build/bench/bench.csv; the file is written anew)
+# A figure measured against a floor is taken several times, its takes interleaved with the floor's, and each
+# is reported as the median with the least and the most take: a single take on a shared machine can be off by
+# half. The probe rounds run Wardel's parts with the window shown, all four ways of the wake-up floor, and the
+# parts with the window hidden in the tray, in turn, once per round.
+#
+# Usage: scripts/bench.sh [--minutes N] [--peer-seconds S] [--rounds R] [--probe-seconds P] [--csv FILE]
+#   --minutes        length of the soak (default 10; at least 3, since memory is first read at minute 2; 0
+#                    leaves the soak out)
+#   --peer-seconds   length of the run beside monit (default 300)
+#   --rounds         probe rounds (default 5)
+#   --probe-seconds  length of each probe take in a round (default 40; each floor way takes half of it)
+#   --csv            where the figures go as well, one per line (figure, median, least, most, unit), so two
+#                    runs can be compared (default build/bench/bench.csv; the file is written anew)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 minutes=10
 peer_seconds=300
+rounds=5
+probe_seconds=40
 csv=
 while [ $# -gt 0 ]; do
     case "$1" in
     --minutes) minutes=$2; shift 2 ;;
     --peer-seconds) peer_seconds=$2; shift 2 ;;
+    --rounds) rounds=$2; shift 2 ;;
+    --probe-seconds) probe_seconds=$2; shift 2 ;;
     --csv) csv=$2; shift 2 ;;
-    *) echo "usage: $0 [--minutes N] [--peer-seconds S] [--csv FILE]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--minutes N] [--peer-seconds S] [--rounds R] [--probe-seconds P] [--csv FILE]" >&2
+       exit 2 ;;
     esac
 done
 
@@ -41,9 +53,9 @@ if [ "$own_policy" -eq 1 ]; then rm -f "$policy"; fi
 build="$root/build/bench"
 (cd "$root" && cmake --preset bench >/dev/null && cmake --build --preset bench)
 csv=${csv:-$build/bench.csv}
-echo "figure,value,unit" >"$csv"
-# One figure into the CSV file: name, value, unit.
-figure() { printf '"%s",%s,%s\n' "$1" "$2" "$3" >>"$csv"; }
+echo "figure,value,least,most,unit" >"$csv"
+# The bench programs append their figures (median, least, most) to it themselves.
+export WARDEL_BENCH_CSV="$csv"
 
 work=$(mktemp -d /tmp/wardel-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -82,15 +94,22 @@ peer_run() { # name seconds command...
     ' "$seconds" "$@" >"$work/$name.peer"
 }
 
+# Wardel's files for the peer runs into a folder: interval 1 s, timeout 2 s, alerts and file logging off,
+# monitoring from the start, over refused loopback targets from port 40001 on.
+peer_files() { # folder targets
+    mkdir -p "$1"
+    printf '1\r\n2\r\n0\r\n\r\n\r\n\r\n1\r\n0\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n' >"$1/setting.ini"
+    local i
+    for i in $(seq 40001 $((40000 + $2))); do printf '"127.0.0.1","%s","peer %s","3"\r\n' "$i" "$i"; done \
+        >"$1/host.ini"
+}
+
 peer_comparison() {
     local ports=() i
     for i in $(seq 40001 40100); do ports+=("$i"); done
 
-    # Wardel: interval 1 s, timeout 2 s, alerts and file logging off, monitoring from the start.
-    mkdir -p "$work/wardel"
+    peer_files "$work/wardel" 100
     cp "$build/wardel" "$work/wardel/"
-    printf '1\r\n2\r\n0\r\n\r\n\r\n\r\n1\r\n0\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n' >"$work/wardel/setting.ini"
-    for i in "${ports[@]}"; do printf '"127.0.0.1","%s","peer %s","3"\r\n' "$i" "$i"; done >"$work/wardel/host.ini"
 
     # monit: a cycle of one second, its own files in the temporary folder, no web interface, in the foreground.
     mkdir -p "$work/monit"
@@ -117,21 +136,11 @@ peer_comparison() {
     } >"$work/monit1/monitrc"
     chmod 600 "$work/monit1/monitrc"
 
-    # The same table in the program put together as wardel is, once with its window shown and once hidden in
-    # the tray; and the real program over 1,000 targets, for its memory.
-    local state
-    for state in shown hidden; do
-        mkdir -p "$work/$state"
-        cp "$work/wardel/setting.ini" "$work/wardel/host.ini" "$work/$state/"
-    done
-    mkdir -p "$work/wardel1000"
-    cp "$build/wardel" "$work/wardel/setting.ini" "$work/wardel1000/"
-    for i in $(seq 40001 41000); do printf '"127.0.0.1","%s","peer %s","3"\r\n' "$i" "$i"; done \
-        >"$work/wardel1000/host.ini"
+    # The real program over 1,000 targets, for its memory.
+    peer_files "$work/wardel1000" 1000
+    cp "$build/wardel" "$work/wardel1000/"
 
     peer_run wardel "$peer_seconds" "$work/wardel/wardel" &
-    peer_run shown "$peer_seconds" "$build/bench/tray_probe_bench" shown "$work/shown" &
-    peer_run hidden "$peer_seconds" "$build/bench/tray_probe_bench" hidden "$work/hidden" &
     peer_run wardel1000 "$peer_seconds" "$work/wardel1000/wardel" &
     peer_run monit "$peer_seconds" monit -I -c "$work/monit/monitrc" &
     peer_run monit1 "$peer_seconds" monit -I -c "$work/monit1/monitrc" &
@@ -141,13 +150,13 @@ peer_comparison() {
 peer_report() {
     local name
     echo "peer comparison: refused loopback targets, ${peer_seconds} s after a 10 s start"
-    echo "  (wardel and monit: 100 targets; shown/hidden: wardel's parts with the window shown or hidden in the"
-    echo "   tray; wardel1000: wardel over 1,000 targets; monit1: monit over 1 target, one probe per wake-up)"
+    echo "  (wardel and monit: 100 targets; wardel1000: wardel over 1,000 targets; monit1: monit over 1 target,"
+    echo "   one probe per wake-up)"
     echo "  private: private dirty memory, what the program alone holds; clean: private clean, mostly library"
     echo "  pages no other program maps at the moment"
     printf '  %-10s %7s %7s %9s %9s %9s %9s %9s %8s\n' program "CPU s" probes "us/probe" "rss KiB" "peak KiB" \
         "pss KiB" "priv KiB" "clean KiB"
-    for name in wardel shown hidden wardel1000 monit monit1; do
+    for name in wardel wardel1000 monit monit1; do
         read -r cpu0 cpu1 opens0 opens1 rss hwm pss dirty clean <"$work/$name.peer" ||
             { echo "  $name: no figures"; continue; }
         awk -v n="$name" -v c0="$cpu0" -v c1="$cpu1" -v o0="$opens0" -v o1="$opens1" -v r="$rss" -v h="$hwm" \
@@ -156,37 +165,96 @@ peer_report() {
                 perProbe = 0; if (probes > 0) perProbe = 1e6 * cpu / probes;
                 printf "  %-10s %7.2f %7d %9.0f %9d %9d %9d %9d %8d   (%.2f %% of one core)\n", n, cpu, probes,
                     perProbe, r, h, p, d, c, 100 * cpu / s
-                printf "\"%s CPU per probe\",%.0f,us\n\"%s probes\",%d,count\n", n, perProbe, n, probes >>csv
-                printf "\"%s resident\",%d,KiB\n\"%s proportional\",%d,KiB\n", n, r, n, p >>csv
-                printf "\"%s private dirty\",%d,KiB\n\"%s private clean\",%d,KiB\n", n, d, n, c >>csv
-                print perProbe >("'"$work"'/" n ".probe") }' 
+                printf "\"%s CPU per probe\",%.0f,,,us\n\"%s probes\",%d,,,count\n", n, perProbe, n, probes >>csv
+                printf "\"%s resident\",%d,,,KiB\n\"%s proportional\",%d,,,KiB\n", n, r, n, p >>csv
+                printf "\"%s private dirty\",%d,,,KiB\n\"%s private clean\",%d,,,KiB\n", n, d, n, c >>csv }' 
     done
 }
 
-# The goals: each figure against its floor, from this one run.
-goals_report() {
-    local empty full floor_status floor_connect shown hidden private
-    empty=$(awk '/empty host table/ { print $4 }' "$work/startup.txt")
-    full=$(awk '/32,767 targets/ { print $3 }' "$work/startup.txt")
-    floor_connect=$(awk '/wake-up \+ refused connect / { print $5 }' "$work/floor.txt")
-    floor_status=$(awk '/wake-up \+ status line \+ refused connect/ { print $8 }' "$work/floor.txt")
-    shown=$(cat "$work/shown.probe" 2>/dev/null || echo 0)
-    hidden=$(cat "$work/hidden.probe" 2>/dev/null || echo 0)
-    private=$(awk '{ print $8 }' "$work/wardel1000.peer" 2>/dev/null || echo 0)
-    echo "goals (ratios of this run):"
-    awk -v e="$empty" -v f="$full" -v fs="$floor_status" -v fc="$floor_connect" -v sh="$shown" -v hi="$hidden" \
-        -v pr="$private" -v csv="$csv" 'function goal(name, ratio, limit, text) {
-            printf "  %-52s %6.2f (goal at most %.2f) %s\n", name, ratio, limit, ratio <= limit ? "met" : "NOT met"
-            printf "\"%s\",%.3f,ratio\n", name, ratio >>csv }
-        BEGIN {
-            if (e > 0) goal("start-up, 32,767 targets / empty table", f / e, 1.3)
-            if (fs > 0) goal("probe, window shown / wake-up+status line+connect floor", sh / fs, 1.15)
-            if (fc > 0) goal("probe, hidden in the tray / wake-up+connect floor", hi / fc, 1.15)
-            printf "  %-52s %6.1f MiB (goal under 8 MiB) %s\n", "private memory, wardel at 1,000 targets",
-                pr / 1024, pr < 8192 ? "met" : "NOT met" }'
+# The median, the least and the most of the numbers on standard input, one a line (the median of an even count
+# is the upper middle one, as the bench programs take it).
+spread() { sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int(NR / 2) + 1], v[1], v[NR] }'; }
+
+# One figure of several takes (a file of numbers) on the screen and into the CSV file.
+report_spread() { # name unit file [format]
+    local median least most
+    read -r median least most < <(spread <"$3") || { echo "  $1: no figures"; return; }
+    awk -v n="$1" -v u="$2" -v m="$median" -v l="$least" -v h="$most" -v f="${4:-%.0f}" -v csv="$csv" 'BEGIN {
+        printf "  %-56s " f " (" f " .. " f ") %s\n", n, m, l, h, u
+        printf "\"%s\",%s,%s,%s,%s\n", n, m, l, h, u >>csv }'
 }
 
-echo "== Wardel benchmarks (Release, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)) =="
+# The probe rounds: in each, Wardel's parts with the window shown (tray_probe_bench, put together as wardel
+# is, over the peer run's 100 targets), the four ways of the wake-up floor, then the parts with the window
+# hidden in the tray, one after the other, so that each take of a probe lies next to a take of its floor.
+probe_rounds() {
+    local r state floor_seconds=$((probe_seconds / 2 > 3 ? probe_seconds / 2 : 3))
+    for state in shown hidden; do peer_files "$work/$state" 100; done
+    for r in $(seq 1 "$rounds"); do
+        peer_run "shown.$r" "$probe_seconds" "$build/bench/tray_probe_bench" shown "$work/shown"
+        "$build/bench/wake_floor_bench" "$floor_seconds" >"$work/floor.$r" 2>&1
+        peer_run "hidden.$r" "$probe_seconds" "$build/bench/tray_probe_bench" hidden "$work/hidden"
+    done
+}
+
+# CPU microseconds per probe of one peer take; a floor way's microseconds per wake-up of one floor take.
+per_probe() { awk '{ if ($4 > $3) printf "%.1f\n", ($2 - $1) / 1e3 / ($4 - $3) }' "$1"; }
+floor_way() { awk -F'  +' -v w="$2" '$2 == w { split($3, v, " "); print v[1] }' "$1"; }
+
+probe_report() {
+    local r way
+    local ways=("wake-up alone" "wake-up + refused connect" "wake-up + status line"
+        "wake-up + status line + refused connect")
+    : >"$work/shown.takes" && : >"$work/hidden.takes" && : >"$work/shown.ratio" && : >"$work/hidden.ratio"
+    : >"$work/shown.private" && : >"$work/hidden.private"
+    for way in 0 1 2 3; do : >"$work/floor$way.takes"; done
+    for r in $(seq 1 "$rounds"); do
+        local shown hidden floor1 floor3
+        shown=$(per_probe "$work/shown.$r.peer" 2>/dev/null || true)
+        hidden=$(per_probe "$work/hidden.$r.peer" 2>/dev/null || true)
+        for way in 0 1 2 3; do floor_way "$work/floor.$r" "${ways[$way]}" >>"$work/floor$way.takes"; done
+        floor1=$(floor_way "$work/floor.$r" "${ways[1]}")
+        floor3=$(floor_way "$work/floor.$r" "${ways[3]}")
+        awk '{ print $8 }' "$work/shown.$r.peer" >>"$work/shown.private" 2>/dev/null || true
+        awk '{ print $8 }' "$work/hidden.$r.peer" >>"$work/hidden.private" 2>/dev/null || true
+        [ -n "$shown" ] && echo "$shown" >>"$work/shown.takes"
+        [ -n "$hidden" ] && echo "$hidden" >>"$work/hidden.takes"
+        [ -n "$shown" ] && [ -n "$floor3" ] && awk -v a="$shown" -v b="$floor3" 'BEGIN { if (b > 0) print a / b }' \
+            >>"$work/shown.ratio"
+        [ -n "$hidden" ] && [ -n "$floor1" ] && awk -v a="$hidden" -v b="$floor1" 'BEGIN { if (b > 0) print a / b }' \
+            >>"$work/hidden.ratio"
+    done
+    echo "probe rounds: $rounds; each probe take ${probe_seconds} s after a 10 s start, each floor way" \
+        "$((probe_seconds / 2 > 3 ? probe_seconds / 2 : 3)) s; CPU per probe or wake-up, median (least .. most)"
+    report_spread "probe, wardel's parts, window shown" us "$work/shown.takes"
+    report_spread "probe, wardel's parts, window hidden in the tray" us "$work/hidden.takes"
+    for way in 0 1 2 3; do report_spread "floor, ${ways[$way]}" us "$work/floor$way.takes"; done
+    report_spread "private dirty memory, wardel's parts, window shown" KiB "$work/shown.private"
+    report_spread "private dirty memory, wardel's parts, hidden in the tray" KiB "$work/hidden.private"
+}
+
+# The goals: each ratio as the median of its rounds, with the least and the most.
+goals_report() {
+    local private startup
+    private=$(awk '{ print $8 }' "$work/wardel1000.peer" 2>/dev/null || echo 0)
+    startup=$(sed -n 's/^"start-up ratio[^"]*",\([^,]*\),\([^,]*\),\([^,]*\),.*/\1 \2 \3/p' "$csv")
+    echo "goals (ratios, median (least .. most) of the rounds):"
+    if [ -n "$startup" ]; then
+        read -r m l h <<<"$startup"
+        awk -v m="$m" -v l="$l" -v h="$h" 'BEGIN { printf "  %-56s %.2f (%.2f .. %.2f) (goal at most 1.30) %s\n",
+            "start-up, 32,767 targets / empty table", m, l, h, m <= 1.3 ? "met" : "NOT met" }'
+    fi
+    report_spread "probe ratio, shown / wake-up+status line+connect floor" ratio "$work/shown.ratio" "%.2f"
+    report_spread "probe ratio, hidden / wake-up+connect floor" ratio "$work/hidden.ratio" "%.2f"
+    echo "  (goal for both probe ratios: at most 1.15)"
+    awk -v pr="$private" -v csv="$csv" 'BEGIN {
+        printf "  %-56s %.1f MiB (goal under 8 MiB) %s\n", "private memory, wardel at 1,000 targets", pr / 1024,
+            pr < 8192 ? "met" : "NOT met" }'
+    echo "machine: load average $load_before at the start, $(cut -d' ' -f1-3 /proc/loadavg) at the end"
+}
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+echo "== Wardel benchmarks (Release, $(nproc) cores, load $load_before) =="
 soak=
 if [ "$minutes" -gt 0 ]; then
     "$build/bench/soak_bench" "$build/wardel" "$build/tools/wardel-gateway-sim" "$minutes" >"$work/soak.txt" 2>&1 &
@@ -194,23 +262,16 @@ if [ "$minutes" -gt 0 ]; then
 fi
 peer_comparison &
 peer=$!
-# What any Qt window pays per wake-up here, beside the peer run (4 ways of 30 s).
-"$build/bench/wake_floor_bench" 30 >"$work/floor.txt" 2>&1 &
-floor=$!
 
 "$build/bench/host_list_bench"
 "$build/bench/log_box_bench"
-"$build/bench/startup_bench" | tee "$work/startup.txt"
-awk '/empty host table/ { print "\"start-up, empty table\"," $4 ",ms" }
-     /32,767 targets/ { print "\"start-up, 32,767 targets\"," $3 ",ms" }' "$work/startup.txt" >>"$csv"
+"$build/bench/startup_bench"
 "$build/bench/engine_cpu_bench" 60
+probe_rounds
 
 wait "$peer"
 peer_report
-wait "$floor"
-cat "$work/floor.txt"
-awk -F'  +' '/us of CPU per wake-up/ { split($3, v, " "); printf "\"floor, %s\",%s,us\n", $2, v[1] }' \
-    "$work/floor.txt" >>"$csv"
+probe_report
 goals_report
 if [ -n "$soak" ]; then
     wait "$soak"

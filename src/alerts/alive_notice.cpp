@@ -49,8 +49,13 @@ void AliveNotice::Timer5_Timer() {
 }
 
 void AliveNotice::Timer4_Timer() {
-    if (formatHourMinute(clock_.now()) != "00:00")
+    const LocalDateTime now = clock_.now();
+    if (formatHourMinute(now) != "00:00")
         return;
+    const int date = (now.year * 100 + now.month) * 100 + now.day;
+    if (date == lastClearDate_)
+        return;
+    lastClearDate_ = date;
     runtime_.smsSentToday = 0;
     smsToday_.setSmsTodayCaption("SMS Sent Today : 0");
 }

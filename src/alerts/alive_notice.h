@@ -36,7 +36,8 @@ struct AliveTimers {
 // an HTML mail with the newest part of the log box and a short SMS, each to its own recipients. Without a
 // gateway logon nothing goes out; a line at the end of the log box says so, once a minute.
 //
-// Every 35 seconds (Timer4) the midnight check clears the day's SMS alert count once the clock reads 00:00.
+// Every 35 seconds (Timer4) the midnight check clears the day's SMS alert count once the clock reads 00:00,
+// once per date: a second tick in the same minute finds the date cleared and leaves the SMS sent since.
 class AliveNotice {
 public:
     // The longest request URL the I-am-alive mail may take; the log box is cut to fit.
@@ -62,6 +63,7 @@ private:
     LogBox& txtLog_;
     const Control& label2_;
     SmsTodayCaption& smsToday_;
+    int lastClearDate_ = 0; // yyyymmdd of the midnight check's last clear; 0 before the first
     Subscription timer4Ticks_;
     Subscription timer5Ticks_;
 };

@@ -9,7 +9,7 @@
 #include "common/saturating.h"
 #include "common/text_file.h"
 #include "common/utf8.h"
-#include "hosts/host_editor.h"
+#include "hosts/host_list_file.h"
 #include "settings/settings_file.h"
 
 namespace wardel {
@@ -220,8 +220,8 @@ PrometheusExport buildPrometheusExport(const HostTable& grid, const AppSettings&
     PrometheusExport result;
     std::vector<Target> targets;
     std::set<int> limits;
-    // A table whose row 1 has no host is the empty table.
-    const bool empty = grid.cell(1, HostTable::colHost).empty() && grid.rowCount() == 2;
+    // The empty table's blank row is no target; a blank row 1 above other rows is listed as left out.
+    const bool empty = grid.isEmpty() && grid.rowCount() == 2;
     for (int row = 1; !empty && row < grid.rowCount(); ++row) {
         const HostEntry entry = grid.entry(row);
         std::string reason;

@@ -1,10 +1,6 @@
 #include "hosts/host_editor.h"
 
-#include <system_error>
-#include <vector>
-
 #include "common/numbers.h"
-#include "common/text_file.h"
 #include "hosts/host_list_file.h"
 
 namespace wardel {
@@ -21,7 +17,7 @@ constexpr const char* kUnfitText = "Host Name / IP address, Port, Description an
 
 using Col = HostTable::Column;
 
-// Writes the persistent cells of a new or loaded entry; the status and alert cells are left as they are.
+// Writes the persistent cells of a new entry; the status and alert cells are left as they are.
 void writeEntryCells(HostTable& grid, int row, const std::string& port, const std::string& description,
                      const std::string& timeoutLimit) {
     grid.setCell(row, Col::colPort, port);
@@ -73,7 +69,7 @@ void HostEditor::cmdAdd_Click() {
     }
 
     HostTable& grid = grid_;
-    const int row = grid.cell(1, Col::colHost).empty() ? 1 : grid.appendRow();
+    const int row = grid.isEmpty() ? 1 : grid.appendRow();
     grid.setCell(row, Col::colHost, host);
     writeEntryCells(grid, row, ParseTargetPort(portText), description, timeoutLimit);
 
@@ -108,53 +104,16 @@ void HostEditor::grdHotGrid_Click(int row) {
     rowSelected_ = true;
 }
 
-void loadHostListFile(const std::filesystem::path& file, HostTable& grid) {
-    const auto text = readWholeFile(file);
-    if (!text)
-        return;
-
-    // Each record is placed as an Add places it. Once row 1 is filled every later record is appended, so
-    // those are gathered and appended in one step.
-    std::vector<HostEntry> entries = parseHostEntries(*text);
-    auto next = entries.begin();
-    for (; next != entries.end() && grid.cell(1, Col::colHost).empty(); ++next) {
-        // An empty host into the empty slot leaves the table empty; this is how the empty table's single
-        // record of four empty fields loads back.
-        if (next->host.empty())
-            continue;
-        grid.setCell(1, Col::colHost, std::move(next->host));
-        writeEntryCells(grid, 1, next->port, next->description, next->timeoutLimit);
-    }
-    const auto from = static_cast<std::size_t>(next - entries.begin());
-    for (; next != entries.end(); ++next)
-        next->count = "0";
-    grid.appendRows(std::move(entries), from);
-}
-
 void HostEditor::LoadHostList() {
-    loadHostListFile(hostListFile(), grid_);
+    loadHostListFile(hostListFile_, grid_);
 }
 
 void HostEditor::SaveHostList() {
-    if (writeHostList())
+    if (saveHostListFile(hostListFile_, grid_))
         return;
     // The grid keeps its change; the next Add or Delete tries again.
     log_.WriteLog(kSaveErrorText);
     messages_.show(kSaveErrorText);
-}
-
-std::filesystem::path HostEditor::hostListFile() const {
-    return hostListFile_;
-}
-
-bool HostEditor::writeHostList() const {
-    if (grid_.rowCount() - 1 > kMaxHostListEntries)
-        return false;
-    const auto content = formatHostList(grid_);
-    if (!content)
-        return false;
-    // A read-only file stays as it is, even for root, who could write it.
-    return replaceFileAtomically(hostListFile(), *content);
 }
 
 } // namespace wardel

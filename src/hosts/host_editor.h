@@ -12,8 +12,8 @@
 
 namespace wardel {
 
-// The operator's entry, deletion and selection of targets in the host grid, and the host list file
-// host.ini that keeps the grid across restarts.
+// The operator's entry, deletion and selection of targets in the host grid; the host list file host.ini
+// (hosts/host_list_file.h) keeps the grid across restarts.
 //
 // The grid is the only copy of the table. Row 1 with an empty host cell stands for the empty table and is
 // the slot the next added or loaded entry fills in place; every other entry is appended at the end. The file
@@ -49,9 +49,6 @@ public:
     bool rowSelected() const { return rowSelected_; }
 
 private:
-    std::filesystem::path hostListFile() const;
-    bool writeHostList() const;
-
     EntryControls controls_;
     HostTable& grid_;
     MessageBox& messages_;
@@ -59,10 +56,6 @@ private:
     std::filesystem::path hostListFile_;
     bool rowSelected_ = false;
 };
-
-// LoadHostList's work on its own: places the records of the host list file in the grid as Adds would, with
-// no message and no log line. A missing or unreadable file leaves the grid as it is.
-void loadHostListFile(const std::filesystem::path& file, HostTable& grid);
 
 // The text strictly between the first "(" and the first ")": "WWW   (80)" gives "80". Empty when ")" comes
 // first; nullopt when either is missing.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "common/text_file.h"
+
 namespace wardel {
 
 namespace {
@@ -123,7 +125,9 @@ void appendField(std::string& out, const std::string& field, const char* after) 
 } // namespace
 
 bool fitsHostList(std::string_view text) {
-    return text.find_first_of("\"\r\n") == std::string_view::npos;
+    // One table look-up a byte, as the reader finds a field's end; the set is exactly what ends a quoted field.
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return (kFieldEnds[static_cast<unsigned char>(c)] & kEndsQuoted) != 0; });
 }
 
 std::optional<std::string> formatHostList(const HostTable& grid) {
@@ -168,18 +172,7 @@ std::size_t expectedRecords(std::string_view text) {
 
 } // namespace
 
-std::vector<HostRecord> parseHostList(std::string_view text) {
-    std::vector<HostRecord> records;
-    records.reserve(expectedRecords(text));
-    readHostList(text, [&records](std::string host) {
-        HostRecord& record = records.emplace_back();
-        record.host = std::move(host);
-        return std::array{&record.port, &record.description, &record.timeoutLimit};
-    });
-    return records;
-}
-
-std::vector<HostEntry> parseHostEntries(std::string_view text) {
+std::vector<HostEntry> parseHostList(std::string_view text) {
     std::vector<HostEntry> entries;
     entries.reserve(expectedRecords(text));
     readHostList(text, [&entries](std::string host) {
@@ -188,6 +181,38 @@ std::vector<HostEntry> parseHostEntries(std::string_view text) {
         return std::array{&entry.port, &entry.description, &entry.timeoutLimit};
     });
     return entries;
+}
+
+void loadHostListFile(const std::filesystem::path& file, HostTable& grid) {
+    const auto text = readWholeFile(file);
+    if (!text)
+        return;
+
+    // Once row 1 is filled every later record is appended, so those are gathered and appended in one step.
+    std::vector<HostEntry> entries = parseHostList(*text);
+    auto next = entries.begin();
+    for (; next != entries.end() && grid.isEmpty(); ++next) {
+        // An empty host into the empty slot leaves the table empty; this is how the empty table's single
+        // record of four empty fields loads back.
+        if (next->host.empty())
+            continue;
+        grid.setCell(1, HostTable::colHost, std::move(next->host));
+        grid.setCell(1, HostTable::colPort, std::move(next->port));
+        grid.setCell(1, HostTable::colDescription, std::move(next->description));
+        grid.setCell(1, HostTable::colTimeoutLimit, std::move(next->timeoutLimit));
+        grid.setCell(1, HostTable::colCount, "0");
+    }
+    const auto from = static_cast<std::size_t>(next - entries.begin());
+    for (; next != entries.end(); ++next)
+        next->count = "0";
+    grid.appendRows(std::move(entries), from);
+}
+
+bool saveHostListFile(const std::filesystem::path& file, const HostTable& grid) {
+    if (grid.rowCount() - 1 > kMaxHostListEntries)
+        return false;
+    const auto content = formatHostList(grid);
+    return content && replaceFileAtomically(file, *content);
 }
 
 } // namespace wardel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,19 +18,6 @@ namespace wardel {
 // The file's name in the program's folder.
 inline constexpr const char* kHostListFileName = "host.ini";
 
-// The four persistent fields of one target, in file order.
-struct HostRecord {
-    std::string host;
-    std::string port;
-    std::string description;
-    std::string timeoutLimit;
-
-    bool operator==(const HostRecord&) const = default;
-};
-
-// Largest number of entries the file holds.
-inline constexpr int kMaxHostListEntries = 32767;
-
 // True when the text can stand between the quotes of a field: no double quote, no CR, no LF.
 bool fitsHostList(std::string_view text);
 
@@ -37,18 +25,26 @@ bool fitsHostList(std::string_view text);
 // that cannot be written as a field.
 std::optional<std::string> formatHostList(const HostTable& grid);
 
-// Reads the records of a host list. Fields are taken four at a time, in order, not line by line; a comma
-// or a line end (CR LF, LF or CR) ends a field. A field that begins with a double quote runs to the next
-// double quote and keeps its commas. Hand-edited text is read as far as it goes:
+// Reads the records of a host list as table entries: host, port, description and failure limit filled, the
+// other cells empty, each field read straight into its place. Fields are taken four at a time, in order, not
+// line by line; a comma or a line end (CR LF, LF or CR) ends a field. A field that begins with a double quote
+// runs to the next double quote and keeps its commas. Hand-edited text is read as far as it goes:
 // - blank lines (nothing but spaces or tabs) are skipped;
 // - spaces and tabs around an unquoted field, and before a quoted one, are dropped;
 // - a quoted field missing its closing quote ends at its line end;
 // - text between a closing quote and the next comma or line end is dropped, as is any double quote inside an
 //   unquoted field, so no field read here holds a double quote;
 // - a last record cut short keeps the fields it has and leaves the others empty.
-std::vector<HostRecord> parseHostList(std::string_view text);
-// The same records as table entries (host, port, description and failure limit filled, the other cells
-// empty), read straight into their places: the start-up reads the table this way.
-std::vector<HostEntry> parseHostEntries(std::string_view text);
+std::vector<HostEntry> parseHostList(std::string_view text);
+
+// Places the records of the file in the grid as Adds would, with no message and no log line: the first record
+// with a host fills the empty table's row 1, every later one is appended. A missing or unreadable file leaves
+// the grid as it is.
+void loadHostListFile(const std::filesystem::path& file, HostTable& grid);
+
+// Replaces the file with the grid's data rows; false, and the file left as it was, when the grid holds more
+// entries than the file takes, a persistent cell cannot be written as a field, or the write fails. A
+// read-only file stays as it is, even for root, who could write it.
+bool saveHostListFile(const std::filesystem::path& file, const HostTable& grid);
 
 } // namespace wardel

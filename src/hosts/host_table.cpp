@@ -1,5 +1,6 @@
 #include "hosts/host_table.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace wardel {
@@ -7,6 +8,8 @@ namespace wardel {
 namespace {
 
 constexpr const char* kAlertMarker = "1";
+// The heading, a full file's targets and the one Add more the grid takes before its save is refused.
+constexpr std::size_t kFullTableRows = kMaxHostListEntries + 2;
 
 } // namespace
 
@@ -64,8 +67,22 @@ HostTable::Row HostTable::toRow(HostEntry&& e) {
                std::move(e.alert), std::move(e.timeoutLimit), std::move(e.count)};
 }
 
+void HostTable::makeRoom(std::size_t rows) {
+    if (rows <= rows_.capacity())
+        return;
+    // A loaded table gets room for some Adds, a growing one doubles; but never past a full table while it
+    // fits one: at the limit a doubled block would hold megabytes no row ever uses, and each Add there would
+    // copy the whole table into it.
+    std::size_t room = std::max(rows + rows / 8, rows_.capacity() * 2);
+    if (rows <= kFullTableRows)
+        room = std::min(room, kFullTableRows);
+    rows_.reserve(room);
+    histories_.reserve(room);
+}
+
 int HostTable::appendRow() {
     const int row = rowCount();
+    makeRoom(rows_.size() + 1);
     if (observer_)
         observer_->rowsAboutToBeInserted(row, row);
     rows_.emplace_back();
@@ -84,7 +101,7 @@ int HostTable::appendRows(std::vector<HostEntry> entries, std::size_t from) {
         observer_->rowsAboutToBeInserted(first, last);
     const bool alertedBefore = anyAlerted();
     const bool failingBefore = anyFailing();
-    rows_.reserve(rows_.size() + entries.size() - from);
+    makeRoom(rows_.size() + entries.size() - from);
     for (auto e = entries.begin() + static_cast<std::ptrdiff_t>(from); e != entries.end(); ++e)
         rows_.push_back(toRow(std::move(*e)));
     histories_.resize(rows_.size());

@@ -11,6 +11,9 @@
 
 namespace wardel {
 
+// Largest number of targets host.ini holds; the grid takes one more, whose save is refused.
+inline constexpr int kMaxHostListEntries = 32767;
+
 // One target: the seven text cells of one grid row. Nothing here checks that a number is a number.
 struct HostEntry {
     std::string host;         // column 0, as typed (not trimmed)
@@ -20,6 +23,8 @@ struct HostEntry {
     std::string alert;        // column 4, "1" while an alert stands for the current run of failures
     std::string timeoutLimit; // column 5, consecutive failures that raise an alert
     std::string count;        // column 6, consecutive failures so far, in decimal
+
+    bool operator==(const HostEntry&) const = default;
 };
 
 // Hears every change of the table, cell by cell and row by row, so a view can follow without a reset.
@@ -60,6 +65,8 @@ public:
     int rowCount() const { return static_cast<int>(rows_.size()); }
     int lastRow() const { return rowCount() - 1; }
     bool isDataRow(int row) const { return row >= 1 && row < rowCount(); }
+    // The empty table: row 1 has no host. Its row 1 is the slot the next added or loaded entry fills.
+    bool isEmpty() const { return rowCount() < 2 || rows_[1][colHost].empty(); }
 
     // Reading or writing a cell outside the table throws std::out_of_range.
     const std::string& cell(int row, int column) const;
@@ -104,6 +111,8 @@ private:
     using Row = std::array<std::string, kColumns>;
     Row& at(int row, int column);
     static Row toRow(HostEntry&& entry);
+    // Room for `rows` rows (and their histories) before they are added.
+    void makeRoom(std::size_t rows);
     // Adds `sign` times the row's part to the summary counts.
     void countRow(int row, int sign);
     void announceSummary(bool alertedBefore, bool failingBefore) const;

@@ -95,7 +95,7 @@ std::int16_t MonitorEngine::countDown(std::int16_t value) {
 
 void MonitorEngine::cmdMonitor_Click() {
     // Refused in both directions while the table is empty.
-    if (!grid_.isDataRow(1) || grid_.cell(1, HostTable::colHost).empty()) {
+    if (grid_.isEmpty()) {
         messages_.show(kNoHostText);
         return;
     }

@@ -39,11 +39,22 @@ LogView::~LogView() {
 }
 
 void LogView::follow(LogBox* box) {
-    observing_.reset();
     box_ = box;
+    refill();
+}
+
+void LogView::setFed(bool fed) {
+    if (fed_ == fed)
+        return;
+    fed_ = fed;
+    refill();
+}
+
+void LogView::refill() {
+    observing_.reset();
     clear();
     blocksPerLine_.clear();
-    if (!box_)
+    if (!box_ || !fed_)
         return;
     QString text;
     for (std::size_t i = 0; i < box_->lineCount(); ++i) {

@@ -20,13 +20,20 @@ public:
 
     // Shows `box` and follows it from now on; null stops following.
     void follow(LogBox* box);
+    // While the window is hidden in the tray the view holds and lays out nothing; it is filled again from the
+    // box as the window comes back.
+    void setFed(bool fed);
 
 private:
+    // Drops what the view shows and, while fed, shows the box and follows it.
+    void refill();
+
     void linePrepended(const std::string& line) override;
     void lineAppended(const std::string& line) override;
     void oldestLineDropped() override;
 
     LogBox* box_ = nullptr;
+    bool fed_ = true;
     Subscription observing_;
     std::deque<int> blocksPerLine_; // text lines shown for each box line, newest first
 };

@@ -229,6 +229,8 @@ void MainWindow::show() {
     // The texts that changed while the window was in the tray, before its first paint.
     if (binding_)
         binding_->setWindowHidden(false);
+    if (log_)
+        log_->setFed(true);
     QWidget::show();
     if (frontPending_) {
         frontPending_ = false;
@@ -240,6 +242,8 @@ void MainWindow::hide() {
     QWidget::hide();
     if (binding_)
         binding_->setWindowHidden(true);
+    if (log_)
+        log_->setFed(false);
 }
 
 bool MainWindow::visible() const {

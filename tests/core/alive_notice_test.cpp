@@ -182,24 +182,29 @@ public:
     std::vector<std::string> captions;
 };
 
-TEST(AliveNotice, OnlyTheMidnightCheckAtMinute0000ClearsTheCount) {
-    // The check runs every 35 s: at 23:59:50, 00:00:25 and 00:01:00 after a start at 23:59:15.
-    test::TestRig rig({2026, 12, 31, 23, 59, 15});
-    auto timer4 = rig.scheduler.createTimer(35000, true);
-    auto timer5 = rig.scheduler.createTimer(60000, false);
-    AppSettings settings;
-    RuntimeValues runtime;
-    RecordingCaption caption;
-    AliveNotice notice(rig.scheduler, {*timer4, *timer5}, settings, runtime, rig.port.gateway(), rig.logBox,
-                       rig.controls.Label2, caption);
-
-    const std::int16_t expected[] = {7, 0, 7};
-    for (const std::int16_t count : expected) {
-        runtime.smsSentToday = 7;
-        rig.scheduler.advance(35000);
-        EXPECT_EQ(runtime.smsSentToday, count);
+TEST(AliveNotice, TheMidnightCheckClearsTheCountOncePerDate) {
+    // The check runs every 35 s. From 23:59:15: 23:59:50, 00:00:25, 00:01:00, one tick in minute 00:00. From
+    // 23:59:45: 00:00:20, 00:00:55, 00:01:30, two ticks there, and the second keeps the SMS sent since the first.
+    const struct {
+        LocalDateTime start;
+        std::int16_t expected[3];
+    } cases[] = {{{2026, 12, 31, 23, 59, 15}, {7, 0, 7}}, {{2026, 12, 31, 23, 59, 45}, {0, 7, 7}}};
+    for (const auto& c : cases) {
+        test::TestRig rig(c.start);
+        auto timer4 = rig.scheduler.createTimer(35000, true);
+        auto timer5 = rig.scheduler.createTimer(60000, false);
+        AppSettings settings;
+        RuntimeValues runtime;
+        RecordingCaption caption;
+        AliveNotice notice(rig.scheduler, {*timer4, *timer5}, settings, runtime, rig.port.gateway(), rig.logBox,
+                           rig.controls.Label2, caption);
+        for (const std::int16_t count : c.expected) {
+            runtime.smsSentToday = 7;
+            rig.scheduler.advance(35000);
+            EXPECT_EQ(runtime.smsSentToday, count) << c.start.second;
+        }
+        EXPECT_EQ(caption.captions, std::vector<std::string>{"SMS Sent Today : 0"});
     }
-    EXPECT_EQ(caption.captions, std::vector<std::string>{"SMS Sent Today : 0"});
 }
 
 } // namespace

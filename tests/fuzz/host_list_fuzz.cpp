@@ -9,7 +9,7 @@ using namespace wardel;
 
 // Any bytes as host.ini. Every field read can be written back, and the list written back reads the same.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::vector<HostRecord> records = parseHostList(fuzz::asText(data, size));
+    const std::vector<HostEntry> records = parseHostList(fuzz::asText(data, size));
     HostTable grid;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const int row = i == 0 ? 1 : grid.appendRow();

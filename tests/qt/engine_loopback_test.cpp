@@ -67,7 +67,7 @@ TEST(EngineOnLoopback, OneCycleOverOpenClosedSilentFloodingClosingAndResettingTa
                    {"127.0.0.1", std::to_string(closing.port())},
                    {"127.0.0.1", std::to_string(resetting.port())}};
     for (const auto& target : targets) {
-        const int row = grid.cell(1, HostTable::colHost).empty() ? 1 : grid.appendRow();
+        const int row = grid.isEmpty() ? 1 : grid.appendRow();
         grid.setCell(row, HostTable::colHost, target.host);
         grid.setCell(row, HostTable::colPort, target.port);
         grid.setCell(row, HostTable::colTimeoutLimit, "1");

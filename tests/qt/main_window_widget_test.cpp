@@ -380,12 +380,17 @@ TEST(MainWindowWidgetTest, MinimisedWindowHidesOnlyWhenATrayIconCanBringItBack) 
         if (!trayAvailable)
             continue;
 
-        // What changes while the window is in the tray is shown as it comes back.
+        // What changes while the window is in the tray is shown as it comes back; the log view holds nothing
+        // meanwhile and shows the box's lines again.
         auto* status = rig.widget<QLabel>("Label2");
         rig.controls.Label2.setText("Current status : in the tray");
+        rig.log.WriteLog("in the tray");
+        EXPECT_TRUE(rig.logLines().isEmpty());
         rig.window.move(0, 0);
         rig.tray.doubleClick();
         EXPECT_EQ(status->text(), QStringLiteral("Current status : in the tray"));
+        EXPECT_EQ(rig.logLines().size(), static_cast<qsizetype>(rig.logBox.lineCount()));
+        EXPECT_EQ(rig.logLines().value(0), QStringLiteral("2026-12-06 07:05:09 - in the tray"));
         EXPECT_GE(status->width(), status->fontMetrics().horizontalAdvance(status->text()));
         EXPECT_TRUE(rig.window.isVisible());
         EXPECT_FALSE(rig.window.windowState() & Qt::WindowMinimized);

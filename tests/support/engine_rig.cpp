@@ -36,7 +36,7 @@ EngineRig::~EngineRig() = default;
 
 int EngineRig::addTarget(const std::string& host, const std::string& port, const std::string& description,
                          const std::string& limit) {
-    const int row = grid.cell(1, HostTable::colHost).empty() ? 1 : grid.appendRow();
+    const int row = grid.isEmpty() ? 1 : grid.appendRow();
     grid.setCell(row, HostTable::colHost, host);
     grid.setCell(row, HostTable::colPort, port);
     grid.setCell(row, HostTable::colDescription, description);
