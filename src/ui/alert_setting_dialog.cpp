@@ -81,8 +81,12 @@ void AlertSettingDialog::buildControls() {
         box->setFixedWidth(width);
         return box;
     };
-    auto checkBox = [&](QWidget* parent, Control& control, Handler handler) {
-        return b.bind(control, new QCheckBox(parent), on(handler));
+    // A setting's check box runs the click procedure its model gave it.
+    auto checkBox = [&](QWidget* parent, CheckControl& control) {
+        return b.bind(control, new QCheckBox(parent), [this, &control] {
+            if (model_ && !programEnded() && forward_)
+                forward_([&control](AlertSetting&) { control.click(); });
+        });
     };
     auto frame = [&](QWidget* parent, Control& control) { return b.bind(control, new QGroupBox(parent)); };
     // A row of a grid: the label naming the box, then the box with an optional unit label right after it.
@@ -106,14 +110,14 @@ void AlertSettingDialog::buildControls() {
     auto* times = new QGridLayout(frame3);
     row(times, frame3, c.Label4_0, textBox(frame3, c.TimeInterval, kNumberBox), &c.Label4_2);
     row(times, frame3, c.Label4_1, textBox(frame3, c.TimeOut, kNumberBox), &c.Label4_3);
-    times->addWidget(checkBox(frame3, c.Check4, &AlertSetting::Check4_Click), times->rowCount(), 0, 1, 3);
-    times->addWidget(checkBox(frame3, c.Enable_log, &AlertSetting::Enable_log_Click), times->rowCount(), 0, 1, 3);
+    times->addWidget(checkBox(frame3, c.Check4), times->rowCount(), 0, 1, 3);
+    times->addWidget(checkBox(frame3, c.Enable_log), times->rowCount(), 0, 1, 3);
     times->setColumnStretch(2, 1);
     top->addWidget(frame3);
 
     auto* frame1 = frame(this, c.Frame1);
     auto* gateway = new QGridLayout(frame1);
-    gateway->addWidget(checkBox(frame1, c.Check2, &AlertSetting::Check2_Click), 0, 0, 1, 3);
+    gateway->addWidget(checkBox(frame1, c.Check2), 0, 0, 1, 3);
     row(gateway, frame1, c.Label5_0, textBox(frame1, c.smsEmail, kWideBox));
     auto* password = textBox(frame1, c.smsPassword, kWideBox);
     password->setEchoMode(QLineEdit::Password);
@@ -146,7 +150,7 @@ void AlertSettingDialog::buildControls() {
 
     auto* frame4 = frame(frame1, c.Frame4);
     auto* alive = new QGridLayout(frame4);
-    alive->addWidget(checkBox(frame4, c.alive_Email, &AlertSetting::alive_Email_Click), 0, 0, 1, 3);
+    alive->addWidget(checkBox(frame4, c.alive_Email), 0, 0, 1, 3);
     row(alive, frame4, c.Label7_0, textBox(frame4, c.min_Select, kNumberBox), &c.Label7_3);
     row(alive, frame4, c.Label7_1, textBox(frame4, c.mailTo1, kWideBox));
     row(alive, frame4, c.Label7_2, textBox(frame4, c.min_Select1, kNumberBox), &c.Label7_4);
