@@ -108,4 +108,9 @@ template <typename Member> constexpr const SettingField& settingField(Member App
     throw std::logic_error("a member of AppSettings without its row in kSettingFields");
 }
 
+// What an empty text setting stands for, where it has a default (the cycle interval's "60", ...).
+constexpr const char* settingDefault(std::string AppSettings::*member) {
+    return settingField(member).fallback;
+}
+
 } // namespace wardel
