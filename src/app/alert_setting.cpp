@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "common/numbers.h"
 #include "settings/settings_file.h"
@@ -46,14 +47,27 @@ AlertSetting::AlertSetting(AppSettings& settings, RuntimeValues& runtime, Messag
                            std::string gatewayWebAddress, Requests requests)
     : settings_(settings), runtime_(runtime), messages_(messages), shell_(shell),
       gatewayWebAddress_(std::move(gatewayWebAddress)), requests_(std::move(requests)) {
+    bindClickProcedures();
+    c_.Label3_5.setText(gatewayWebAddress_);
+    Fill();
+}
+
+void AlertSetting::bindClickProcedures() {
     for (const SettingControl& row : kSettingControls) {
         if (row.check) {
             CheckControl& box = c_.*row.check;
             box.setClickProcedure([this, &box] { turnOver(box); });
         }
     }
-    c_.Label3_5.setText(gatewayWebAddress_);
-    Fill();
+    using Handler = void (AlertSetting::*)();
+    const std::pair<Control*, Handler> clicks[] = {
+        {&c_.smsPhone, &AlertSetting::smsPhone_Click}, {&c_.Label2, &AlertSetting::Label2_Click},
+        {&c_.Label3_4, &AlertSetting::Label3_Click},   {&c_.SMS_Reset, &AlertSetting::SMS_Reset_Click},
+        {&c_.Save, &AlertSetting::Save_Click},         {&c_.Cancel, &AlertSetting::Cancel_Click},
+        {&c_.Label3_5, &AlertSetting::Label3_Click},
+    };
+    for (const auto& [control, handler] : clicks)
+        control->setClickProcedure([this, handler] { (this->*handler)(); });
 }
 
 void AlertSetting::Fill() {

@@ -15,14 +15,16 @@
 
 namespace wardel {
 
-// The named controls of the settings dialog alertSetting as plain values, top to bottom.
+// The named controls of the settings dialog alertSetting as plain values, top to bottom, each with its kind;
+// the dialog lays them out itself.
 struct AlertSettingControls {
+    using Kind = ControlDesign::Kind;
     ControlBoard board;
 
     // The dialog window itself: its caption, and visible while it is shown.
-    Control alertSetting{board, "alertSetting", "Wardel  Settings", {}, true, false};
+    Control alertSetting{board, "alertSetting", "Wardel  Settings", {Kind::Caption}, true, false};
 
-    Control Frame3{board, "Frame3", "Time Interval Settings"};
+    Control Frame3{board, "Frame3", "Time Interval Settings", {Kind::Frame}};
     Control Label4_0{board, "Label4(0)", "Time Interval For Monitoring "};
     TextControl TimeInterval{board, "TimeInterval", ""};
     Control Label4_2{board, "Label4(2)", "Seconds"};
@@ -32,24 +34,24 @@ struct AlertSettingControls {
     CheckControl Check4{board, "Check4", "Start Checking when started"};
     CheckControl Enable_log{board, "Enable_log", "Save Log on file"};
 
-    Control Frame1{board, "Frame1", ""};
+    Control Frame1{board, "Frame1", "", {Kind::Frame}};
     CheckControl Check2{board, "Check2", "Enable Alert - Textora Member Only"};
     Control Label5_0{board, "Label5(0)", "Email account "};
     TextControl smsEmail{board, "smsEmail", ""};
     Control Label5_1{board, "Label5(1)", "Password"};
     TextControl smsPassword{board, "smsPassword", ""};
-    Control Label2{board, "Label2", "Click to get SMS to try"};
+    Control Label2{board, "Label2", "Click to get SMS to try", {Kind::Link}};
     Control Label5_2{board, "Label5(2)", "SMS alert to "};
     TextControl smsPhone{board, "smsPhone", ""};
     Control Label1{board, "Label1", "Mail alert to "};
     TextControl Mail_List{board, "Mail_List", ""};
     Control Label5_3{board, "Label5(3)", "Separate multiple mobile # or email account by comma (,)"};
-    Control Label3_4{board, "Label3(4)", "Cap max SMS sending a day to avoid unexpected "};
+    Control Label3_4{board, "Label3(4)", "Cap max SMS sending a day to avoid unexpected ", {Kind::Link}};
     ComboControl max_SMS{board, "max_SMS", ""};
-    Control SMS_Reset{board, "SMS_Reset", "Click to Reset"};
+    Control SMS_Reset{board, "SMS_Reset", "Click to Reset", {Kind::Link}};
     Control SMS_Today{board, "SMS_Today", "SMS Sent Today : 0"};
 
-    Control Frame4{board, "Frame4", ""};
+    Control Frame4{board, "Frame4", "", {Kind::Frame}};
     CheckControl alive_Email{board, "alive_Email", "I am alive notice.Let you know program keep monitoring "};
     Control Label7_0{board, "Label7(0)", "Time to send EMAIL on every  "};
     TextControl min_Select{board, "min_Select", ""};
@@ -62,9 +64,9 @@ struct AlertSettingControls {
     Control Label7_5{board, "Label7(5)", "SMS to"};
     TextControl smsTo1{board, "smsTo1", ""};
 
-    Control Save{board, "Save", "Save and Login"};
-    Control Cancel{board, "Cancel", "Cancel"};
-    Control Label3_5{board, "Label3(5)", ""}; // the gateway's web address
+    Control Save{board, "Save", "Save and Login", {Kind::Button}};
+    Control Cancel{board, "Cancel", "Cancel", {Kind::Button}};
+    Control Label3_5{board, "Label3(5)", "", {Kind::Link}}; // the gateway's web address
 
     // The gateway alert settings: enabled only while Check2 (alerts on) is checked.
     std::vector<Control*> alertFields() {
@@ -176,7 +178,7 @@ public:
     // Shows the dialog without blocking the main window; its controls keep what they hold.
     void show() { c_.alertSetting.setVisible(true); }
 
-    // Operator actions. A click on a setting's check box turns it over (the box's own click procedure).
+    // Operator actions; each is its control's click procedure. A click on a setting's check box turns it over.
     void smsPhone_Click();
     void SMS_Reset_Click();
     void Label2_Click() { openGatewaySite(); }
@@ -198,6 +200,7 @@ public:
     static bool isValidEmail(std::string_view text);
 
 private:
+    void bindClickProcedures();
     void Fill();
     void fillMaxSmsList();
     void setCheck2(bool on);
