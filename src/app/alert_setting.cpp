@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
-#include <stdexcept>
+#include <utility>
 
 #include "common/numbers.h"
 #include "common/utf8.h"
@@ -34,34 +34,46 @@ std::int16_t switchValue(const Control& box) {
 
 } // namespace
 
-// Each setting's control, found once: a field whose control the dialog lacks is a fault of the build.
 AlertSetting::AlertSetting(AppSettings& settings, RuntimeValues& runtime, MessageBox& messages, Shell& shell,
                            std::string gatewayWebAddress, Requests requests)
     : settings_(settings), runtime_(runtime), messages_(messages), shell_(shell),
       gatewayWebAddress_(std::move(gatewayWebAddress)), requests_(std::move(requests)) {
-    for (const SettingField& field : kSettingFields) {
-        const auto& controls = c_.board.all();
-        const auto found = std::find_if(controls.begin(), controls.end(),
-                                        [&](const Control* control) { return control->name() == field.control; });
-        if (found == controls.end())
-            throw std::logic_error(std::string("the settings dialog has no control ") + field.control);
-        fieldControls_.push_back({&field, *found});
-    }
+    bindClickProcedures();
     c_.Label3_5.setText(gatewayWebAddress_);
     Fill();
 }
 
+void AlertSetting::bindClickProcedures() {
+    for (const SettingControl& row : kSettingControls) {
+        if (row.check) {
+            CheckControl& box = c_.*row.check;
+            box.setClickProcedure([this, &box] { turnOver(box); });
+        }
+    }
+    using Handler = void (AlertSetting::*)();
+    const std::pair<Control*, Handler> clicks[] = {
+        {&c_.smsPhone, &AlertSetting::smsPhone_Click}, {&c_.Label2, &AlertSetting::Label2_Click},
+        {&c_.Label3_4, &AlertSetting::Label3_Click},   {&c_.SMS_Reset, &AlertSetting::SMS_Reset_Click},
+        {&c_.Save, &AlertSetting::Save_Click},         {&c_.Cancel, &AlertSetting::Cancel_Click},
+        {&c_.Label3_5, &AlertSetting::Label3_Click},
+    };
+    for (const auto& [control, handler] : clicks)
+        control->setClickProcedure([this, handler] { (this->*handler)(); });
+}
+
 void AlertSetting::Fill() {
-    for (const auto& [field, control] : fieldControls_) {
-        if (field->isSwitch()) {
-            control->setChecked(isOn(settings_.*field->onOff));
+    for (const SettingControl& row : kSettingControls) {
+        const SettingField& field = *row.field;
+        Control& control = row.in(c_);
+        if (field.isSwitch()) {
+            control.setChecked(isOn(settings_.*field.onOff));
             continue;
         }
         // The defaults belong to the settings themselves from now on.
-        std::string& text = settings_.*field->text;
-        if (text.empty() && field->fallback)
-            text = field->fallback;
-        control->setText(text);
+        std::string& text = settings_.*field.text;
+        if (text.empty() && field.fallback)
+            text = field.fallback;
+        control.setText(text);
     }
     c_.SMS_Today.setText("SMS Sent Today : " + std::to_string(runtime_.smsSentToday));
     fillMaxSmsList();
@@ -88,23 +100,15 @@ void AlertSetting::applyCheck2Rule() {
         control->setEnabled(on && c_.alive_Email.checked());
 }
 
-void AlertSetting::applyAliveRule() {
-    for (Control* control : c_.aliveFields())
-        control->setEnabled(c_.alive_Email.checked());
-}
-
 void AlertSetting::setCheck2(bool on) {
     c_.Check2.setChecked(on);
     applyCheck2Rule();
 }
 
-void AlertSetting::Check2_Click() {
-    setCheck2(!c_.Check2.checked());
-}
-
-void AlertSetting::alive_Email_Click() {
-    c_.alive_Email.setChecked(!c_.alive_Email.checked());
-    applyAliveRule();
+// The enabling rules follow Check2 and alive_Email; alive_Email can only be clicked while Check2 is ticked.
+void AlertSetting::turnOver(CheckControl& box) {
+    box.setChecked(!box.checked());
+    applyCheck2Rule();
 }
 
 void AlertSetting::smsPhone_Click() {
@@ -133,12 +137,14 @@ bool AlertSetting::isValidEmail(std::string_view text) {
 }
 
 void AlertSetting::copyIntoSettings() {
-    for (const auto& [field, control] : fieldControls_) {
-        if (field->isSwitch())
-            settings_.*field->onOff = switchValue(*control);
+    for (const SettingControl& row : kSettingControls) {
+        const SettingField& field = *row.field;
+        const Control& control = row.in(c_);
+        if (field.isSwitch())
+            settings_.*field.onOff = switchValue(control);
         else
-            settings_.*field->text =
-                field->blanks == SettingField::Blanks::KeptAsTyped ? control->text() : trimmed(*control);
+            settings_.*field.text =
+                field.blanks == SettingField::Blanks::KeptAsTyped ? control.text() : trimmed(control);
     }
 }
 

@@ -26,11 +26,11 @@ struct MainControls {
 
     Control SMSPort{board, "SMSPort", "Wardel ", {Kind::Caption}}; // the window caption
     Control Label1_0{board, "Label1(0)", "Host Name / IP Address", {Kind::Heading, 120, 120}};
-    Control txtIpAddress{board, "txtIpAddress", "", {Kind::TextBox, 120, 360, 1935, kTextBoxHeight}};
+    TextControl txtIpAddress{board, "txtIpAddress", "", {Kind::TextBox, 120, 360, 1935, kTextBoxHeight}};
     Control Label1_1{board, "Label1(1)", "Port ", {Kind::Heading, 2160, 120}};
     ComboControl cbxPortSel{board, "cbxPortSel", "", {Kind::ComboBox, 2160, 360, 1815}};
     Control Label1_2{board, "Label1(2)", "Description", {Kind::Heading, 4200, 120}};
-    Control Description{board, "Description", "", {Kind::TextBox, 4200, 360, 3855, kTextBoxHeight}};
+    TextControl Description{board, "Description", "", {Kind::TextBox, 4200, 360, 3855, kTextBoxHeight}};
     Control Label1_3{board, "Label1(3)", "# of Consecutive Timeout to Send Alert", {Kind::Heading, 120, 840}};
     ComboControl num_Timeout{board, "num_Timeout", "", {Kind::ComboBox, 3240, 840, 735}};
     // Each button reaches to two pixels short of the next one's left edge; Exit is as wide as View Log.

@@ -10,6 +10,7 @@
 #include "common/text_file.h"
 #include "common/utf8.h"
 #include "hosts/host_list_file.h"
+#include "settings/setting_fields.h"
 #include "settings/settings_file.h"
 
 namespace wardel {
@@ -47,10 +48,9 @@ std::string hex(unsigned value, int digits) {
 
 // A number setting as the engine counts it: an empty text is the default, and the timer that counts it down
 // runs out after one tick at the least.
-int engineSeconds(const std::string& setting, int fallback) {
-    if (trim(setting).empty())
-        return fallback;
-    return std::max<int>(1, saturatedInt16(setting));
+int engineSeconds(const AppSettings& settings, std::string AppSettings::*member) {
+    const std::string& setting = settings.*member;
+    return std::max<int>(1, saturatedInt16(trim(setting).empty() ? settingDefault(member) : setting));
 }
 
 // A failure limit of 0 or 1 (or none) makes every failure reach it.
@@ -236,8 +236,8 @@ PrometheusExport buildPrometheusExport(const HostTable& grid, const AppSettings&
     }
     result.targets = static_cast<int>(targets.size());
 
-    const int interval = engineSeconds(settings.timeInterval, 60);
-    const int timeout = engineSeconds(settings.timeOut, 30);
+    const int interval = engineSeconds(settings, &AppSettings::timeInterval);
+    const int timeout = engineSeconds(settings, &AppSettings::timeOut);
     result.files = {{kTargetsFile, targetsJson(targets)},
                     {kBlackboxFile, blackboxYml(timeout)},
                     {kRulesFile, rulesYml(interval, limits)},

@@ -46,6 +46,7 @@
 #include "common/numbers.h"
 #include "common/saturating.h"
 #include "common/time_format.h"
+#include "settings/setting_fields.h"
 
 namespace wardel {
 
@@ -110,9 +111,9 @@ void MonitorEngine::start() {
     AppSettings& settings = settings_;
     // Only the settings in memory get the defaults; the settings file keeps what it holds.
     if (trim(settings.timeInterval).empty())
-        settings.timeInterval = "60";
+        settings.timeInterval = settingDefault(&AppSettings::timeInterval);
     if (trim(settings.timeOut).empty())
-        settings.timeOut = "30";
+        settings.timeOut = settingDefault(&AppSettings::timeOut);
     stopRequested_ = false;
     controls_.cmdMonitor.setText(kStopCaption);
     log_.WriteLog("Monitoring Started");

@@ -36,7 +36,7 @@ private:
 // How a control looks on its form: its kind, its place in twips (15 to the pixel; a size of 0 leaves the
 // size to the toolkit) and its lettering.
 struct ControlDesign {
-    enum class Kind { Caption, Label, Heading, Link, TextBox, ComboBox, Button };
+    enum class Kind { Caption, Label, Heading, Link, TextBox, ComboBox, Button, CheckBox, Frame };
     enum class Ink { Default, DarkBlue, DarkRed };
 
     Kind kind = Kind::Label;
@@ -83,6 +83,11 @@ public:
     }
 
 protected:
+    // The design of a control whose class fixes its kind.
+    static ControlDesign ofKind(ControlDesign design, ControlDesign::Kind kind) {
+        design.kind = kind;
+        return design;
+    }
     template <typename T> void update(T& field, T value) {
         if (field == value)
             return;
@@ -101,10 +106,25 @@ private:
     bool checked_ = false;
 };
 
+// A check box: its caption and whether it is ticked. A control of this class can only be shown by a check box.
+class CheckControl : public Control {
+public:
+    CheckControl(ControlBoard& board, std::string name, std::string text, ControlDesign design = {})
+        : Control(board, std::move(name), std::move(text), ofKind(design, ControlDesign::Kind::CheckBox)) {}
+};
+
+// A one-line text box the operator types into. A control of this class can only be shown by a text box.
+class TextControl : public Control {
+public:
+    TextControl(ControlBoard& board, std::string name, std::string text, ControlDesign design = {})
+        : Control(board, std::move(name), std::move(text), ofKind(design, ControlDesign::Kind::TextBox)) {}
+};
+
 // An editable combo box: a list of entries, the selected entry, and the text in its edit field.
 class ComboControl : public Control {
 public:
-    using Control::Control;
+    ComboControl(ControlBoard& board, std::string name, std::string text, ControlDesign design = {})
+        : Control(board, std::move(name), std::move(text), ofKind(design, ControlDesign::Kind::ComboBox)) {}
 
     const std::vector<std::string>& items() const { return items_; }
     int selectedIndex() const { return selected_; }

@@ -5,9 +5,10 @@
 
 namespace wardel {
 
-// The fifteen settings that survive a restart. Numbers the operator types are kept as text; each reader
-// converts them where it uses them. Switches carry a check box state: 0 off, 1 on. Every member has its
-// initial value, so settings can be spelt by the fields that matter: AppSettings{.logEnabled = 1}.
+// The settings that survive a restart, one line of setting.ini each (kSettingFields describes the lines). Numbers the
+// operator types are kept as text; each reader converts them where it uses them. Switches carry a check box state: 0
+// off, 1 on. Every member has its initial value, so settings can be spelt by the fields that matter:
+// AppSettings{.logEnabled = 1}.
 struct AppSettings {
     std::string timeInterval{}; // seconds between two monitoring cycles
     std::string timeOut{};      // seconds a connection attempt may take

@@ -64,13 +64,13 @@ SettingsLoad loadSettingsFile(const std::filesystem::path& file, AppSettings& s,
     if (!std::filesystem::exists(file, ec))
         return SettingsLoad::Missing;
 
-    // An unreadable file reads like fifteen empty lines.
+    // An unreadable file reads like a file of empty lines.
     readSettingsText(readWholeFile(file).value_or(std::string()), s, runtime);
     return SettingsLoad::Loaded;
 }
 
 void readSettingsText(const std::string& text, AppSettings& s, RuntimeValues& runtime) {
-    // Lines past the fifteenth name no field; a huge file costs no more than its first fifteen lines.
+    // Lines past the last field name no field; a huge file costs no more than the lines that name one.
     std::vector<std::string> lines = splitLines(text, kSettingLines);
     lines.resize(kSettingLines);
     for (const SettingField& field : kSettingFields)

@@ -8,7 +8,7 @@
 
 namespace wardel {
 
-// setting.ini: fifteen lines, no keys; the line number alone names the field.
+// setting.ini: one line per row of kSettingFields, no keys; the line number alone names the field.
 inline constexpr const char* kSettingsFileName = "setting.ini";
 
 enum class SettingsLoad { Missing, Loaded };
@@ -20,12 +20,12 @@ SettingsLoad loadSettingsFile(const std::filesystem::path& file, AppSettings& se
 // as an empty one.
 void readSettingsText(const std::string& text, AppSettings& settings, RuntimeValues& runtime);
 
-// The fifteen lines of the file, each ended by CR LF: texts trimmed, switches in decimal. Empty when a field
-// holds a line break, which would make more than fifteen lines.
+// The lines of the file, each ended by CR LF: texts trimmed, switches in decimal. Empty when a field holds a
+// line break, which would make more lines than the file has fields.
 std::string formatSettingsText(const AppSettings& settings);
 
-// Writes all fifteen lines, or nothing at all; false when the file could not be written or a field holds a
-// line break (it would make more than fifteen lines).
+// Writes every line, or nothing at all; false when the file could not be written or a field holds a line
+// break (it would make more lines than the file has fields).
 bool saveSettingsFile(const std::filesystem::path& file, const AppSettings& settings);
 
 // What a saved settings dialog does to the I-am-alive countdowns: each starts again from its period, the

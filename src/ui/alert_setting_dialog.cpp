@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 
 #include "app/alert_setting.h"
-#include "platform/qt/program_end.h"
 #include "ui/control_binding.h"
 #include "ui/ink.h"
 #include "ui/link_label.h"
@@ -60,15 +59,18 @@ void AlertSettingDialog::detach() {
 }
 
 void AlertSettingDialog::buildControls() {
-    using Handler = void (AlertSetting::*)();
     AlertSettingControls& c = model_->controls();
-    binding_ = std::make_unique<FormBinding>(c.board);
+    // Every action goes through the owner, which destroys a model that asked to close once it has returned.
+    binding_ =
+        std::make_unique<FormBinding>(c.board, FormBinding::Sizing::Layout, [this](const FormBinding::Action& action) {
+            if (forward_)
+                forward_([&action](AlertSetting&) { action(); });
+        });
     FormBinding& b = *binding_;
-    const auto on = [this](Handler handler) { return [this, handler] { act(handler); }; };
 
     auto label = [&](QWidget* parent, Control& control) { return b.bind(control, new QLabel(parent)); };
-    auto link = [&](QWidget* parent, Control& control, Handler handler, bool looksLikeLink = true) {
-        auto* l = b.bind(control, new LinkLabel(parent), on(handler));
+    auto link = [&](QWidget* parent, Control& control, bool looksLikeLink = true) {
+        auto* l = b.bind(control, new LinkLabel(parent));
         if (looksLikeLink) {
             setInk(l, kLinkBlue);
             l->setUnderlined(true);
@@ -77,15 +79,13 @@ void AlertSettingDialog::buildControls() {
         }
         return l;
     };
-    auto textBox = [&](QWidget* parent, Control& control, int width) {
+    auto textBox = [&](QWidget* parent, TextControl& control, int width) {
         auto* box = b.bind(control, new QLineEdit(parent));
         box->setValidator(new SingleLineValidator(box));
         box->setFixedWidth(width);
         return box;
     };
-    auto checkBox = [&](QWidget* parent, Control& control, Handler handler) {
-        return b.bind(control, new QCheckBox(parent), on(handler));
-    };
+    auto checkBox = [&](QWidget* parent, CheckControl& control) { return b.bind(control, new QCheckBox(parent)); };
     auto frame = [&](QWidget* parent, Control& control) { return b.bind(control, new QGroupBox(parent)); };
     // A row of a grid: the label naming the box, then the box with an optional unit label right after it.
     auto row = [&](QGridLayout* grid, QWidget* parent, Control& name, QWidget* box, Control* unit = nullptr) {
@@ -108,21 +108,21 @@ void AlertSettingDialog::buildControls() {
     auto* times = new QGridLayout(frame3);
     row(times, frame3, c.Label4_0, textBox(frame3, c.TimeInterval, kNumberBox), &c.Label4_2);
     row(times, frame3, c.Label4_1, textBox(frame3, c.TimeOut, kNumberBox), &c.Label4_3);
-    times->addWidget(checkBox(frame3, c.Check4, &AlertSetting::Check4_Click), times->rowCount(), 0, 1, 3);
-    times->addWidget(checkBox(frame3, c.Enable_log, &AlertSetting::Enable_log_Click), times->rowCount(), 0, 1, 3);
+    times->addWidget(checkBox(frame3, c.Check4), times->rowCount(), 0, 1, 3);
+    times->addWidget(checkBox(frame3, c.Enable_log), times->rowCount(), 0, 1, 3);
     times->setColumnStretch(2, 1);
     top->addWidget(frame3);
 
     auto* frame1 = frame(this, c.Frame1);
     auto* gateway = new QGridLayout(frame1);
-    gateway->addWidget(checkBox(frame1, c.Check2, &AlertSetting::Check2_Click), 0, 0, 1, 3);
+    gateway->addWidget(checkBox(frame1, c.Check2), 0, 0, 1, 3);
     row(gateway, frame1, c.Label5_0, textBox(frame1, c.smsEmail, kWideBox));
     auto* password = textBox(frame1, c.smsPassword, kWideBox);
     password->setEchoMode(QLineEdit::Password);
     // Every character typed shows as "*", whatever the style's own mask character.
     password->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     row(gateway, frame1, c.Label5_1, password);
-    gateway->addWidget(link(frame1, c.Label2, &AlertSetting::Label2_Click), gateway->rowCount() - 1, 2);
+    gateway->addWidget(link(frame1, c.Label2), gateway->rowCount() - 1, 2);
     phone_ = textBox(frame1, c.smsPhone, kWideBox);
     phone_->installEventFilter(this);
     row(gateway, frame1, c.Label5_2, phone_);
@@ -136,19 +136,19 @@ void AlertSettingDialog::buildControls() {
     cap->setMaxVisibleItems(11);
     cap->setFixedWidth(70);
     auto* capLine = new QHBoxLayout;
-    LinkLabel* capLabel = link(frame1, c.Label3_4, &AlertSetting::Label3_Click, false);
+    LinkLabel* capLabel = link(frame1, c.Label3_4, false);
     capLabel->setBuddy(cap);
     capLine->addWidget(capLabel);
     capLine->addWidget(cap);
     capLine->addStretch(1);
     gateway->addLayout(capLine, gateway->rowCount(), 0, 1, 3);
     const int resetRow = gateway->rowCount();
-    gateway->addWidget(link(frame1, c.SMS_Reset, &AlertSetting::SMS_Reset_Click), resetRow, 0);
+    gateway->addWidget(link(frame1, c.SMS_Reset), resetRow, 0);
     gateway->addWidget(label(frame1, c.SMS_Today), resetRow, 1);
 
     auto* frame4 = frame(frame1, c.Frame4);
     auto* alive = new QGridLayout(frame4);
-    alive->addWidget(checkBox(frame4, c.alive_Email, &AlertSetting::alive_Email_Click), 0, 0, 1, 3);
+    alive->addWidget(checkBox(frame4, c.alive_Email), 0, 0, 1, 3);
     row(alive, frame4, c.Label7_0, textBox(frame4, c.min_Select, kNumberBox), &c.Label7_3);
     row(alive, frame4, c.Label7_1, textBox(frame4, c.mailTo1, kWideBox));
     row(alive, frame4, c.Label7_2, textBox(frame4, c.min_Select1, kNumberBox), &c.Label7_4);
@@ -157,30 +157,26 @@ void AlertSettingDialog::buildControls() {
     top->addWidget(frame1);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(b.bind(c.Save, new PushButton(this), on(&AlertSetting::Save_Click)));
-    buttons->addWidget(b.bind(c.Cancel, new PushButton(this), on(&AlertSetting::Cancel_Click)));
+    buttons->addWidget(b.bind(c.Save, new PushButton(this)));
+    buttons->addWidget(b.bind(c.Cancel, new PushButton(this)));
     buttons->addStretch(1);
     top->addLayout(buttons);
-    top->addWidget(link(this, c.Label3_5, &AlertSetting::Label3_Click));
+    top->addWidget(link(this, c.Label3_5));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void AlertSettingDialog::act(void (AlertSetting::*handler)()) {
-    if (model_ && !programEnded() && forward_)
-        forward_([handler](AlertSetting& model) { (model.*handler)(); });
-}
-
+// A press in the SMS numbers box is that box's click.
 bool AlertSettingDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress && watched == phone_)
-        act(&AlertSetting::smsPhone_Click);
+    if (event->type() == QEvent::MouseButtonPress && watched == phone_ && binding_)
+        binding_->forward([this] { model_->controls().smsPhone.click(); });
     return QDialog::eventFilter(watched, event);
 }
 
 void AlertSettingDialog::closeEvent(QCloseEvent* event) {
     // The close box is Cancel: the model goes, and with it this window.
-    if (model_ && !programEnded()) {
+    if (binding_->open()) {
         event->ignore();
-        act(&AlertSetting::Form_Unload);
+        binding_->forward([this] { model_->Form_Unload(); });
         return;
     }
     QDialog::closeEvent(event);
@@ -188,8 +184,8 @@ void AlertSettingDialog::closeEvent(QCloseEvent* event) {
 
 void AlertSettingDialog::reject() {
     // Escape closes as the close box does.
-    if (model_ && !programEnded())
-        act(&AlertSetting::Form_Unload);
+    if (binding_->open())
+        binding_->forward([this] { model_->Form_Unload(); });
     else
         QDialog::reject();
 }

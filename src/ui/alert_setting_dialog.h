@@ -40,7 +40,6 @@ protected:
 
 private:
     void buildControls();
-    void act(void (AlertSetting::*handler)());
 
     AlertSetting* model_;
     Forward forward_;

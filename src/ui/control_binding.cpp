@@ -17,14 +17,28 @@
 
 namespace wardel::qt {
 
+// An action may reach the model while the form is attached and the program runs.
+struct FormBinding::Gate {
+    bool live = true;
+    Route route;
+
+    bool open() const { return live && !programEnded(); }
+    void forward(const Action& action) const {
+        if (!open())
+            return;
+        if (route)
+            route(action);
+        else
+            action();
+    }
+};
+
 namespace {
 
-using Live = std::shared_ptr<bool>;
+using SharedGate = std::shared_ptr<FormBinding::Gate>;
 
-// Whether an operator action may still reach the model: the form is attached and the program runs.
-bool open(const Live& live) {
-    return *live && !programEnded();
-}
+// A click runs the control's click procedure, by the form's route.
+void clickThrough(const SharedGate& gate, Control& control);
 
 // A label takes the width of its text. The exact width needs a full layout of the text, as costly as
 // painting it, and the status line changes at every probe; so the label keeps some room to spare and is
@@ -81,25 +95,18 @@ private:
 
 class LinkBinding : public LabelBinding {
 public:
-    LinkBinding(const Control& control, LinkLabel* link, FormBinding::Sizing sizing, const Live& live,
-                FormBinding::Click click)
+    LinkBinding(Control& control, LinkLabel* link, FormBinding::Sizing sizing, const SharedGate& gate)
         : LabelBinding(control, link, sizing) {
         link->setCursor(Qt::PointingHandCursor);
-        link->onClick = [live, click = std::move(click)] {
-            if (open(live))
-                click();
-        };
+        link->onClick = [gate, &control] { clickThrough(gate, control); };
     }
 };
 
 class ButtonBinding : public ControlBinding {
 public:
-    ButtonBinding(const Control& control, QPushButton* button, const Live& live, FormBinding::Click click)
+    ButtonBinding(Control& control, QPushButton* button, const SharedGate& gate)
         : ControlBinding(control, button), button_(button) {
-        QObject::connect(button, &QPushButton::clicked, button, [live, click = std::move(click)] {
-            if (open(live))
-                click();
-        });
+        QObject::connect(button, &QPushButton::clicked, button, [gate, &control] { clickThrough(gate, control); });
     }
     void show() override {
         button_->setText(textOf(control()));
@@ -112,13 +119,12 @@ private:
 
 class CheckBoxBinding : public ControlBinding {
 public:
-    CheckBoxBinding(const Control& control, QCheckBox* box, const Live& live, FormBinding::Click click)
+    CheckBoxBinding(CheckControl& control, QCheckBox* box, const SharedGate& gate)
         : ControlBinding(control, box), box_(box) {
         // The box turns over by itself on a click; the model decides, and the box then shows what it decided.
-        QObject::connect(box, &QCheckBox::clicked, box, [this, live, click = std::move(click)] {
-            if (open(live))
-                click();
-            if (*live)
+        QObject::connect(box, &QCheckBox::clicked, box, [this, gate, &control] {
+            clickThrough(gate, control);
+            if (gate->live)
                 box_->setChecked(this->control().checked());
         });
     }
@@ -134,17 +140,18 @@ private:
 
 // Only the operator's own edits go to the model: textEdited and activated are not raised when the model's
 // values are shown, so nothing echoes back.
-void forwardEdits(QLineEdit* edit, Control& control, const Live& live) {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [&control, live](const QString& text) {
-        if (open(live))
+void forwardEdits(QLineEdit* edit, Control& control, const SharedGate& gate) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [&control, gate](const QString& text) {
+        if (gate->open())
             control.setText(text.toStdString());
     });
 }
 
 class TextBoxBinding : public ControlBinding {
 public:
-    TextBoxBinding(Control& control, QLineEdit* box, const Live& live) : ControlBinding(control, box), box_(box) {
-        forwardEdits(box, control, live);
+    TextBoxBinding(TextControl& control, QLineEdit* box, const SharedGate& gate)
+        : ControlBinding(control, box), box_(box) {
+        forwardEdits(box, control, gate);
     }
     void show() override {
         const QString text = textOf(control());
@@ -159,14 +166,14 @@ private:
 
 class ComboBinding : public ControlBinding {
 public:
-    ComboBinding(ComboControl& control, QComboBox* box, const Live& live)
+    ComboBinding(ComboControl& control, QComboBox* box, const SharedGate& gate)
         : ControlBinding(control, box), combo_(control), box_(box) {
         box->setEditable(true);
         // A typed value is used as it stands; it does not become a list entry.
         box->setInsertPolicy(QComboBox::NoInsert);
-        forwardEdits(box->lineEdit(), control, live);
-        QObject::connect(box, &QComboBox::activated, box, [&control, live](int index) {
-            if (open(live))
+        forwardEdits(box->lineEdit(), control, gate);
+        QObject::connect(box, &QComboBox::activated, box, [&control, gate](int index) {
+            if (gate->open())
                 control.select(index);
         });
     }
@@ -216,10 +223,14 @@ private:
     QDialog* dialog_;
 };
 
+void clickThrough(const SharedGate& gate, Control& control) {
+    gate->forward([&control] { control.click(); });
+}
+
 } // namespace
 
-FormBinding::FormBinding(ControlBoard& board, Sizing labels)
-    : board_(&board), labels_(labels), live_(std::make_shared<bool>(true)) {}
+FormBinding::FormBinding(ControlBoard& board, Sizing labels, Route route)
+    : board_(&board), labels_(labels), gate_(std::make_shared<Gate>(Gate{true, std::move(route)})) {}
 
 FormBinding::~FormBinding() {
     detach();
@@ -236,31 +247,31 @@ Widget* FormBinding::add(Model& control, Widget* widget, Args&&... args) {
     return widget;
 }
 
-QLabel* FormBinding::bind(Control& control, QLabel* label) {
+QLabel* FormBinding::bindLabel(Control& control, QLabel* label) {
     return add<LabelBinding>(control, label, labels_);
 }
 
-LinkLabel* FormBinding::bind(Control& control, LinkLabel* link, Click click) {
-    return add<LinkBinding>(control, link, labels_, live_, std::move(click));
+LinkLabel* FormBinding::bindLink(Control& control, LinkLabel* link) {
+    return add<LinkBinding>(control, link, labels_, gate_);
 }
 
-QPushButton* FormBinding::bind(Control& control, QPushButton* button, Click click) {
-    return add<ButtonBinding>(control, button, live_, std::move(click));
+QPushButton* FormBinding::bindButton(Control& control, QPushButton* button) {
+    return add<ButtonBinding>(control, button, gate_);
 }
 
-QCheckBox* FormBinding::bind(Control& control, QCheckBox* box, Click click) {
-    return add<CheckBoxBinding>(control, box, live_, std::move(click));
+QCheckBox* FormBinding::bind(CheckControl& control, QCheckBox* box) {
+    return add<CheckBoxBinding>(control, box, gate_);
 }
 
-QLineEdit* FormBinding::bind(Control& control, QLineEdit* box) {
-    return add<TextBoxBinding>(control, box, live_);
+QLineEdit* FormBinding::bind(TextControl& control, QLineEdit* box) {
+    return add<TextBoxBinding>(control, box, gate_);
 }
 
 QComboBox* FormBinding::bind(ComboControl& control, QComboBox* box) {
-    return add<ComboBinding>(control, box, live_);
+    return add<ComboBinding>(control, box, gate_);
 }
 
-QGroupBox* FormBinding::bind(Control& control, QGroupBox* frame) {
+QGroupBox* FormBinding::bindFrame(Control& control, QGroupBox* frame) {
     return add<FrameBinding>(control, frame);
 }
 
@@ -289,11 +300,19 @@ void FormBinding::seal() {
 
 void FormBinding::detach() {
     boardListener_.reset();
-    *live_ = false;
+    gate_->live = false;
 }
 
 bool FormBinding::live() const {
-    return *live_;
+    return gate_->live;
+}
+
+bool FormBinding::open() const {
+    return gate_->open();
+}
+
+void FormBinding::forward(const Action& action) const {
+    gate_->forward(action);
 }
 
 std::vector<QWidget*> FormBinding::widgets() const {
@@ -318,7 +337,7 @@ void FormBinding::setWindowHidden(bool hidden) {
 
 void FormBinding::show(const Control& control) {
     const auto found = bindings_.find(&control);
-    if (found == bindings_.end() || !*live_)
+    if (found == bindings_.end() || !gate_->live)
         return;
     if (windowHidden_ && found->second->waitsWhileHidden()) {
         if (std::find(waiting_.begin(), waiting_.end(), &control) == waiting_.end())

@@ -110,7 +110,13 @@ void MainWindow::bindControls(SMSPort& port) {
     MainControls& c = port.controls();
     binding_ = std::make_unique<FormBinding>(c.board, FormBinding::Sizing::ToText);
     FormBinding& b = *binding_;
-    const auto click = [](Control& control) { return [&control] { control.click(); }; };
+    using Kind = ControlDesign::Kind;
+    // The controls of one kind that need nothing but their widget, in design order.
+    const auto each = [&c](Kind kind, const std::function<void(Control&)>& bind) {
+        for (Control* control : c.all())
+            if (control->design().kind == kind)
+                bind(*control);
+    };
     const auto combo = [this](ComboControl& control) {
         auto* box = made<QComboBox>(control);
         box->setMaxVisibleItems(12);
@@ -126,12 +132,14 @@ void MainWindow::bindControls(SMSPort& port) {
     b.bind(c.Label1_2, made<QLabel>(c.Label1_2))->setBuddy(description);
     auto* threshold = b.bind(c.num_Timeout, combo(c.num_Timeout));
     b.bind(c.Label1_3, made<QLabel>(c.Label1_3))->setBuddy(threshold);
-    QPushButton* add = b.bind(c.cmdAdd, made<PushButton>(c.cmdAdd), click(c.cmdAdd));
-    for (Control* button : {&c.cmdDelete, &c.cmdSetting, &c.cmdMonitor, &c.cmdLog, &c.cmdExit})
-        b.bind(*button, made<PushButton>(*button), click(*button));
-    for (Control* label : {&c.lblTimeinterval, &c.lblTimeout, &c.Label2, &c.Label7})
-        b.bind(*label, made<QLabel>(*label));
-    b.bind(c.Label4, made<LinkLabel>(c.Label4), click(c.Label4));
+    QPushButton* add = nullptr;
+    each(Kind::Button, [&](Control& button) {
+        QPushButton* widget = b.bind(button, made<PushButton>(button));
+        if (&button == &c.cmdAdd)
+            add = widget;
+    });
+    each(Kind::Label, [&](Control& label) { b.bind(label, made<QLabel>(label)); });
+    each(Kind::Link, [&](Control& link) { b.bind(link, made<LinkLabel>(link)); });
     // Enter in a field of the new target adds it.
     for (QLineEdit* field : {host, portBox->lineEdit(), description})
         connect(field, &QLineEdit::returnPressed, add, &QAbstractButton::click);
@@ -221,8 +229,8 @@ void MainWindow::detach() {
 }
 
 void MainWindow::forward(const std::function<void(SMSPort&)>& action) {
-    if (port_ && !programEnded())
-        action(*port_);
+    if (binding_)
+        binding_->forward([this, &action] { action(*port_); });
 }
 
 void MainWindow::show() {

@@ -78,18 +78,18 @@ TEST(AlertSetting, FillShowsTheSettingsAndMakesTheDefaultsTheirs) {
 TEST(AlertSetting, EnablingRulesForEveryCombinationOfTheTwoBoxes) {
     const struct {
         std::int16_t alert, alive;
-        std::vector<void (AlertSetting::*)()> clicks;
+        std::vector<CheckControl AlertSettingControls::*> clicks;
         bool alertFields, aliveFields; // enabled
     } cases[] = {
         {0, 0, {}, false, false},
         {0, 1, {}, false, false},
         {1, 0, {}, true, false},
         {1, 1, {}, true, true},
-        {0, 0, {&AlertSetting::Check2_Click}, true, false},
-        {0, 1, {&AlertSetting::Check2_Click}, true, true},
-        {1, 1, {&AlertSetting::Check2_Click}, false, false},
-        {1, 0, {&AlertSetting::alive_Email_Click}, true, true},
-        {1, 1, {&AlertSetting::alive_Email_Click}, true, false},
+        {0, 0, {&AlertSettingControls::Check2}, true, false},
+        {0, 1, {&AlertSettingControls::Check2}, true, true},
+        {1, 1, {&AlertSettingControls::Check2}, false, false},
+        {1, 0, {&AlertSettingControls::alive_Email}, true, true},
+        {1, 1, {&AlertSettingControls::alive_Email}, true, false},
     };
     for (const auto& k : cases) {
         AppSettings s;
@@ -97,8 +97,8 @@ TEST(AlertSetting, EnablingRulesForEveryCombinationOfTheTwoBoxes) {
         s.aliveEnabled = k.alive;
         DialogRig rig(s);
         AlertSetting& dialog = rig.open();
-        for (const auto click : k.clicks)
-            (dialog.*click)();
+        for (const auto box : k.clicks)
+            (dialog.controls().*box).click();
         EXPECT_TRUE(allEnabled(rig.c().alertFields(), k.alertFields)) << k.alert << k.alive << k.clicks.size();
         EXPECT_TRUE(allEnabled(rig.c().aliveFields(), k.aliveFields)) << k.alert << k.alive << k.clicks.size();
         EXPECT_TRUE(rig.c().Check2.enabled() && rig.c().Check4.enabled() && rig.c().TimeInterval.enabled());
@@ -214,7 +214,7 @@ TEST(AlertSetting, PassingSaveCopiesTheFieldsRestartsTheCountdownsLogsOnSavesAnd
     c.TimeInterval.setText(" 45 ");
     c.smsEmail.setText(" ops@example.com");
     c.max_SMS.setText(" 33");
-    dialog.Check4_Click();
+    c.Check4.click();
     c.Mail_List.setText(" a@b.example ");
     c.min_Select.setText("30");
     c.min_Select1.setText("99999"); // no check, and too large for a countdown

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel {
@@ -15,7 +16,7 @@ using test::readFile;
 using test::TempFolder;
 using test::writeFile;
 
-constexpr const char* kFast = "2\r\n5\r\n0\r\n\r\n\r\n\r\n0\r\n0\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n";
+const std::string kFast = test::settingsText({.timeInterval = "2", .timeOut = "5"});
 
 // A files folder with the given host.ini (and setting.ini), exported into a folder of its own.
 struct Exported {
@@ -25,7 +26,7 @@ struct Exported {
     std::ostringstream stdErr;
     int status = -1;
 
-    Exported(const std::string& hosts, const char* settings = kFast, PrometheusExportOptions options = {}) {
+    Exported(const std::string& hosts, const char* settings = kFast.c_str(), PrometheusExportOptions options = {}) {
         writeFile(files / "host.ini", hosts);
         if (settings)
             writeFile(files / "setting.ini", settings);

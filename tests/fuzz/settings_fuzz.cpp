@@ -2,6 +2,7 @@
 #include <string>
 
 #include "fuzz_check.h"
+#include "settings/setting_fields.h"
 #include "settings/settings_file.h"
 
 using namespace wardel;
@@ -12,13 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AppSettings s;
     RuntimeValues runtime;
     readSettingsText(std::string(fuzz::asText(data, size)), s, runtime);
-    for (const std::int16_t value : {s.alertEnabled, s.startOnLaunch, s.logEnabled, s.aliveEnabled})
-        fuzz::require(value == 0 || value == 1, "a switch is 0 or 1");
-    for (const std::string* text : {&s.timeInterval, &s.timeOut, &s.smsEmail, &s.smsPassword, &s.smsPhone, &s.mailList,
-                                    &s.maxSms, &s.aliveMailMinutes, &s.aliveMailTo, &s.aliveSmsMinutes, &s.aliveSmsTo})
-        fuzz::require(text->find('\n') == std::string::npos, "no field holds an LF");
+    for (const SettingField& field : kSettingFields) {
+        if (field.isSwitch())
+            fuzz::require(s.*field.onOff == 0 || s.*field.onOff == 1, "a switch is 0 or 1");
+        else
+            fuzz::require((s.*field.text).find('\n') == std::string::npos, "no field holds an LF");
+    }
     // What the load made of it can be saved. An empty time limit loads back as its default; from then on a
-    // save and a load give back the same fifteen lines.
+    // save and a load give back the same lines.
     const std::string first = formatSettingsText(s);
     fuzz::require(!first.empty(), "whatever was loaded can be saved");
     AppSettings again;

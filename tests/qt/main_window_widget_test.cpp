@@ -305,7 +305,7 @@ TEST(MainWindowWidgetTest, ColouredTextsKeepTheirHueAndReadOnALightAndADarkWindo
     for (const auto& p : palettes) {
         WindowRig rig;
         rig.port.Form_Load();
-        rig.port.alertSetting().Check2_Click(); // the links enabled
+        rig.port.alertSetting().controls().Check2.click(); // the links enabled
         // The desktop changes its palette while the windows are open.
         QPalette palette = original;
         palette.setColor(QPalette::Window, p.window);
@@ -333,7 +333,7 @@ TEST(MainWindowWidgetTest, ADisabledLinkLooksLikeAnyDisabledText) {
     auto* dialog = rig.window.findChild<QDialog*>(QStringLiteral("alertSetting"));
     for (const bool enabled : {false, true, false}) {
         if (rig.port.alertSetting().controls().Check2.checked() != enabled)
-            rig.port.alertSetting().Check2_Click();
+            rig.port.alertSetting().controls().Check2.click();
         for (const char* name : {"Label2", "SMS_Reset", "Label3(5)"}) {
             auto* link = dialog->findChild<QLabel*>(QString::fromLatin1(name));
             ASSERT_EQ(link->isEnabled(), enabled) << name;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "support/program_process.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 
 namespace wardel::test {
@@ -26,7 +27,10 @@ TEST(ProgramFolder, WithNoPerUserFolderTheFilesAreReadWhereTheProgramIsAndSavesF
     QTcpServer target;
     ASSERT_TRUE(target.listen(QHostAddress::LocalHost));
     TempFolder folder;
-    const std::string settings = "60\r\n30\r\n0\r\n\r\n\r\n\r\n1\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n";
+    AppSettings startAndLog = defaultSettings();
+    startAndLog.startOnLaunch = 1;
+    startAndLog.logEnabled = 1;
+    const std::string settings = settingsText(startAndLog);
     const std::string hosts = "\"127.0.0.1\",\"" + std::to_string(target.serverPort()) + "\",\"web\",\"1\"\r\n";
     writeFile(folder / "setting.ini", settings); // monitoring on at start, file logging on
     writeFile(folder / "host.ini", hosts);

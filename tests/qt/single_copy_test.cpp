@@ -16,6 +16,7 @@
 
 #include "platform/qt/single_copy.h"
 #include "support/program_process.h"
+#include "support/settings_builders.h"
 #include "support/test_rig.h"
 #include "ui/qt_program.h"
 
@@ -25,7 +26,11 @@ namespace {
 namespace fs = std::filesystem;
 
 // Settings with file logging on, no gateway account and monitoring started by hand: the program sends nothing.
-const std::string kLoggingOn = "60\r\n30\r\n0\r\n\r\n\r\n\r\n0\r\n1\r\n\r\n\r\n0\r\n60\r\n\r\n720\r\n\r\n";
+const std::string kLoggingOn = settingsText([] {
+    AppSettings s = defaultSettings();
+    s.logEnabled = 1;
+    return s;
+}());
 const std::string kOneTarget = "\"127.0.0.1\",\"1\",\"web\",\"1\"\r\n";
 
 std::string todaysLog() {

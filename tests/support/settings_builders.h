@@ -3,29 +3,26 @@
 #include <string>
 
 #include "settings/app_settings.h"
+#include "settings/setting_fields.h"
 
 namespace wardel::test {
 
-// setting.ini holding these settings: fifteen lines in the file's order, each ended by CR LF. Texts are
-// written as they stand, blanks and all, so a test can put what it likes on a line.
+// setting.ini holding these settings: one line per row of kSettingFields, in its order, each ended by CR LF.
+// Texts are written as they stand, blanks and all, so a test can put what it likes on a line.
 inline std::string settingsText(const AppSettings& s) {
     std::string text;
-    for (const std::string& line :
-         {s.timeInterval, s.timeOut, std::to_string(s.alertEnabled), s.smsEmail, s.smsPassword, s.smsPhone,
-          std::to_string(s.startOnLaunch), std::to_string(s.logEnabled), s.mailList, s.maxSms,
-          std::to_string(s.aliveEnabled), s.aliveMailMinutes, s.aliveMailTo, s.aliveSmsMinutes, s.aliveSmsTo})
-        text += line + "\r\n";
+    for (const SettingField& field : kSettingFields)
+        text += (field.isSwitch() ? std::to_string(s.*field.onOff) : s.*field.text) + "\r\n";
     return text;
 }
 
-// What the settings dialog fills in when nothing was set: the two time limits and the two I-am-alive periods;
-// everything else empty or off.
+// What the settings dialog fills in when nothing was set: every text with a default (the two time limits and
+// the two I-am-alive periods) holds it; everything else empty or off.
 inline AppSettings defaultSettings() {
     AppSettings s;
-    s.timeInterval = "60";
-    s.timeOut = "30";
-    s.aliveMailMinutes = "60";
-    s.aliveSmsMinutes = "720";
+    for (const SettingField& field : kSettingFields)
+        if (!field.isSwitch() && field.fallback)
+            s.*field.text = field.fallback;
     return s;
 }
 
