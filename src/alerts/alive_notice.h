@@ -39,9 +39,6 @@ struct AliveTimers {
 // Every 35 seconds (Timer4) the midnight check clears the day's SMS alert count once the clock reads 00:00.
 class AliveNotice {
 public:
-    // The longest request URL the I-am-alive mail may take; the log box is cut to fit.
-    static constexpr std::size_t kMaxMailUrlBytes = GatewayClient::kMaxMailUrlBytes;
-
     AliveNotice(const Clock& clock, AliveTimers timers, const AppSettings& settings, RuntimeValues& runtime,
                 GatewayClient& gateway, LogBox& txtLog, const Control& label2, SmsTodayCaption& smsToday);
     AliveNotice(const AliveNotice&) = delete;
