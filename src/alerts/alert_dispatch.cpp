@@ -28,25 +28,23 @@ TextPart descriptionIn(std::string_view message, std::string_view description) {
 void AlertDispatch::SendAlert(const std::string& message, const std::string&, const std::string& description) {
     if (settings_.alertEnabled != 1)
         return;
-    std::string text = message;
-    SendSmsAlert(settings_.smsPhone, text, descriptionIn(message, description));
+    SendSmsAlert(settings_.smsPhone, message, descriptionIn(message, description));
 }
 
-void AlertDispatch::SendSmsAlert(const std::string& recipients, std::string& message, TextPart description) {
-    if (!gateway_.smsCreditLeft())
-        return;
+void AlertDispatch::SendSmsAlert(const std::string& recipients, const std::string& message, TextPart description) {
     // The cap is read as a real number: "2.5" lets a third SMS out while two have gone.
     const double cap = leadingNumber(settings_.maxSms);
     auto& sent = runtime_.smsSentToday;
-    if (!(cap > sent)) {
+    // Past the cap the alert goes out as a mail while there is credit; without credit the SMS refuses it and
+    // says so, past the cap too.
+    if (!(cap > sent) && gateway_.hasSmsCredit()) {
         sendMailFallback(message, description);
         return;
     }
-    if (sent < std::numeric_limits<std::int16_t>::max())
-        ++sent;
-    if (cap == sent)
-        message += " Today SMS:" + std::to_string(sent) + "/" + settings_.maxSms;
-    gateway_.sendAlertSms(recipients, message);
+    const auto count = static_cast<std::int16_t>(sent < std::numeric_limits<std::int16_t>::max() ? sent + 1 : sent);
+    const std::string suffix = cap == count ? " Today SMS:" + std::to_string(count) + "/" + settings_.maxSms : "";
+    if (gateway_.sendAlertSms(recipients, message + suffix))
+        sent = count;
 }
 
 void AlertDispatch::sendMailFallback(const std::string& message, TextPart description) {

@@ -21,9 +21,9 @@ public:
     // description is what a mail too long for its request gives up first.
     void SendAlert(const std::string& message, const std::string& kind, const std::string& description) override;
 
-    // One alert to the recipients. The message gets the day's last-SMS suffix and the SMS length limit in
-    // place; the mail fallback sends it as received, within a mail request's size.
-    void SendSmsAlert(const std::string& recipients, std::string& message, TextPart description = {});
+    // One alert to the recipients. The SMS gets the day's last-SMS suffix and the SMS length limit; the mail
+    // fallback sends the message as received, within a mail request's size.
+    void SendSmsAlert(const std::string& recipients, const std::string& message, TextPart description = {});
 
 private:
     void sendMailFallback(const std::string& message, TextPart description);

@@ -70,18 +70,16 @@ void AliveNotice::sch_Notify(bool bMail, bool bSMS) {
     }
     std::string line = formatDateTime(clock_.now()) + kUpAndRunning + "\r\n";
     const std::string subject = line;
-    if (bMail && !trim(settings_.aliveMailTo).empty()) {
-        std::string body = aliveMailBody(subject);
-        gateway_.SendGatewayMail(settings_.aliveMailTo, body, subject);
-    }
+    if (bMail && !trim(settings_.aliveMailTo).empty())
+        gateway_.sendAliveMail(settings_.aliveMailTo, aliveMailBody(subject), subject);
     line += " SMS Credits left : " + gateway.creditText;
     if (bSMS && !trim(settings_.aliveSmsTo).empty())
-        gateway_.SendAliveSms(settings_.aliveSmsTo, line);
+        gateway_.sendAliveSms(settings_.aliveSmsTo, line);
 }
 
 // The mail carries the log box in its request URL, which a gateway refuses beyond a few kilobytes, and the
 // box grows to thousands of lines. So the Status Log part holds only the newest lines whose encoded size
-// still fits the URL within kMaxMailUrlBytes; the older lines at the end of the box are left out.
+// still fit the room the gateway leaves for the text; the older lines at the end of the box are left out.
 std::string AliveNotice::aliveMailBody(const std::string& subject) const {
     const GatewayState& gateway = gateway_.state();
     const std::string head = "<html><body> Good Day !! <br><br>Now is " + formatDateTime(clock_.now()) +
@@ -90,9 +88,9 @@ std::string AliveNotice::aliveMailBody(const std::string& subject) const {
     const std::string tail = "<br>" + label2_.text() + "<br><br>Textora</body></html>";
 
     // Each line adds what it adds on its own: the pieces meet at "<br>" marks, never inside a CR LF pair.
-    const std::size_t fixed = gateway_.gatewayMailUrl(settings_.aliveMailTo, "", subject).size() +
-                              GatewayClient::gatewayMailTextLength(head) + GatewayClient::gatewayMailTextLength(tail);
-    std::size_t room = fixed < kMaxMailUrlBytes ? kMaxMailUrlBytes - fixed : 0;
+    const std::size_t frame = GatewayClient::gatewayMailTextLength(head) + GatewayClient::gatewayMailTextLength(tail);
+    const std::size_t textRoom = gateway_.aliveMailTextRoom(settings_.aliveMailTo, subject);
+    std::size_t room = frame < textRoom ? textRoom - frame : 0;
     std::string body = head;
     for (std::size_t i = 0; i < txtLog_.lineCount(); ++i) {
         const std::string line = txtLog_.line(i) + "\r\n";

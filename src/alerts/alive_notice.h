@@ -40,9 +40,6 @@ struct AliveTimers {
 // once per date: a second tick in the same minute finds the date cleared and leaves the SMS sent since.
 class AliveNotice {
 public:
-    // The longest request URL the I-am-alive mail may take; the log box is cut to fit.
-    static constexpr std::size_t kMaxMailUrlBytes = GatewayClient::kMaxMailUrlBytes;
-
     AliveNotice(const Clock& clock, AliveTimers timers, const AppSettings& settings, RuntimeValues& runtime,
                 GatewayClient& gateway, LogBox& txtLog, const Control& label2, SmsTodayCaption& smsToday);
     AliveNotice(const AliveNotice&) = delete;

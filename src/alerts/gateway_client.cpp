@@ -24,15 +24,6 @@ std::string replaceCrLf(const std::string& text, std::string_view with) {
     return out;
 }
 
-bool containsHttp(const std::string& text) {
-    for (std::size_t i = 0; i + 4 <= text.size(); ++i) {
-        const auto lower = [&](std::size_t k) { return static_cast<char>(text[i + k] | 0x20); };
-        if (lower(0) == 'h' && lower(1) == 't' && lower(2) == 't' && lower(3) == 'p')
-            return true;
-    }
-    return false;
-}
-
 // A number as the gateway writes a count: a sign, digits, and a decimal point with more digits.
 bool isCount(std::string_view text) {
     std::size_t i = 0;
@@ -94,30 +85,69 @@ void GatewayClient::GatewayLogon() {
     asyncRead1_.setDataFromURL(url);
 }
 
-bool GatewayClient::smsCreditLeft() {
-    if (smsCredits(state_.creditText) > 0)
-        return true;
-    log_.WriteLog("No SMS Credits !!");
-    return false;
+bool GatewayClient::hasSmsCredit() const {
+    return smsCredits(state_.creditText) > 0;
 }
 
-void GatewayClient::sendAlertSms(const std::string& recipients, std::string& text) {
+void GatewayClient::reset() {
+    state_.gatewayLoggedIn = false;
+    state_.requestSeq = 0;
+    state_.lastRequestWasMail = false;
+    state_.setupLinkActive = true;
+}
+
+namespace {
+
+std::string smsLogLine(bool sent, const std::string&, const std::string& text) {
+    return (sent ? "Send SMS message [" : "Send SMS message Error [") + text + "]";
+}
+
+std::string mailAlertLogLine(bool sent, const std::string& recipients, const std::string&) {
+    return (sent ? "Mail Alert Send to " : "Mail Alert Send Error to ") + recipients;
+}
+
+std::string cutToSms(std::string text) {
     keepFirstCharacters(text, kSmsCharacters);
-    const LogonAccount a = account();
-    const bool sent =
-        issueRequest(asyncRead1_, kSmsKind,
-                     BuildSmsUrl(0, a.email, a.password, state_.gatewayApiId, kSenderNumber, recipients, text));
-    logSms(sent, text);
+    return text;
 }
 
-void GatewayClient::logSms(bool sent, const std::string& text) {
-    log_.WriteLog((sent ? "Send SMS message [" : "Send SMS message Error [") + text + "]");
+} // namespace
+
+std::optional<std::string> GatewayClient::send(const Intent& intent, const UrlOf& url, const std::string& recipients,
+                                               std::string text) {
+    if (intent.needsCredit && !hasSmsCredit()) {
+        log_.WriteLog("No SMS Credits !!");
+        return std::nullopt;
+    }
+    if (intent.mail)
+        state_.lastRequestWasMail = *intent.mail;
+    const bool sent = issueRequest(asyncRead1_, intent.kind, url(account(), text));
+    if (intent.logLine != nullptr)
+        log_.WriteLog(intent.logLine(sent, recipients, text));
+    return text;
 }
 
-void GatewayClient::sendMailAlert(const std::string& recipients, const std::string& text, TextPart shortened) {
-    const LogonAccount a = account();
-    const std::size_t fixed = BuildMailAlertUrl(a.email, a.password, recipients, "").size();
-    const std::size_t room = fixed < kMaxMailUrlBytes ? kMaxMailUrlBytes - fixed : 0;
+std::size_t GatewayClient::textRoom(const UrlOf& url) const {
+    const std::size_t fixed = url(account(), "").size();
+    return fixed < kMaxMailUrlBytes ? kMaxMailUrlBytes - fixed : 0;
+}
+
+std::optional<std::string> GatewayClient::sendAlertSms(const std::string& recipients, const std::string& text) {
+    const auto url = [&](const LogonAccount& a, const std::string& t) { return alertSmsUrl(a, recipients, t); };
+    return send({.kind = kSmsKind, .needsCredit = true, .mail = false, .logLine = smsLogLine}, url, recipients,
+                cutToSms(text));
+}
+
+std::optional<std::string> GatewayClient::sendAliveSms(const std::string& recipients, const std::string& text) {
+    const auto url = [&](const LogonAccount& a, const std::string& t) { return smsUrl(a, recipients, t); };
+    return send({.kind = kAliveSmsKind, .needsCredit = true, .mail = false, .logLine = smsLogLine}, url, recipients,
+                cutToSms(text));
+}
+
+std::optional<std::string> GatewayClient::sendMailAlert(const std::string& recipients, const std::string& text,
+                                                        TextPart shortened) {
+    const UrlOf url = [&](const LogonAccount& a, const std::string& t) { return mailAlertUrl(a, recipients, t); };
+    const std::size_t room = textRoom(url);
     std::string fitting = cutToEncodedSize(text, room);
     if (fitting != text && shortened.at <= text.size()) {
         // What stands around the description keeps its place; the description gives the room it takes.
@@ -130,63 +160,48 @@ void GatewayClient::sendMailAlert(const std::string& recipients, const std::stri
         fitting = cutToEncodedSize(fitting, room);
     }
     // The mail travels under the SMS tag kind, so its reply is answered with a credit query like an SMS's.
-    const bool sent = issueRequest(asyncRead1_, kSmsKind, BuildMailAlertUrl(a.email, a.password, recipients, fitting));
-    log_.WriteLog((sent ? "Mail Alert Send to " : "Mail Alert Send Error to ") + recipients);
+    return send({.kind = kSmsKind, .needsCredit = true, .mail = std::nullopt, .logLine = mailAlertLogLine}, url,
+                recipients, std::move(fitting));
 }
 
-void GatewayClient::SendAliveSms(const std::string& recipients, std::string& text) {
-    if (!smsCreditLeft())
-        return;
-    keepFirstCharacters(text, kSmsCharacters);
-    const LogonAccount a = account();
-    const bool sent =
-        issueRequest(asyncRead1_, kAliveSmsKind,
-                     BuildAliveSmsUrl(0, a.email, a.password, state_.gatewayApiId, kSenderNumber, recipients, text));
-    logSms(sent, text);
+std::string GatewayClient::sendAliveMail(const std::string& recipients, const std::string& text,
+                                         const std::string& subject) {
+    const auto url = [&](const LogonAccount& a, const std::string& t) {
+        return aliveMailUrl(a, recipients, subject, t);
+    };
+    return *send({.kind = kMailKind, .needsCredit = false, .mail = true, .logLine = nullptr}, url, recipients,
+                 replaceCrLf(text, "<br>"));
 }
 
-std::string GatewayClient::smsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
-                                  const std::string& apiId, std::string_view sender, const std::string& recipients,
-                                  const std::string& text) const {
-    return gatewayBase_ + "/txgate/php/smstoolsen.php?api_id=" + encodeQueryValue(apiId) +
-           "&email=" + encodeQueryValue(email) + "&pwd=" + encodeQueryValue(password) +
-           "&to=" + encodeRecipientNumbers(recipients) + "&from=" + encodeQueryValue(sender) +
-           "&unicode=" + std::to_string(unicode) + "&text=" + encodeQueryValue(text);
+std::size_t GatewayClient::aliveMailTextRoom(const std::string& recipients, const std::string& subject) const {
+    return textRoom(
+        [&](const LogonAccount& a, const std::string& t) { return aliveMailUrl(a, recipients, subject, t); });
 }
 
-std::string GatewayClient::BuildSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
-                                       const std::string& apiId, std::string_view sender, const std::string& recipients,
-                                       const std::string& text) {
-    state_.lastRequestWasMail = false;
-    std::string url = smsUrl(unicode, email, password, apiId, sender, recipients, text);
+std::string GatewayClient::smsUrl(const LogonAccount& a, const std::string& recipients, const std::string& text) const {
+    return gatewayBase_ + "/txgate/php/smstoolsen.php?api_id=" + encodeQueryValue(state_.gatewayApiId) +
+           "&email=" + encodeQueryValue(a.email) + "&pwd=" + encodeQueryValue(a.password) +
+           "&to=" + encodeRecipientNumbers(recipients) + "&from=" + encodeQueryValue(kSenderNumber) +
+           "&unicode=0&text=" + encodeQueryValue(text);
+}
+
+std::string GatewayClient::alertSmsUrl(const LogonAccount& a, const std::string& recipients,
+                                       const std::string& text) const {
+    std::string url = smsUrl(a, recipients, text);
     if (runtime_.mailListWithSms == 1)
         url += "&email_list=" + encodeQueryValue(settings_.mailList);
     return url;
 }
 
-std::string GatewayClient::BuildAliveSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
-                                            const std::string& apiId, std::string_view sender,
-                                            const std::string& recipients, const std::string& text) {
-    state_.lastRequestWasMail = false;
-    return smsUrl(unicode, email, password, apiId, sender, recipients, text);
-}
-
-std::string GatewayClient::BuildMailAlertUrl(const std::string& email, const std::string& password,
-                                             const std::string& recipients, const std::string& text) const {
-    return gatewayBase_ + "/txgate/php/mail_alert.php?email=" + encodeQueryValue(email) +
-           "&pwd=" + encodeQueryValue(password) + "&email_list=" + encodeQueryValue(recipients) +
+std::string GatewayClient::mailAlertUrl(const LogonAccount& a, const std::string& recipients,
+                                        const std::string& text) const {
+    return gatewayBase_ + "/txgate/php/mail_alert.php?email=" + encodeQueryValue(a.email) +
+           "&pwd=" + encodeQueryValue(a.password) + "&email_list=" + encodeQueryValue(recipients) +
            "&text=" + encodeQueryValue(text);
 }
 
-void GatewayClient::SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject) {
-    state_.lastRequestWasMail = true;
-    text = replaceCrLf(text, "<br>");
-    issueRequest(asyncRead1_, kMailKind, gatewayMailUrl(recipients, text, subject));
-}
-
-std::string GatewayClient::gatewayMailUrl(const std::string& recipients, const std::string& text,
-                                          const std::string& subject) const {
-    const LogonAccount a = account();
+std::string GatewayClient::aliveMailUrl(const LogonAccount& a, const std::string& recipients,
+                                        const std::string& subject, const std::string& text) const {
     return gatewayBase_ + "/txgate/php/mail_alert1.php?email=" + encodeQueryValue(a.email) +
            "&pwd=" + encodeQueryValue(a.password) + "&email_list=" + encodeQueryValue(recipients) +
            "&subject=" + encodeQueryValue(subject) + "&text=" + encodeQueryValue(text);
@@ -278,17 +293,17 @@ void GatewayClient::logonFailed() {
     });
 }
 
-void GatewayClient::OnCreditReply(const FetchResult&) {
+void GatewayClient::OnCreditReply(const FetchResult& result) {
+    // A failed query leaves the reader holding its URL, no reply: the shown credit stays.
+    if (!result.ok)
+        return;
     if (auto credit = creditFromReply(asyncRead2_.DataFromURL()))
         setCreditText(std::move(*credit));
 }
 
 std::optional<std::string> creditFromReply(const std::string& reply) {
-    // A failed credit query still holds its URL, which contains "http": the shown credit stays. So does a
-    // reply that is no count at all (empty, NUL bytes, a notice): taken as the credit it would read as 0
-    // and stop every SMS until the next logon.
-    if (containsHttp(reply))
-        return std::nullopt;
+    // A reply that is no count at all (empty, NUL bytes, a notice) leaves the shown credit: taken as the
+    // credit it would read as 0 and stop every SMS until the next logon.
     const std::string_view credit = trim(reply);
     if (!isCount(credit))
         return std::nullopt;

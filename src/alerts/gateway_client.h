@@ -37,8 +37,8 @@ struct LogonReply {
 // API id, "%", any text. False when either star or the percent sign after them is missing.
 bool parseLogonReply(const std::string& reply, LogonReply& parsed);
 
-// The credit a credit reply shows, blanks trimmed; nullopt when the shown credit stays: a failed query
-// (the reader still holds its URL) or a reply that is not a number.
+// The credit a credit reply shows, blanks trimmed; nullopt when the shown credit stays: a reply that is not a
+// number. A failed query is no reply at all and is never read.
 std::optional<std::string> creditFromReply(const std::string& reply);
 
 // What the account's state shows on the main window, and what a logon does to the window: the main
@@ -113,48 +113,65 @@ public:
     // fields.
     void GatewayLogon();
 
-    // Whether the shown credit lets an SMS out; without credit the log says "No SMS Credits !!".
-    bool smsCreditLeft();
-    // One alert SMS, cut to one SMS in place, with the mail alert list appended when mailListWithSms is 1.
-    // A request that cannot go out is logged as an error, never as sent; so in the intents below.
-    void sendAlertSms(const std::string& recipients, std::string& text);
+    // Whether the shown credit lets an SMS out. Every intent below but the I-am-alive mail asks it itself
+    // and, refused, logs "No SMS Credits !!" and returns nullopt. Each intent returns the text it put in its request;
+    // a request that cannot go out is logged as an error, never as sent.
+    bool hasSmsCredit() const;
+    // One alert SMS, cut to one SMS, with the mail alert list appended when mailListWithSms is 1.
+    std::optional<std::string> sendAlertSms(const std::string& recipients, const std::string& text);
     // An alert as a gateway mail to the recipients, once the day's SMS are spent. The request stays within
     // kMaxMailUrlBytes: a longer text loses the end of its `shortened` part (the alert's description) for
     // "…"; should that not be enough, the end of the whole text.
-    void sendMailAlert(const std::string& recipients, const std::string& text, TextPart shortened = {});
-    // The I-am-alive SMS, while there is credit; the text is cut to one SMS in place.
-    void SendAliveSms(const std::string& recipients, std::string& text);
-    // A gateway mail (the I-am-alive mail). Every CR LF of the text becomes "<br>" (in the caller's text too);
-    // the subject keeps its own. It writes no log line.
-    void SendGatewayMail(const std::string& recipients, std::string& text, const std::string& subject);
+    std::optional<std::string> sendMailAlert(const std::string& recipients, const std::string& text,
+                                             TextPart shortened = {});
+    // The I-am-alive SMS, cut to one SMS.
+    std::optional<std::string> sendAliveSms(const std::string& recipients, const std::string& text);
+    // The I-am-alive mail, credit or not. Every CR LF of the text becomes "<br>"; the subject keeps its own.
+    // It writes no log line.
+    std::string sendAliveMail(const std::string& recipients, const std::string& text, const std::string& subject);
 
-    // The SMS request; with the mail alert list appended when mailListWithSms is 1.
-    std::string BuildSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
-                            const std::string& apiId, std::string_view sender, const std::string& recipients,
-                            const std::string& text);
-    // The I-am-alive SMS request: the same URL, never with the mail alert list.
-    std::string BuildAliveSmsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
-                                 const std::string& apiId, std::string_view sender, const std::string& recipients,
-                                 const std::string& text);
-    std::string BuildMailAlertUrl(const std::string& email, const std::string& password, const std::string& recipients,
-                                  const std::string& text) const;
-    // The gateway mail request for a text whose CR LF pairs are already "<br>".
-    std::string gatewayMailUrl(const std::string& recipients, const std::string& text,
-                               const std::string& subject) const;
+    // The bytes an I-am-alive mail's text may take in its request, within kMaxMailUrlBytes.
+    std::size_t aliveMailTextRoom(const std::string& recipients, const std::string& subject) const;
     // The bytes a piece of mail text adds to that request: its CR LF pairs as "<br>", then encoded. Text
     // made of whole lines, each ended by CR LF, adds the sum of what its lines add.
     static std::size_t gatewayMailTextLength(std::string_view text);
 
+    // The account as a new main window starts it: logged off, no request counted, no mail awaiting its reply,
+    // the setup link active. The credit and the API id stay until a logon reply.
+    void reset();
+
 private:
+    // What sets one intent's request apart; send() takes the steps they share.
+    struct Intent {
+        std::string_view kind; // of the tag
+        bool needsCredit;
+        // What lastRequestWasMail becomes: a gateway mail's reply asks for no credit. The mail alert leaves it.
+        std::optional<bool> mail;
+        // Its log line, sent or not; none when null.
+        std::string (*logLine)(bool sent, const std::string& recipients, const std::string& text);
+    };
+    // An intent's request URL for the account and a text.
+    using UrlOf = std::function<std::string(const LogonAccount&, const std::string& text)>;
+    // The credit check, the account, the tagged request on AsyncRead1 and the log line of an intent whose
+    // text is already cut to fit.
+    std::optional<std::string> send(const Intent& intent, const UrlOf& url, const std::string& recipients,
+                                    std::string text);
+    // The bytes a text may take in the request, within kMaxMailUrlBytes.
+    std::size_t textRoom(const UrlOf& url) const;
+
     LogonAccount account() const;
-    std::string smsUrl(std::int16_t unicode, const std::string& email, const std::string& password,
-                       const std::string& apiId, std::string_view sender, const std::string& recipients,
-                       const std::string& text) const;
     std::string nowText() const;
+    // The SMS request, never with the mail alert list.
+    std::string smsUrl(const LogonAccount& a, const std::string& recipients, const std::string& text) const;
+    // The SMS request with the mail alert list appended when mailListWithSms is 1.
+    std::string alertSmsUrl(const LogonAccount& a, const std::string& recipients, const std::string& text) const;
+    std::string mailAlertUrl(const LogonAccount& a, const std::string& recipients, const std::string& text) const;
+    // The I-am-alive mail request for a text whose CR LF pairs are already "<br>".
+    std::string aliveMailUrl(const LogonAccount& a, const std::string& recipients, const std::string& subject,
+                             const std::string& text) const;
     // Raises requestSeq, tags the reader with it and the kind, and starts the read of the URL.
     // True when the request went out.
     bool issueRequest(AsyncRead& reader, std::string_view kind, const std::string& url);
-    void logSms(bool sent, const std::string& text);
     void issueCreditQuery();
     void setCreditText(std::string text);
     void logonFailed();

@@ -64,12 +64,9 @@ void SMSPort::Form_Load() {
     for (int column = 0; column < HostTable::kColumns; ++column)
         grid_.setCell(0, column, kGridHeadings[column]);
 
-    gateway_.state().setupLinkActive = true;
-    gateway_.state().requestSeq = 0;
+    gateway_.reset();
     c.SMSPort.setText("Wardel V4.2 " + formatDateTime(platform_.clock.now()));
     runtime_.smsSentToday = 0;
-    gateway_.state().gatewayLoggedIn = false;
-    gateway_.state().lastRequestWasMail = false;
 
     hosts_.LoadHostList();
     LoadSettings();

@@ -129,8 +129,8 @@ TEST(AliveNotice, TheMailUrlStaysWithin8000BytesWithTheNewestLinesOfAFullBox) {
 
     ASSERT_EQ(rig.mainReader.requests.size(), 1u);
     const std::string& url = rig.lastUrl();
-    EXPECT_LE(url.size(), AliveNotice::kMaxMailUrlBytes);
-    EXPECT_GT(url.size(), AliveNotice::kMaxMailUrlBytes - 100); // one more line would not have fitted
+    EXPECT_LE(url.size(), GatewayClient::kMaxMailUrlBytes);
+    EXPECT_GT(url.size(), GatewayClient::kMaxMailUrlBytes - 100); // one more line would not have fitted
     const std::string text = test::queryValue(url, "text");
     const std::string start = "Status Log : <br>", end = "<br><br>Textora";
     std::string log = text.substr(text.find(start) + start.size());

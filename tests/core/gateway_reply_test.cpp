@@ -17,6 +17,7 @@ protected:
         gateway.setGatewayBase(kBase);
         rig.settings.smsEmail = "ops@example.com";
         rig.settings.smsPassword = "s3cret";
+        gateway.state().creditText = "9";
     }
     // Logs on and answers the logon with `reply` (or fails its download).
     void logonAnswered(const std::string& reply, bool ok = true) {
@@ -24,10 +25,7 @@ protected:
         rig.mainReader.finish("logon1", ok, reply);
         rig.scheduler.runPending();
     }
-    void alertSms() {
-        std::string text = "web down";
-        gateway.sendAlertSms("+441111111111", text);
-    }
+    void alertSms() { gateway.sendAlertSms("+441111111111", "web down"); }
     std::vector<std::string> creditTags() const {
         std::vector<std::string> tags;
         for (const auto& request : rig.creditReader.requests)
@@ -133,10 +131,10 @@ TEST_F(GatewayReplyTest, AFailedLogonReadEndsTheProgramWhateverTheReaderHolds) {
         // Stars in the account used to make the logon URL itself read as an accepted reply.
         fresh.settings.smsEmail = "ops*1@example.com";
         fresh.settings.smsPassword = "s3*cret";
+        g.state().creditText = "9";
         g.GatewayLogon();
         if (replyBetween) { // another read on the main reader ends first, leaving its reply in the store
-            std::string text = "web down";
-            g.sendAlertSms("+441111111111", text);
+            g.sendAlertSms("+441111111111", "web down");
             fresh.mainReader.finish("1sendsms", true, "OK*24*ab42%");
             fresh.scheduler.runPending();
         }
@@ -168,8 +166,8 @@ TEST_F(GatewayReplyTest, CreditRepliesAreTrimmedNumbersAnythingElseKeepsTheCredi
         {std::string("\0\0", 2), true, "41"},
         {"Service busy", true, "41"},
         {"7 left", true, "41"},
-        {"-3", true, "-3"},
         {"+12.5", true, "+12.5"},
+        {"-3", true, "-3"}, // last: no SMS goes out without credit
     };
     for (const auto& c : cases) {
         alertSms();
@@ -188,12 +186,10 @@ TEST_F(GatewayReplyTest, TagsCountEveryRequestButTheLogon) {
     alertSms();                                   // 1sendsms
     rig.mainReader.finish("1sendsms", false, ""); // a failed SMS is answered like a reply: 2getcredit
     rig.scheduler.runPending();
-    std::string text = "UP";
-    gateway.SendGatewayMail("boss@example.com", text, "s"); // 3sendmail1
-    rig.mainReader.finish("3sendmail1", true, "OK");        // no credit query after a mail
+    gateway.sendAliveMail("boss@example.com", "UP", "s"); // 3sendmail1
+    rig.mainReader.finish("3sendmail1", true, "OK");      // no credit query after a mail
     rig.scheduler.runPending();
-    std::string alive = "UP";
-    gateway.SendAliveSms("+441111111111", alive);   // 4sendsms1
+    gateway.sendAliveSms("+441111111111", "UP");    // 4sendsms1
     rig.mainReader.finish("4sendsms1", true, "OK"); // 5getcredit
     rig.scheduler.runPending();
     gateway.GatewayLogon(); // a later logon keeps the count
@@ -207,9 +203,8 @@ TEST_F(GatewayReplyTest, TagsCountEveryRequestButTheLogon) {
 }
 
 TEST_F(GatewayReplyTest, SmsBuiltAfterAMailMakesBothRepliesAskForCredit) {
-    std::string text = "UP";
-    gateway.SendGatewayMail("boss@example.com", text, "s"); // 1sendmail1
-    alertSms();                                             // 2sendsms
+    gateway.sendAliveMail("boss@example.com", "UP", "s"); // 1sendmail1
+    alertSms();                                           // 2sendsms
     rig.mainReader.finish("1sendmail1", true, "mail OK");
     rig.scheduler.runPending();
     rig.mainReader.finish("2sendsms", true, "sms OK");

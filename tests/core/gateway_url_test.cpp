@@ -10,7 +10,6 @@ namespace wardel {
 namespace {
 
 const std::string kBase = "http://127.0.0.1:8080";
-const std::string kSender = "441234567890";
 const std::string kNow = "2026-12-06%2007:05:09"; // the rig's clock
 
 TEST(EncodeQueryValue, EncodesOnlyWhatWouldChangeTheRequest) {
@@ -45,7 +44,10 @@ protected:
         rig.settings.smsEmail = "ops@example.com";
         rig.settings.smsPassword = "s3cret";
         rig.settings.mailList = "a@example.com,b@example.com";
+        gateway.state().gatewayApiId = "42";
+        gateway.state().creditText = "5";
     }
+    const std::string& lastUrl() const { return rig.mainReader.requests.back().url; }
     test::TestRig rig;
     GatewayClient& gateway = rig.port.gateway();
 };
@@ -80,30 +82,30 @@ TEST_F(GatewayUrlTest, SmsUrlsCarryTheMailListOnlyWhenAskedAndOnlyForAlerts) {
                                     "&to=+441111111111,+442222222222&from=441234567890&unicode=0&text=web1:80%20down";
     const std::string to = "+441111111111,+442222222222";
 
-    EXPECT_EQ(gateway.BuildSmsUrl(0, "ops@example.com", "s3cret", "42", kSender, to, "web1:80 down"), sms);
+    gateway.sendAlertSms(to, "web1:80 down");
+    EXPECT_EQ(lastUrl(), sms);
     rig.runtime.mailListWithSms = 1;
-    EXPECT_EQ(gateway.BuildSmsUrl(0, "ops@example.com", "s3cret", "42", kSender, to, "web1:80 down"),
-              sms + "&email_list=a@example.com,b@example.com");
-    EXPECT_EQ(gateway.BuildAliveSmsUrl(0, "ops@example.com", "s3cret", "42", kSender, to, "web1:80 down"), sms);
+    gateway.sendAlertSms(to, "web1:80 down");
+    EXPECT_EQ(lastUrl(), sms + "&email_list=a@example.com,b@example.com");
+    gateway.sendAliveSms(to, "web1:80 down");
+    EXPECT_EQ(lastUrl(), sms);
 }
 
 TEST_F(GatewayUrlTest, ValuesThatWouldCutOrSplitTheRequestAreEncoded) {
-    EXPECT_EQ(gateway.BuildSmsUrl(0, "ops+1@example.com", "p&w=#+*", "42", kSender, "+441111111111",
-                                  "R&D web=down\r\nsince 12:00 +1*"),
-              kBase + "/txgate/php/smstoolsen.php?api_id=42&email=ops%2B1@example.com&pwd=p%26w%3D%23%2B%2A"
-                      "&to=+441111111111&from=441234567890&unicode=0"
-                      "&text=R%26D%20web%3Ddown%0D%0Asince%2012:00%20%2B1%2A");
-    EXPECT_EQ(gateway.BuildMailAlertUrl("ops@example.com", "s3cret", "a@example.com", "Caf\xC3\xA9 down"),
-              kBase + "/txgate/php/mail_alert.php?email=ops@example.com&pwd=s3cret&email_list=a@example.com"
-                      "&text=Caf%C3%A9%20down");
+    gateway.sendMailAlert("a@example.com", "Caf\xC3\xA9 down");
+    EXPECT_EQ(lastUrl(), kBase + "/txgate/php/mail_alert.php?email=ops@example.com&pwd=s3cret&email_list=a@example.com"
+                                 "&text=Caf%C3%A9%20down");
+    rig.settings.smsEmail = "ops+1@example.com";
+    rig.settings.smsPassword = "p&w=#+*";
+    gateway.sendAlertSms("+441111111111", "R&D web=down\r\nsince 12:00 +1*");
+    EXPECT_EQ(lastUrl(), kBase + "/txgate/php/smstoolsen.php?api_id=42&email=ops%2B1@example.com&pwd=p%26w%3D%23%2B%2A"
+                                 "&to=+441111111111&from=441234567890&unicode=0"
+                                 "&text=R%26D%20web%3Ddown%0D%0Asince%2012:00%20%2B1%2A");
 }
 
 TEST_F(GatewayUrlTest, GatewayMailTurnsTextLineEndsIntoBreaksButKeepsTheSubjects) {
     rig.runtime.mailListWithSms = 1; // no influence on mail
-    std::string text = "log\r\nline2\r\n\nend";
-    gateway.SendGatewayMail("boss@example.com", text, "UP\r\n");
-
-    EXPECT_EQ(text, "log<br>line2<br>\nend");
+    EXPECT_EQ(gateway.sendAliveMail("boss@example.com", "log\r\nline2\r\n\nend", "UP\r\n"), "log<br>line2<br>\nend");
     EXPECT_TRUE(gateway.state().lastRequestWasMail);
     ASSERT_EQ(rig.mainReader.requests.size(), 1u);
     EXPECT_EQ(rig.mainReader.requests[0].name, "1sendmail1");
@@ -113,8 +115,7 @@ TEST_F(GatewayUrlTest, GatewayMailTurnsTextLineEndsIntoBreaksButKeepsTheSubjects
 }
 
 TEST_F(GatewayUrlTest, CreditQueryFollowsAnSmsReply) {
-    std::string text = "web down";
-    gateway.sendAlertSms("+441111111111", text);
+    gateway.sendAlertSms("+441111111111", "web down");
     rig.mainReader.finish("1sendsms", true, "OK");
     rig.scheduler.runPending();
     ASSERT_EQ(rig.creditReader.requests.size(), 1u);
@@ -126,13 +127,11 @@ TEST_F(GatewayUrlTest, CreditQueryFollowsAnSmsReply) {
 TEST_F(GatewayUrlTest, EveryRequestTakesTheAccountWithoutItsSurroundingBlanks) {
     rig.settings.smsEmail = "  ops@example.com ";
     rig.settings.smsPassword = " s3cret  ";
-    gateway.state().creditText = "5";
-    std::string sms = "down", alive = "UP", mail = "UP";
     gateway.GatewayLogon();
-    gateway.SendGatewayMail("boss@example.com", mail, "UP");
-    gateway.sendAlertSms("+441111111111", sms);
+    gateway.sendAliveMail("boss@example.com", "UP", "UP");
+    gateway.sendAlertSms("+441111111111", "down");
     gateway.sendMailAlert("boss@example.com", "down");
-    gateway.SendAliveSms("+441111111111", alive);
+    gateway.sendAliveSms("+441111111111", "UP");
     rig.mainReader.finish("2sendsms", true, "OK");
     rig.scheduler.runPending();
 

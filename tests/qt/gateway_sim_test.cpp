@@ -4,6 +4,7 @@
 #include <string>
 
 #include "alerts/gateway_client.h"
+#include "alerts/url_encoding.h"
 #include "gateway_sim/gateway_simulator.h"
 #include "support/live_rig.h"
 #include "support/qt_wait.h"
@@ -25,7 +26,6 @@ struct LiveRig {
         settings.smsEmail = "ops@example.com";
         settings.smsPassword = "p&ss=w#rd+1*";
     }
-    std::string targetOf(const std::string& url) const { return url.substr(client.gatewayBase().size()); }
     // Logs on and waits for the gateway's answer.
     bool loggedOn() {
         client.GatewayLogon();
@@ -84,15 +84,15 @@ TEST_F(GatewaySimTest, AnSmsGoesOutAsBuiltAndIsFollowedByACreditQuery) {
     ASSERT_TRUE(waitUntil([&] { return rig.client.state().gatewayLoggedIn; }));
 
     const std::string text = "R&D web=down\r\nsince 07:05 (Z\xC3\xBCrich) +1*";
-    std::string sent = text;
-    rig.client.sendAlertSms("+441111111111", sent);
+    EXPECT_EQ(rig.client.sendAlertSms("+441111111111", text), text);
     ASSERT_TRUE(waitUntil([&] { return rig.controls.Label7.text() == "24"; }));
-    const std::string url =
-        rig.client.BuildSmsUrl(0, rig.settings.smsEmail, rig.settings.smsPassword, rig.client.state().gatewayApiId,
-                               GatewayClient::kSenderNumber, "+441111111111", text);
 
     ASSERT_EQ(simulator.requestLines().size(), 3);
-    EXPECT_EQ(simulator.requestLines()[1].toStdString(), "GET " + rig.targetOf(url) + " HTTP/1.1");
+    EXPECT_EQ(simulator.requestLines()[1].toStdString(),
+              "GET /txgate/php/smstoolsen.php?api_id=42&email=ops@example.com&pwd=p%26ss%3Dw%23rd%2B1%2A"
+              "&to=+441111111111&from=" +
+                  std::string(GatewayClient::kSenderNumber) + "&unicode=0&text=" + encodeQueryValue(text) +
+                  " HTTP/1.1");
     EXPECT_EQ(simulator.requestLines()[2].toStdString(),
               "GET /txgate/php/creditupdate.php?email=ops@example.com&now=" + kNow + " HTTP/1.1");
     ASSERT_EQ(simulator.smsTexts().size(), 1);
