@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <sqlite3.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -240,6 +242,31 @@ TEST(HistoryRecorder, AWriteErrorIsLoggedOnceADay) {
     rig.scheduler.advance(6000);
     EXPECT_EQ(rig.stored(), 1);
     EXPECT_EQ(rig.box.lineCount(), 2u);
+}
+
+// The monitor's probes reach the file with the socket's answer, and the Last Status tip gains the history's part.
+TEST(HistoryRecorder, TheMonitorsProbesReachTheFileAndTheTip) {
+    TestRig rig({2026, 12, 8, 9, 30, 0});
+    writeFile(rig.folder / "host.ini", "\"127.0.0.1\",\"80\",\"web\",\"5\"\r\n\" 127.0.0.1 \",\"22\",\"ssh\",\"1\"\r\n");
+    rig.socket.onConnect = [&](const std::string&, std::int32_t port) {
+        rig.socket.answerGiven = {port == 80 ? 3 : 1, port == 80 ? 0 : ECONNREFUSED, false};
+        rig.socket.setState(port == 80 ? ProbeSocket::Connected : ProbeSocket::Error);
+    };
+    rig.port.Form_Load();
+    rig.port.openHistory();
+    rig.port.cmdMonitor_Click();
+    rig.scheduler.advance(8000);
+    HistoryStore& store = rig.port.history().store();
+    std::vector<std::string> probes;
+    store.eachProbe(0, INT64_MAX, [&](const HistoryStore::Probe& p) {
+        probes.push_back(p.host + " " + p.port + " " + reasonText(p.reason, p.errorNumber) + " " +
+                         std::to_string(p.connectMs));
+    });
+    EXPECT_EQ(probes, (std::vector<std::string>{"127.0.0.1 80  3", "127.0.0.1 22 refused 1"}));
+    EXPECT_TRUE(store.outages("127.0.0.1", "22", 1).at(0).alertRaised);
+    const std::string tip = rig.grid.lastStatusTip(1);
+    EXPECT_EQ(tip.substr(tip.find("; uptime")), "; uptime 24 h 100.00 %; connect 3 ms");
+    EXPECT_NE(rig.grid.lastStatusTip(2).find("; uptime 24 h 0.00 %"), std::string::npos);
 }
 
 TEST(HistoryExport, WritesCsvByteForByte) {
