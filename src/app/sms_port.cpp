@@ -3,7 +3,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/history_window.h"
+#include "common/numbers.h"
 #include "common/time_format.h"
 #include "hosts/host_list_file.h"
 #include "settings/settings_file.h"
@@ -83,11 +83,22 @@ void SMSPort::Form_Load() {
 }
 
 void SMSPort::openHistory() {
+    if (historyOpened_)
+        return;
+    historyOpened_ = true;
     history_.open();
     // The tip adds the day's uptime and the last hour's median connect time, once the history can tell them.
     grid_.setTipAddition([this](const std::string& host, const std::string& port) {
         return historyTip(history_.store(), host, port, epochMs(platform_.clock.now()));
     });
+}
+
+std::unique_ptr<HistoryWindow> SMSPort::historyWindow(int row) {
+    if (!grid_.isDataRow(row) || trim(grid_.cell(row, HostTable::colHost)).empty())
+        return nullptr;
+    return std::make_unique<HistoryWindow>(history_, platform_.clock,
+                                           std::string(trim(grid_.cell(row, HostTable::colHost))),
+                                           std::string(trim(grid_.cell(row, HostTable::colPort))));
 }
 
 void SMSPort::setSmsTodayCaption(const std::string& caption) {

@@ -9,6 +9,7 @@
 #include "alerts/desktop_notice.h"
 #include "alerts/gateway_client.h"
 #include "app/alert_setting.h"
+#include "app/history_window.h"
 #include "app/main_controls.h"
 #include "app/tray_status.h"
 #include "common/subscription.h"
@@ -106,6 +107,8 @@ public:
     // for the disk.
     void openHistory();
     HistoryRecorder& history() { return history_; }
+    // The History window of a grid row's target; none for a row without a host.
+    std::unique_ptr<HistoryWindow> historyWindow(int row);
 
     // What the window shows.
     MainControls& controls() { return controls_; }
@@ -165,6 +168,7 @@ private:
     bool alertSettingCloseAsked_ = false;
     AliveNotice notice_;
     HistoryRecorder history_;
+    bool historyOpened_ = false;
     Subscription probeFinishes_;
     Subscription trayDoubleClicks_;
     bool trayAdded_ = false;
