@@ -92,14 +92,12 @@ int HostGridView::plainLeftRow(const QMouseEvent* event) const {
 // moves its current cell by pressing, dragging or right-clicking.
 void HostGridView::mousePressEvent(QMouseEvent* event) {
     pressedRow_ = plainLeftRow(event);
-    doublePress_ = false;
 }
 
 void HostGridView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second press of a double click counts as a press of its own; released on its row, it also opens
-    // the row's history.
+    // The second press of a double click counts as a press of its own, and opens the row's history.
     mousePressEvent(event);
-    doublePress_ = true;
+    askHistory(pressedRow_);
 }
 
 void HostGridView::mouseMoveEvent(QMouseEvent*) {
@@ -109,11 +107,8 @@ void HostGridView::mouseMoveEvent(QMouseEvent*) {
 void HostGridView::mouseReleaseEvent(QMouseEvent* event) {
     const int pressed = pressedRow_;
     pressedRow_ = -1;
-    if (pressed < 0 || plainLeftRow(event) != pressed)
-        return;
-    clicked(pressed);
-    if (std::exchange(doublePress_, false))
-        askHistory(pressed);
+    if (pressed >= 0 && plainLeftRow(event) == pressed)
+        clicked(pressed);
 }
 
 void HostGridView::askHistory(int viewRow) {
