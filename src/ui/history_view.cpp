@@ -81,7 +81,9 @@ void HistoryChart::paintEvent(QPaintEvent*) {
     }
     QColor range = colours.color(QPalette::Highlight);
     range.setAlpha(70);
+    // The mean's line breaks where buckets without an answer lie between, and each mean is marked.
     QPainterPath line;
+    std::int64_t previous = fromMs_ - 2 * bucketMs_;
     for (const auto& f : figures_) {
         if (f.meanMs < 0)
             continue;
@@ -89,10 +91,13 @@ void HistoryChart::paintEvent(QPaintEvent*) {
         const int right = std::max(left + 1, x(f.startMs + bucketMs_));
         p.fillRect(QRect(QPoint(left, y(f.greatestMs)), QPoint(right, y(f.leastMs))), range);
         const QPointF at((left + right) / 2.0, y(f.meanMs));
-        if (line.elementCount() == 0)
+        if (f.startMs - previous > bucketMs_)
             line.moveTo(at);
         else
             line.lineTo(at);
+        line.addEllipse(at, 1.5, 1.5);
+        line.moveTo(at);
+        previous = f.startMs;
     }
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(colours.color(QPalette::Highlight), 2));
