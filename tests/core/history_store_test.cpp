@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/command_line.h"
 #include "history/history_export.h"
 #include "history/history_recorder.h"
 #include "support/test_rig.h"
@@ -280,15 +281,19 @@ TEST(HistoryExport, WritesCsvByteForByte) {
                  probe(kStart + 2000, Outcome::Down, -1, Reason::Other, false, "a,\"b\""),
                  probe(kStart + kDay, Outcome::Alive, 3)},
                 kStart);
-    HistoryStore reader(folder / "history.db");
-    ASSERT_EQ(reader.open("", true).first, HistoryStore::Opened::Kept);
-    std::ostringstream csv;
-    ASSERT_TRUE(exportHistoryCsv(reader, kStart, kStart + kDay, csv));
-    EXPECT_EQ(csv.str(), "time,host,port,outcome,reason,error,connect_ms\r\n"
-                         "2026-11-30T02:00:01.234+01:00,db,3306,ALIVE,,,4\r\n"
-                         "2026-11-30T02:00:02.000+01:00,\"a,\"\"b\"\"\",3306,Down,error 71,71,\r\n"
-                         "2026-11-30T02:00:02.000+01:00,db,3306,Down,refused,,1\r\n"
-                         "2026-11-30T02:00:03.000+01:00,db,3306,Timeout,timed out,,\r\n");
+    // Through the command line, while the program's store stays open; --until takes its whole day.
+    const auto csvFile = (folder / "h.csv").string();
+    std::ostringstream out;
+    std::ostringstream errors;
+    const int status = answerCommandLine(
+        parseCommandLine({"--export-history", csvFile, "--since", "2026-11-30", "--until", "2026-11-30"}),
+        [&] { return StartUpFiles{{}, {}, folder / "history.db"}; }, out, errors);
+    EXPECT_EQ(status, 0) << errors.str();
+    EXPECT_EQ(readFile(csvFile), "time,host,port,outcome,reason,error,connect_ms\r\n"
+                                 "2026-11-30T02:00:01.234+01:00,db,3306,ALIVE,,,4\r\n"
+                                 "2026-11-30T02:00:02.000+01:00,\"a,\"\"b\"\"\",3306,Down,error 71,71,\r\n"
+                                 "2026-11-30T02:00:02.000+01:00,db,3306,Down,refused,,1\r\n"
+                                 "2026-11-30T02:00:03.000+01:00,db,3306,Timeout,timed out,,\r\n");
 }
 
 } // namespace
