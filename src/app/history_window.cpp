@@ -10,8 +10,6 @@ namespace wardel {
 
 namespace {
 
-constexpr std::int64_t kFiveMinutesMs = 300'000;
-
 std::string uptimeText(HistoryStore& store, const std::string& host, const std::string& port, std::int64_t sinceMs) {
     const auto share = store.uptime(host, port, sinceMs);
     return share ? percentText(*share) : "no probes";
@@ -53,8 +51,8 @@ std::int64_t HistoryWindow::spanMs(Span span) {
 }
 
 std::int64_t HistoryWindow::bucketMs() const {
-    // The day's chart sums the probes into five-minute buckets; the longer ones read the hourly figures.
-    return span_ == Span::Day ? kFiveMinutesMs : HistoryStore::kHourMs;
+    // The day's chart reads the five-minute figures; the longer ones the hourly figures.
+    return span_ == Span::Day ? HistoryStore::kSlotMs : HistoryStore::kHourMs;
 }
 
 void HistoryWindow::refresh() {
@@ -85,7 +83,7 @@ void HistoryWindow::chooseSpan(Span span) {
 }
 
 void HistoryWindow::readChart() {
-    chart_ = history_.store().figures(host_, port_, chartFromMs(), bucketMs());
+    chart_ = history_.store().figures(host_, port_, chartFromMs(), span_ != Span::Day);
 }
 
 std::string HistoryWindow::chartSummary() const {

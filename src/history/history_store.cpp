@@ -1,10 +1,11 @@
 // The probe history in SQLite, through its C interface.
 //
-// Four tables: `target` names each host and port once (a row deleted from the grid keeps its target, so the
+// Five tables: `target` names each host and port once (a row deleted from the grid keeps its target, so the
 // same host and port added again continue its history); `probe` keeps every probe for 31 days, keyed by
 // target and time without a row id, so its key is its only index; `hourly` keeps per-hour figures for 400
 // days, summed as the probes are stored, so uptime and the longer charts never read the probes; `outage`
-// keeps each run of failures of a target, opened by its first failure and ended by the next answer.
+// keeps each run of failures of a target, opened by its first failure and ended by the next answer; `slot`
+// keeps five-minute figures for two days, which the day's chart reads.
 //
 // The journal is a write-ahead log with synchronous=NORMAL: a write is one transaction, so a killed program
 // loses at most the batch it was writing and the file stays whole. The schema's version is in user_version;
@@ -36,6 +37,14 @@ const char* const kMigrations[] = {
     "CREATE TABLE outage(id INTEGER PRIMARY KEY, target INTEGER NOT NULL, began INTEGER NOT NULL, ended INTEGER,"
     " reason INTEGER NOT NULL, error INTEGER NOT NULL, alerted INTEGER NOT NULL);"
     "CREATE INDEX outage_by_target ON outage(target, began);",
+    // Five-minute figures of the last two days, for the day's chart; filled from the probes already kept.
+    "CREATE TABLE slot(target INTEGER NOT NULL, slot INTEGER NOT NULL, probes INTEGER NOT NULL,"
+    " failures INTEGER NOT NULL, timed INTEGER NOT NULL, least INTEGER, total INTEGER NOT NULL, greatest INTEGER,"
+    " PRIMARY KEY(target, slot)) WITHOUT ROWID;"
+    "INSERT INTO slot SELECT target, at / 300000, count(*), sum(outcome != 0), count(CASE WHEN outcome = 0 THEN"
+    " connect END), min(CASE WHEN outcome = 0 THEN connect END), coalesce(sum(CASE WHEN outcome = 0 THEN connect"
+    " END), 0), max(CASE WHEN outcome = 0 THEN connect END) FROM probe"
+    " WHERE at >= (strftime('%s', 'now') - 2 * 86400) * 1000 GROUP BY target, at / 300000;",
 };
 static_assert(std::size(kMigrations) == HistoryStore::kSchemaVersion);
 
@@ -45,6 +54,11 @@ const char* const kAddProbe =
     "INSERT OR REPLACE INTO probe(target, at, outcome, reason, error, connect) VALUES(?1, ?2, ?3, ?4, ?5, ?6)";
 const char* const kAddToHour =
     "INSERT INTO hourly VALUES(?1, ?2, 1, ?3, ?4, ?5, coalesce(?5, 0), ?5) ON CONFLICT(target, hour) DO UPDATE SET"
+    " probes = probes + 1, failures = failures + excluded.failures, timed = timed + excluded.timed,"
+    " least = min(coalesce(least, excluded.least), coalesce(excluded.least, least)), total = total + excluded.total,"
+    " greatest = max(coalesce(greatest, excluded.greatest), coalesce(excluded.greatest, greatest))";
+const char* const kAddToSlot =
+    "INSERT INTO slot VALUES(?1, ?2, 1, ?3, ?4, ?5, coalesce(?5, 0), ?5) ON CONFLICT(target, slot) DO UPDATE SET"
     " probes = probes + 1, failures = failures + excluded.failures, timed = timed + excluded.timed,"
     " least = min(coalesce(least, excluded.least), coalesce(excluded.least, least)), total = total + excluded.total,"
     " greatest = max(coalesce(greatest, excluded.greatest), coalesce(excluded.greatest, greatest))";
@@ -59,14 +73,13 @@ const char* const kPruneProbes =
     "DELETE FROM probe WHERE target = ?1 AND at < ?2 AND at <= coalesce((SELECT at FROM probe WHERE target = ?1"
     " AND at < ?2 ORDER BY at LIMIT 1 OFFSET ?3), ?2)";
 const char* const kPruneHours = "DELETE FROM hourly WHERE target = ?1 AND hour < ?2";
+const char* const kPruneSlots = "DELETE FROM slot WHERE target = ?1 AND slot < ?2";
 const char* const kPruneOutages = "DELETE FROM outage WHERE target = ?1 AND ended IS NOT NULL AND ended < ?2";
 const char* const kUptime = "SELECT sum(probes), sum(failures) FROM hourly WHERE target = ?1 AND hour >= ?2";
 const char* const kHours = "SELECT hour, probes, failures, least, total, timed, greatest FROM hourly"
                            " WHERE target = ?1 AND hour >= ?2 ORDER BY hour";
-const char* const kBuckets =
-    "SELECT at / ?3, count(*), sum(outcome != 0), min(CASE WHEN outcome = 0 THEN connect END),"
-    " sum(CASE WHEN outcome = 0 THEN connect END), count(CASE WHEN outcome = 0 THEN connect END),"
-    " max(CASE WHEN outcome = 0 THEN connect END) FROM probe WHERE target = ?1 AND at >= ?2 GROUP BY 1 ORDER BY 1";
+const char* const kSlots = "SELECT slot, probes, failures, least, total, timed, greatest FROM slot"
+                           " WHERE target = ?1 AND slot >= ?2 ORDER BY slot";
 const char* const kOutages = "SELECT began, ended, reason, error, alerted FROM outage WHERE target = ?1"
                              " ORDER BY began DESC LIMIT ?2";
 const char* const kConnectTimes =
@@ -292,6 +305,14 @@ bool HistoryStore::storeProbe(const Probe& probe) {
         if (hour.bindTime(5, connectMs).step() != SQLITE_DONE)
             return false;
     }
+    {
+        Use slot(statement(kAddToSlot));
+        if (!slot)
+            return false;
+        slot.bind(1, *target).bind(2, probe.atMs / kSlotMs).bind(3, failed ? 1 : 0).bind(4, connectMs < 0 ? 0 : 1);
+        if (slot.bindTime(5, connectMs).step() != SQLITE_DONE)
+            return false;
+    }
     auto open = openOutages_.find(*target);
     if (open == openOutages_.end()) {
         Use find(statement(kFindOpenOutage));
@@ -343,6 +364,9 @@ bool HistoryStore::pruneStep(std::int64_t nowMs) {
     Use hours(statement(kPruneHours));
     if (!hours || hours.bind(1, target).bind(2, (nowMs - kHourlyKeptMs) / kHourMs).step() != SQLITE_DONE)
         return false;
+    Use slots(statement(kPruneSlots));
+    if (!slots || slots.bind(1, target).bind(2, (nowMs - kSlotKeptMs) / kSlotMs).step() != SQLITE_DONE)
+        return false;
     Use outages(statement(kPruneOutages));
     return outages && outages.bind(1, target).bind(2, nowMs - kHourlyKeptMs).step() == SQLITE_DONE;
 }
@@ -382,21 +406,19 @@ std::optional<double> HistoryStore::uptime(const std::string& host, const std::s
 }
 
 std::vector<HistoryStore::Figures> HistoryStore::figures(const std::string& host, const std::string& port,
-                                                         std::int64_t fromMs, std::int64_t bucketMs) {
+                                                         std::int64_t fromMs, bool hourly) {
     std::vector<Figures> result;
     const auto target = targetId(host, port, false);
-    if (!target || bucketMs <= 0)
+    if (!target)
         return result;
-    const bool hourly = bucketMs >= kHourMs;
-    Use read(statement(hourly ? kHours : kBuckets));
+    const std::int64_t bucketMs = hourly ? kHourMs : kSlotMs;
+    Use read(statement(hourly ? kHours : kSlots));
     if (!read)
         return result;
-    read.bind(1, *target).bind(2, hourly ? fromMs / kHourMs : fromMs);
-    if (!hourly)
-        read.bind(3, bucketMs);
+    read.bind(1, *target).bind(2, fromMs / bucketMs);
     while (read.step() == SQLITE_ROW) {
         Figures f;
-        f.startMs = read.integer(0) * (hourly ? kHourMs : bucketMs);
+        f.startMs = read.integer(0) * bucketMs;
         f.probes = read.integer(1);
         f.failures = read.integer(2);
         f.leastMs = read.time(3);

@@ -21,11 +21,13 @@ namespace wardel {
 // sizes the program keeps; only write() changes the file, in one transaction.
 class HistoryStore {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     static constexpr std::int64_t kHourMs = 3'600'000;
     static constexpr std::int64_t kDayMs = 24 * kHourMs;
     static constexpr std::int64_t kProbeKeptMs = 31 * kDayMs;
     static constexpr std::int64_t kHourlyKeptMs = 400 * kDayMs;
+    static constexpr std::int64_t kSlotMs = 300'000; // the day chart's five minutes
+    static constexpr std::int64_t kSlotKeptMs = 2 * kDayMs;
 
     // One stored probe.
     struct Probe {
@@ -76,10 +78,9 @@ public:
 
     // Share of probes that answered since `sinceMs`, by whole hours; none without probes.
     std::optional<double> uptime(const std::string& host, const std::string& port, std::int64_t sinceMs);
-    // The chart's figures from `fromMs` on: hourly figures, or buckets of `bucketMs` summed from the probes
-    // when `bucketMs` is shorter than an hour.
-    std::vector<Figures> figures(const std::string& host, const std::string& port, std::int64_t fromMs,
-                                 std::int64_t bucketMs);
+    // The chart's figures from `fromMs` on, per hour or per five minutes (the last two days only), summed as
+    // the probes were stored.
+    std::vector<Figures> figures(const std::string& host, const std::string& port, std::int64_t fromMs, bool hourly);
     // Newest first, at most `limit`.
     std::vector<Outage> outages(const std::string& host, const std::string& port, int limit);
     // The median connect time of the probes that answered since `sinceMs`.

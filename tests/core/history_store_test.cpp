@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <ctime>
 #include <sqlite3.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -60,14 +61,17 @@ TEST(HistoryStore, KeepsProbesHourlyFiguresAndOutages) {
                              probe(kStart + 5000, Outcome::Alive, 1, Reason::None, false, "web")},
                             kStart + 2 * kHour));
 
-    const auto hours = store.figures("db", "3306", kStart, kHour);
+    const auto hours = store.figures("db", "3306", kStart, true);
     ASSERT_EQ(hours.size(), 2u);
     const std::int64_t expected[2][6] = {{kStart, 4, 2, 2, 3, 4}, {kStart + kHour, 3, 1, 3, 6, 9}};
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ((std::vector<std::int64_t>{hours[i].startMs, hours[i].probes, hours[i].failures, hours[i].leastMs,
                                              hours[i].meanMs, hours[i].greatestMs}),
                   std::vector<std::int64_t>(expected[i], expected[i] + 6));
-    EXPECT_EQ(store.figures("db", "3306", kStart, 300'000).size(), 2u);
+    const auto slots = store.figures("db", "3306", kStart, false);
+    ASSERT_EQ(slots.size(), 2u);
+    EXPECT_EQ(slots[0].probes, 4);
+    EXPECT_EQ(slots[1].startMs, kStart + kHour);
     EXPECT_DOUBLE_EQ(*store.uptime("db", "3306", kStart), 4.0 / 7.0);
     EXPECT_EQ(store.medianConnect("db", "3306", kStart), 4); // the upper of the middle two
     EXPECT_FALSE(store.uptime("db", "80", kStart));
@@ -109,6 +113,7 @@ TEST(HistoryStore, PrunesALittleAtATime) {
         EXPECT_EQ(count(folder / "history.db", probes), expected);
     }
     EXPECT_EQ(count(folder / "history.db", "SELECT count(*) FROM hourly"), 2);
+    EXPECT_EQ(count(folder / "history.db", "SELECT count(*) FROM slot"), 1); // two days only
     ASSERT_TRUE(store.write({}, kStart + 401 * kDay));
     EXPECT_EQ(count(folder / "history.db", "SELECT count(*) FROM hourly"), 1);
 }
@@ -148,6 +153,19 @@ TEST(HistoryStore, OpensOldFilesAndMovesUnreadableOnesAside) {
         EXPECT_TRUE(store.write({probe(kStart, Outcome::Alive, 2)}, kStart)) << c.name;
         EXPECT_EQ(count(file, "PRAGMA user_version"), HistoryStore::kSchemaVersion) << c.name;
     }
+    // A version-1 file gets the five-minute figures of its last two days of probes.
+    TempFolder folder;
+    const auto file = folder / "history.db";
+    const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr)) * 1000;
+    {
+        HistoryStore store(file);
+        store.open("");
+        store.write({probe(now - 3 * kDay, Outcome::Alive, 2), probe(now - 60'000, Outcome::Alive, 2)}, now);
+    }
+    runSql(file, "DROP TABLE slot; PRAGMA user_version = 1;");
+    HistoryStore store(file);
+    EXPECT_EQ(store.open("").first, HistoryStore::Opened::Kept);
+    EXPECT_EQ(store.figures("db", "3306", now - kDay, false).size(), 1u);
 }
 
 TEST(HistoryStore, AKilledWriterLeavesWholeBatches) {
@@ -248,7 +266,8 @@ TEST(HistoryRecorder, AWriteErrorIsLoggedOnceADay) {
 // The monitor's probes reach the file with the socket's answer, and the Last Status tip gains the history's part.
 TEST(HistoryRecorder, TheMonitorsProbesReachTheFileAndTheTip) {
     TestRig rig({2026, 12, 8, 9, 30, 0});
-    writeFile(rig.folder / "host.ini", "\"127.0.0.1\",\"80\",\"web\",\"5\"\r\n\" 127.0.0.1 \",\"22\",\"ssh\",\"1\"\r\n");
+    writeFile(rig.folder / "host.ini",
+              "\"127.0.0.1\",\"80\",\"web\",\"5\"\r\n\" 127.0.0.1 \",\"22\",\"ssh\",\"1\"\r\n");
     rig.socket.onConnect = [&](const std::string&, std::int32_t port) {
         rig.socket.answerGiven = {port == 80 ? 3 : 1, port == 80 ? 0 : ECONNREFUSED, false};
         rig.socket.setState(port == 80 ? ProbeSocket::Connected : ProbeSocket::Error);
@@ -287,7 +306,10 @@ TEST(HistoryExport, WritesCsvByteForByte) {
     std::ostringstream errors;
     const int status = answerCommandLine(
         parseCommandLine({"--export-history", csvFile, "--since", "2026-11-30", "--until", "2026-11-30"}),
-        [&] { return StartUpFiles{{}, {}, folder / "history.db"}; }, out, errors);
+        [&] {
+            return StartUpFiles{{}, {}, folder / "history.db"};
+        },
+        out, errors);
     EXPECT_EQ(status, 0) << errors.str();
     EXPECT_EQ(readFile(csvFile), "time,host,port,outcome,reason,error,connect_ms\r\n"
                                  "2026-11-30T02:00:01.234+01:00,db,3306,ALIVE,,,4\r\n"
