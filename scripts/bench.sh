@@ -173,9 +173,14 @@ goals_report() {
     shown=$(cat "$work/shown.probe" 2>/dev/null || echo 0)
     hidden=$(cat "$work/hidden.probe" 2>/dev/null || echo 0)
     private=$(awk '{ print $8 }' "$work/wardel1000.peer" 2>/dev/null || echo 0)
+    recording=$(awk '/recording a probe/ { print $(NF-3) }' "$work/history.txt")
+    disk=$(awk '/disk per stored probe/ { print $(NF-4) }' "$work/history.txt")
+    open1=$(awk '/window open, 1 target/ { print $(NF-1) }' "$work/history.txt")
+    open1000=$(awk '/window open, 1,000 targets/ { print $(NF-1) }' "$work/history.txt")
     echo "goals (ratios of this run):"
     awk -v e="$empty" -v f="$full" -v fs="$floor_status" -v fc="$floor_connect" -v sh="$shown" -v hi="$hidden" \
-        -v pr="$private" -v csv="$csv" 'function goal(name, ratio, limit, text) {
+        -v pr="$private" -v rec="$recording" -v disk="$disk" -v o1="$open1" -v o1000="$open1000" -v csv="$csv" \
+        'function goal(name, ratio, limit, text) {
             printf "  %-52s %6.2f (goal at most %.2f) %s\n", name, ratio, limit, ratio <= limit ? "met" : "NOT met"
             printf "\"%s\",%.3f,ratio\n", name, ratio >>csv }
         BEGIN {
@@ -183,7 +188,14 @@ goals_report() {
             if (fs > 0) goal("probe, window shown / wake-up+status line+connect floor", sh / fs, 1.15)
             if (fc > 0) goal("probe, hidden in the tray / wake-up+connect floor", hi / fc, 1.15)
             printf "  %-52s %6.1f MiB (goal under 8 MiB) %s\n", "private memory, wardel at 1,000 targets",
-                pr / 1024, pr < 8192 ? "met" : "NOT met" }'
+                pr / 1024, pr < 8192 ? "met" : "NOT met"
+            if (sh > 0) goal("history, recording a probe / probe with window shown", rec / sh, 0.10)
+            printf "  %-52s %6.1f bytes (goal at most 32) %s\n", "history, disk per stored probe", disk,
+                disk <= 32 ? "met" : "NOT met"
+            printf "  %-52s %6.1f ms (goal within 200 ms) %s\n", "history, window open, 1 target 31 days at 1 s",
+                o1, o1 <= 200 ? "met" : "NOT met"
+            printf "  %-52s %6.1f ms (goal within 300 ms) %s\n", "history, window open, 1,000 targets", o1000,
+                o1000 <= 300 ? "met" : "NOT met" }'
 }
 
 echo "== Wardel benchmarks (Release, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)) =="
@@ -204,6 +216,12 @@ floor=$!
 awk '/empty host table/ { print "\"start-up, empty table\"," $4 ",ms" }
      /32,767 targets/ { print "\"start-up, 32,767 targets\"," $3 ",ms" }' "$work/startup.txt" >>"$csv"
 "$build/bench/engine_cpu_bench" 60
+"$build/bench/history_bench" | tee "$work/history.txt"
+awk '/recording a probe/ { print "\"history, recording a probe\"," $(NF-3) ",us" }
+     /disk per stored probe/ { print "\"history, disk per stored probe\"," $(NF-4) ",bytes" }
+     /window open, 1 target/ { print "\"history, window open, 1 target 31 days\"," $(NF-1) ",ms" }
+     /window open, 1,000 targets/ { print "\"history, window open, 1,000 targets\"," $(NF-1) ",ms" }' \
+    "$work/history.txt" >>"$csv"
 
 wait "$peer"
 peer_report
