@@ -1,6 +1,5 @@
 #include "history/history_recorder.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace wardel {
@@ -31,11 +30,11 @@ void HistoryRecorder::open() {
 }
 
 void HistoryRecorder::record(const FinishedProbe& probe) {
-    const bool newCycle = std::any_of(queue_.begin(), queue_.end(), [&](const HistoryStore::Probe& queued) {
-        return queued.host == probe.host && queued.port == probe.port;
-    });
+    if (opened_ && !store_.isOpen())
+        return; // the history is off for this run; its log line is written
     if (queue_.size() >= kMostQueued)
-        queue_.erase(queue_.begin());
+        return;
+    const bool newCycle = !queuedTargets_.insert(probe.host + '\n' + probe.port).second;
     queue_.push_back({probe.host, probe.port, epochMs(probe.at), probe.outcome, probe.reason, probe.errorNumber,
                       probe.connectMs, probe.alertRaised});
     if (!opened_)
@@ -51,17 +50,12 @@ void HistoryRecorder::flush() {
     writeTimer_->setEnabled(false);
     if (!opened_ || queue_.empty())
         return;
-    if (!store_.isOpen()) {
-        queue_.clear(); // the history is off for this run; its log line is written
-        return;
-    }
+    std::vector<HistoryStore::Probe> batch;
+    batch.swap(queue_);
+    queuedTargets_.clear();
     std::string error;
-    const std::int64_t now = epochMs(clock_.now());
-    if (store_.write(queue_, now, &error)) {
-        queue_.clear();
+    if (!store_.isOpen() || store_.write(batch, epochMs(clock_.now()), &error))
         return;
-    }
-    queue_.clear();
     if (store_.damaged()) {
         store_.close();
         open();

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "common/subscription.h"
@@ -23,8 +24,8 @@ inline constexpr const char* kHistoryFileName = "history.db";
 class HistoryRecorder {
 public:
     static constexpr int kBatchMs = 5000;
-    // A queue that cannot be written is not kept past this many probes.
-    static constexpr std::size_t kMostQueued = 100'000;
+    // Probes queued before the file opens (or while writes fail) are not kept past this many.
+    static constexpr std::size_t kMostQueued = 10'000;
 
     HistoryRecorder(const Clock& clock, TimerSource& timers, EventLog& log, std::filesystem::path file);
     ~HistoryRecorder();
@@ -48,6 +49,7 @@ private:
     HistoryStore store_;
     std::unique_ptr<Timer> writeTimer_;
     std::vector<HistoryStore::Probe> queue_;
+    std::unordered_set<std::string> queuedTargets_; // "host\nport" of the queued probes
     bool opened_ = false;
     std::string lastErrorDay_; // the day of the latest write error's log line
     Subscription writeTicks_;
