@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
     SMSPort& port = program.port();
     ShutdownSignal endOnSignal([&port] { port.Form_Unload(); });
     port.Form_Load();
+    // The probe history is kept, as the program keeps it.
+    port.openHistory();
     if (hidden)
         program.window().hide();
     return port.ended() ? 0 : QApplication::exec();

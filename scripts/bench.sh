@@ -250,6 +250,21 @@ goals_report() {
     awk -v pr="$private" -v csv="$csv" 'BEGIN {
         printf "  %-56s %.1f MiB (goal under 8 MiB) %s\n", "private memory, wardel at 1,000 targets", pr / 1024,
             pr < 8192 ? "met" : "NOT met" }'
+    local recording disk open1 open1000 shown
+    recording=$(awk '/recording a probe/ { print $(NF-3) }' "$work/history.txt")
+    disk=$(awk '/disk per stored probe/ { print $(NF-4) }' "$work/history.txt")
+    open1=$(awk '/window open, 1 target/ { print $(NF-1) }' "$work/history.txt")
+    open1000=$(awk '/window open, 1,000 targets/ { print $(NF-1) }' "$work/history.txt")
+    shown=$(sed -n 's/^"probe, wardel's parts, window shown",\([^,]*\),.*/\1/p' "$csv" | head -n 1)
+    awk -v rec="$recording" -v sh="${shown:-0}" -v disk="$disk" -v o1="$open1" -v o1000="$open1000" 'BEGIN {
+        if (sh > 0) printf "  %-56s %.2f (goal at most 0.10) %s\n", "history, recording a probe / probe, window shown",
+            rec / sh, rec / sh <= 0.10 ? "met" : "NOT met"
+        printf "  %-56s %.1f bytes (goal at most 32) %s\n", "history, disk per stored probe", disk,
+            disk <= 32 ? "met" : "NOT met"
+        printf "  %-56s %.1f ms (goal within 200 ms) %s\n", "history, window open, 1 target 31 days at 1 s", o1,
+            o1 <= 200 ? "met" : "NOT met"
+        printf "  %-56s %.1f ms (goal within 300 ms) %s\n", "history, window open, 1,000 targets", o1000,
+            o1000 <= 300 ? "met" : "NOT met" }'
     echo "machine: load average $load_before at the start, $(cut -d' ' -f1-3 /proc/loadavg) at the end"
 }
 
@@ -268,6 +283,12 @@ peer=$!
 "$build/bench/startup_bench"
 "$build/bench/engine_cpu_bench" 60
 probe_rounds
+"$build/bench/history_bench" | tee "$work/history.txt"
+awk '/recording a probe/ { print "\"history, recording a probe\"," $(NF-3) ",,,us" }
+     /disk per stored probe/ { print "\"history, disk per stored probe\"," $(NF-4) ",,,bytes" }
+     /window open, 1 target/ { print "\"history, window open, 1 target 31 days\"," $(NF-1) ",,,ms" }
+     /window open, 1,000 targets/ { print "\"history, window open, 1,000 targets\"," $(NF-1) ",,,ms" }' \
+    "$work/history.txt" >>"$csv"
 
 wait "$peer"
 peer_report

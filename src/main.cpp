@@ -2,6 +2,7 @@
 // and runs the event loop; everything the program does happens in the model's event handlers.
 
 #include <QApplication>
+#include <QTimer>
 #include <iostream>
 
 #include "app/command_line.h"
@@ -82,6 +83,16 @@ int main(int argc, char** argv) {
     // SIGTERM, SIGINT and SIGHUP unload the window like the close box, so the log gets its last line.
     ShutdownSignal endOnSignal([&port] { port.Form_Unload(); });
 
+    // The probe history opens after the window's first paint, so the start-up never waits for the disk; a
+    // window that starts hidden opens it a moment later all the same.
+    program.window().setFirstPaintAction([&port] {
+        if (!port.ended())
+            port.openHistory();
+    });
+    QTimer::singleShot(1000, &program.window(), [&port] {
+        if (!port.ended())
+            port.openHistory();
+    });
     port.Form_Load();
     if (folder.kind == ProgramFolder::Kind::ReadOnly && !port.ended())
         port.eventLog().WriteLog(filesNotWritableMessage(folder.executable, folder.perUser));

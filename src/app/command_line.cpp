@@ -4,16 +4,22 @@
 #include <iterator>
 #include <optional>
 
+#include <cstdint>
+#include <fstream>
+#include <limits>
+
 #include "build_config.h"
 #include "common/numbers.h"
 #include "common/utf8.h"
+#include "history/history_export.h"
 
 namespace wardel {
 
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: wardel [--help | --version | --export-prometheus DIR [OPTION...]]\n"
+    "Usage: wardel [--help | --version | --export-prometheus DIR [OPTION...] |\n"
+    "               --export-history FILE.csv [--since YYYY-MM-DD] [--until YYYY-MM-DD]]\n"
     "\n"
     "Wardel watches TCP services from the desktop. Without arguments it opens its window.\n"
     "\n"
@@ -25,9 +31,13 @@ constexpr const char* kHelp =
     "                                  beside prometheus.yml)\n"
     "  --alertmanager HOST:PORT        the Alertmanager that gets the alerts (default: 127.0.0.1:9093)\n"
     "  --blackbox-exporter HOST:PORT   the blackbox exporter that probes the targets (default: 127.0.0.1:9115)\n"
+    "  --export-history FILE.csv       write the stored probes (history.db) as CSV into FILE.csv and exit; it\n"
+    "                                  reads the history while Wardel runs\n"
+    "  --since YYYY-MM-DD              the first day the history export takes (default: the first probe)\n"
+    "  --until YYYY-MM-DD              the last day the history export takes (default: the last probe)\n"
     "\n"
     "Exit status: 0 done; 1 exported, but rows Prometheus cannot take were left out (listed on standard\n"
-    "error); 2 arguments refused; 3 a file of the export could not be written.\n";
+    "error); 2 arguments refused; 3 a file of the export could not be written, or the history read.\n";
 
 // A host:port a Prometheus configuration can name: a host (an IPv6 literal in brackets) and a port from 1 to
 // 65535.
@@ -52,6 +62,50 @@ bool isHostAndPort(const std::string& text) {
 bool isCleanPath(const std::string& text) {
     return !text.empty() && utf8::toValid(text) == text &&
            std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+// A day as YYYY-MM-DD, read into `day`.
+bool readDay(const std::string& text, LocalDateTime& day) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    day = {std::stoi(text.substr(0, 4)), std::stoi(text.substr(5, 2)), std::stoi(text.substr(8, 2)), 0, 0, 0, 0};
+    return day.month >= 1 && day.month <= 12 && day.day >= 1 && day.day <= 31;
+}
+
+// The history's fields, by option name.
+struct HistoryOption {
+    const char* name;
+    std::string HistoryExportOptions::*field;
+};
+constexpr HistoryOption kHistoryOptions[] = {{"--export-history", &HistoryExportOptions::file},
+                                             {"--since", &HistoryExportOptions::since},
+                                             {"--until", &HistoryExportOptions::until}};
+
+int exportHistory(const std::filesystem::path& database, const HistoryExportOptions& options, std::ostream& errors) {
+    LocalDateTime since;
+    LocalDateTime until;
+    std::int64_t fromMs = std::numeric_limits<std::int64_t>::min();
+    std::int64_t untilMs = std::numeric_limits<std::int64_t>::max();
+    if (readDay(options.since, since))
+        fromMs = epochMs(since);
+    if (readDay(options.until, until)) {
+        ++until.day; // the whole day; the calendar carries an overflowing day into the next month
+        untilMs = epochMs(until);
+    }
+    HistoryStore store(database);
+    if (store.open("", true).first == HistoryStore::Opened::Unavailable) {
+        errors << "wardel: " << database.string() << " cannot be read\n";
+        return kExportNotWritten;
+    }
+    std::ofstream file(options.file, std::ios::binary | std::ios::trunc);
+    if (!file || !exportHistoryCsv(store, fromMs, untilMs, file) || !file.flush()) {
+        errors << "wardel: the history could not be written to " << options.file << "\n";
+        return kExportNotWritten;
+    }
+    return 0;
 }
 
 CommandLine refuse(std::string why) {
@@ -95,13 +149,26 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
         const auto option = std::find_if(std::begin(kExportOptions), std::end(kExportOptions),
                                          [&](const ExportOption& o) { return name == o.name; });
-        if (name != "--export-prometheus" && option == std::end(kExportOptions))
+        const auto historyOption = std::find_if(std::begin(kHistoryOptions), std::end(kHistoryOptions),
+                                                [&](const HistoryOption& o) { return name == o.name; });
+        if (name != "--export-prometheus" && option == std::end(kExportOptions) &&
+            historyOption == std::end(kHistoryOptions))
             return refuse("unknown argument " + jsonQuoted(arguments[i]));
         // A value in the next argument never starts with a dash, so a forgotten value does not swallow an option.
         if (!value && i + 1 < arguments.size() && arguments[i + 1].rfind('-', 0) != 0)
             value = arguments[++i];
         if (!value || value->empty())
             return refuse(name + " needs a value");
+        if (historyOption != std::end(kHistoryOptions)) {
+            std::string& field = command.historyOptions.*historyOption->field;
+            LocalDateTime day;
+            if (!field.empty())
+                return refuse(name + " given twice");
+            if (historyOption != std::begin(kHistoryOptions) && !readDay(*value, day))
+                return refuse(name + " " + jsonQuoted(*value) + " is not a day YYYY-MM-DD");
+            field = *value;
+            continue;
+        }
         if (option == std::end(kExportOptions)) {
             if (exporting)
                 return refuse("--export-prometheus given twice");
@@ -117,8 +184,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (!exportOnly.empty() && !exporting)
         return refuse(exportOnly + " needs --export-prometheus");
+    const HistoryExportOptions& history = command.historyOptions;
+    if (history.file.empty() && !(history.since + history.until).empty())
+        return refuse(std::string(history.since.empty() ? "--until" : "--since") + " needs --export-history");
+    if (!history.file.empty() && exporting)
+        return refuse("--export-history and --export-prometheus go one at a time");
     if (exporting)
         command.action = CommandAction::ExportPrometheus;
+    else if (!history.file.empty())
+        command.action = CommandAction::ExportHistory;
     return command;
 }
 
@@ -145,6 +219,8 @@ int answerCommandLine(const CommandLine& command, const std::function<StartUpFil
         return 0;
     case CommandAction::ExportPrometheus:
         return exportToPrometheus(locateFiles(), command.exportOptions, out, errors);
+    case CommandAction::ExportHistory:
+        return exportHistory(locateFiles().history, command.historyOptions, errors);
     case CommandAction::Refuse:
     case CommandAction::StartMonitor:
         break;

@@ -12,11 +12,19 @@ namespace wardel {
 
 // Without arguments Wardel starts its window. With arguments it answers in the shell and ends, before any
 // display is opened, so the answers work over SSH.
-enum class CommandAction { StartMonitor, ShowHelp, ShowVersion, ExportPrometheus, Refuse };
+enum class CommandAction { StartMonitor, ShowHelp, ShowVersion, ExportPrometheus, ExportHistory, Refuse };
+
+// --export-history FILE [--since YYYY-MM-DD] [--until YYYY-MM-DD]: both days are included.
+struct HistoryExportOptions {
+    std::string file;
+    std::string since; // empty: from the first probe
+    std::string until; // empty: to the last
+};
 
 struct CommandLine {
     CommandAction action = CommandAction::StartMonitor;
     PrometheusExportOptions exportOptions;
+    HistoryExportOptions historyOptions;
     std::string refusal; // why the arguments are refused, one line
 };
 

@@ -1,5 +1,7 @@
 #include "app/program_files.h"
 
+#include "history/history_recorder.h"
+
 #include <system_error>
 
 #include "common/text_file.h"
@@ -37,7 +39,7 @@ StartUpFiles startUpFiles(const std::filesystem::path& filesFolder, const std::f
             return filesFolder / name;
         return programFolder / name;
     };
-    return {fileRead(kSettingsFileName), fileRead(kHostListFileName)};
+    return {fileRead(kSettingsFileName), fileRead(kHostListFileName), filesFolder / kHistoryFileName};
 }
 
 } // namespace wardel

@@ -20,6 +20,7 @@ std::string filesNotWritableMessage(const std::filesystem::path& programFolder,
 struct StartUpFiles {
     std::filesystem::path settings;
     std::filesystem::path hostList;
+    std::filesystem::path history; // the probe history, always in the files folder: it is never copied
 };
 
 // The files a start-up with this files folder would read, found without copying anything: where the files

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <vector>
 
+#include "common/numbers.h"
 #include "common/time_format.h"
 #include "hosts/host_list_file.h"
 #include "settings/settings_file.h"
@@ -22,7 +23,9 @@ SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
       engine_(platform.clock, {*Timer1_, *Timer2_, *Timer3_}, platform.timers, platform.socket, platform.messages,
               grid_, {controls_.cmdMonitor, controls_.cmdAdd, controls_.Label2}, settings_, log_, notices_),
       trayStatus_(grid_, engine_, platform.tray),
-      notice_(platform.clock, {*Timer4_, *Timer5_}, settings_, runtime_, gateway_, logBox_, controls_.Label2, *this) {
+      notice_(platform.clock, {*Timer4_, *Timer5_}, settings_, runtime_, gateway_, logBox_, controls_.Label2, *this),
+      history_(platform.clock, platform.timers, log_, folder_ / kHistoryFileName) {
+    probeFinishes_ = engine_.subscribeProbeFinished([this](const FinishedProbe& probe) { history_.record(probe); });
     trayDoubleClicks_ = platform_.tray.subscribeDoubleClick([this] { trayDoubleClick(); });
     grid_.setClock(&platform.clock);
     bindClickProcedures();
@@ -34,6 +37,7 @@ SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
 }
 
 SMSPort::~SMSPort() {
+    grid_.setTipAddition({});
     gateway_.setLogonAccount({});
     if (alertSetting_)
         alertSettingChanged_.notify(nullptr);
@@ -73,6 +77,25 @@ void SMSPort::Form_Load() {
     gateway_.GatewayLogon();
     if (settings_.startOnLaunch == 1)
         cmdMonitor_Click();
+}
+
+void SMSPort::openHistory() {
+    if (historyOpened_)
+        return;
+    historyOpened_ = true;
+    history_.open();
+    // The tip adds the day's uptime and the last hour's median connect time, once the history can tell them.
+    grid_.setTipAddition([this](const std::string& host, const std::string& port) {
+        return historyTip(history_.store(), host, port, epochMs(platform_.clock.now()));
+    });
+}
+
+std::unique_ptr<HistoryWindow> SMSPort::historyWindow(int row) {
+    if (!grid_.isDataRow(row) || trim(grid_.cell(row, HostTable::colHost)).empty())
+        return nullptr;
+    return std::make_unique<HistoryWindow>(history_, platform_.clock,
+                                           std::string(trim(grid_.cell(row, HostTable::colHost))),
+                                           std::string(trim(grid_.cell(row, HostTable::colPort))));
 }
 
 void SMSPort::setSmsTodayCaption(const std::string& caption) {

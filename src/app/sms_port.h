@@ -9,9 +9,11 @@
 #include "alerts/desktop_notice.h"
 #include "alerts/gateway_client.h"
 #include "app/alert_setting.h"
+#include "app/history_window.h"
 #include "app/main_controls.h"
 #include "app/tray_status.h"
 #include "common/subscription.h"
+#include "history/history_recorder.h"
 #include "hosts/host_editor.h"
 #include "hosts/host_table.h"
 #include "log/event_log.h"
@@ -101,6 +103,13 @@ public:
 
     bool ended() const { return ended_; }
 
+    // The probe history, history.db: opened once the window has been painted, so the start-up never waits
+    // for the disk.
+    void openHistory();
+    HistoryRecorder& history() { return history_; }
+    // The History window of a grid row's target; none for a row without a host.
+    std::unique_ptr<HistoryWindow> historyWindow(int row);
+
     // What the window shows.
     MainControls& controls() { return controls_; }
     HostTable& grid() { return grid_; }
@@ -158,6 +167,9 @@ private:
     int alertSettingEvents_ = 0; // operator actions of the dialog under way
     bool alertSettingCloseAsked_ = false;
     AliveNotice notice_;
+    HistoryRecorder history_;
+    bool historyOpened_ = false;
+    Subscription probeFinishes_;
     Subscription trayDoubleClicks_;
     bool trayAdded_ = false;
     bool ended_ = false;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "common/numbers.h"
+
 namespace wardel {
 
 namespace {
@@ -157,7 +159,12 @@ void HostTable::setHistory(int row, RowHistory history) {
 std::string HostTable::lastStatusTip(int row) const {
     if (!clock_ || !isDataRow(row))
         return "";
-    return describeRowHistory(history(row), clock_->now());
+    std::string tip = describeRowHistory(history(row), clock_->now());
+    if (tip.empty() || !tipAddition_)
+        return tip;
+    const std::string added =
+        tipAddition_(std::string(trim(cell(row, colHost))), std::string(trim(cell(row, colPort))));
+    return added.empty() ? tip : tip + "; " + added;
 }
 
 void HostTable::setEnabled(bool on) {

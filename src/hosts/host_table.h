@@ -93,6 +93,10 @@ public:
     void setClock(const Clock* clock) { clock_ = clock; }
     // The tip of a row's Last Status cell as of now (see describeRowHistory); empty when nothing is known.
     std::string lastStatusTip(int row) const;
+    // What the probe history adds to a known tip for the row's host and port (trimmed); empty adds nothing.
+    void setTipAddition(std::function<std::string(const std::string& host, const std::string& port)> addition) {
+        tipAddition_ = std::move(addition);
+    }
 
     // Whether any data row holds the alert marker "1", and whether any target's latest outcome was a failure;
     // kept as counts, so asking costs nothing on a long table.
@@ -122,6 +126,7 @@ private:
     int alertedRows_ = 0;
     int failingRows_ = 0;
     const Clock* clock_ = nullptr;
+    std::function<std::string(const std::string&, const std::string&)> tipAddition_;
     SingleObserver<> summaryChanged_;
     bool enabled_ = true;
     int currentRow_ = 0;

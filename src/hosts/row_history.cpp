@@ -31,8 +31,9 @@ std::string moment(const LocalDateTime& t, const LocalDateTime& now) {
     return sameDay(t, now) ? formatTime(t) : formatDateTime(t);
 }
 
-// "40 s", "12 min", "1 h 4 min", "3 d 2 h": the two largest units, whole ones only.
-std::string duration(std::int64_t seconds) {
+} // namespace
+
+std::string durationText(std::int64_t seconds) {
     if (seconds < 0)
         seconds = 0; // the clock was set back
     if (seconds < 60)
@@ -45,6 +46,8 @@ std::string duration(std::int64_t seconds) {
         return std::to_string(hours) + " h " + std::to_string(minutes % 60) + " min";
     return std::to_string(hours / 24) + " d " + std::to_string(hours % 24) + " h";
 }
+
+namespace {
 
 const char* stateName(RowHistory::State state) {
     switch (state) {
@@ -77,7 +80,7 @@ std::string describeRowHistory(const RowHistory& history, const LocalDateTime& n
     if (history.state == RowHistory::State::Unknown)
         return "";
     std::string tip = std::string(stateName(history.state)) + " since " + moment(history.since, now) + ", " +
-                      duration(wallSeconds(now) - wallSeconds(history.since)) + "; ";
+                      durationText(wallSeconds(now) - wallSeconds(history.since)) + "; ";
     if (history.lastAnswered)
         tip += "last answered " + moment(*history.lastAnswered, now);
     else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -31,5 +32,8 @@ struct RowHistory {
 // or "Up since 09:18:02, 1 h 4 min; last answered 10:22:40". A time of another day than `now` carries its
 // date. Empty before the row's first outcome.
 std::string describeRowHistory(const RowHistory& history, const LocalDateTime& now);
+
+// "40 s", "12 min", "1 h 4 min", "3 d 2 h": a length of time by its two largest units, whole ones only.
+std::string durationText(std::int64_t seconds);
 
 } // namespace wardel

@@ -41,6 +41,7 @@
 #include "monitor/monitor_engine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 
 #include "common/numbers.h"
@@ -243,6 +244,8 @@ MonitorEngine::Step MonitorEngine::probeRow() {
         return endOfTable(); // deleted during the closing pause
     snapshot_ = takeRowSnapshot(grid_, row_);
     probed_.begin(row_);
+    recorder_.beginProbe();
+    socketProbed_ = false;
     if (snapshot_.host.empty())
         return halt();
     // A port the socket cannot take is a probe that could not be made: the Down outcome, at once.
@@ -258,6 +261,7 @@ MonitorEngine::Step MonitorEngine::probeRow() {
         return Step::FinishRow;
     }
     socket_.connectTo(snapshot_.host, *port);
+    socketProbed_ = true;
     return PauseOneSecond(Phase::ConnectPause);
 }
 
@@ -292,9 +296,28 @@ MonitorEngine::Step MonitorEngine::finishRow() {
     socket_.close();
     if (probeTimedOut_)
         recorder_.RecordTimeout(probed_, snapshot_);
+    publishProbe();
     Timer2_.setEnabled(false);
     row_ = probed_.rowAfter();
     return Step::BeginRow;
+}
+
+void MonitorEngine::publishProbe() {
+    const OutcomeRecorder::Verdict& verdict = recorder_.verdict();
+    if (!verdict.recorded || !probeFinished_.observed())
+        return;
+    // A port the socket cannot take never reached it: its answer would be an earlier probe's.
+    const ProbeSocket::Answer answer = socketProbed_ ? socket_.answer() : ProbeSocket::Answer{-1, EINVAL, false};
+    FinishedProbe probe;
+    probe.host = std::string(trim(snapshot_.host));
+    probe.port = std::string(trim(snapshot_.port));
+    probe.at = clock_.now();
+    probe.outcome = verdict.outcome;
+    probe.reason = failureReason(verdict.outcome, answer);
+    probe.errorNumber = probe.reason == FinishedProbe::Reason::Other ? answer.errorNumber : 0;
+    probe.connectMs = verdict.outcome == FinishedProbe::Outcome::Timeout ? -1 : answer.connectMs;
+    probe.alertRaised = verdict.alertRaised;
+    probeFinished_.notify(probe);
 }
 
 MonitorEngine::Step MonitorEngine::endOfTable() {

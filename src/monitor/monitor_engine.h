@@ -68,6 +68,11 @@ public:
         return monitoringChanged_.subscribe(std::move(observer));
     }
 
+    // Told at the end of each probe whose row is still in the grid, for the probe history. One observer.
+    Subscription subscribeProbeFinished(std::function<void(const FinishedProbe&)> observer) {
+        return probeFinished_.subscribe(std::move(observer));
+    }
+
     Phase phase() const { return phase_; }
     std::int16_t cycleCountdown() const { return cycleCountdown_; }
     std::int16_t timeoutCountdown() const { return timeoutCountdown_; }
@@ -94,6 +99,8 @@ private:
     Step PauseOneSecond(Phase pause);
     // After any event: a cycle that waits on the socket looks at it again.
     void lookAgain();
+    // Tells the probe history how the row's probe ended.
+    void publishProbe();
     // Wakes the waiting cycle when the clock's next second begins, so its text shows the clock's second.
     void refreshAtNextSecond();
 
@@ -122,6 +129,8 @@ private:
     bool probeTimedOut_ = false;
     bool monitoring_ = false;
     SingleObserver<> monitoringChanged_;
+    SingleObserver<const FinishedProbe&> probeFinished_;
+    bool socketProbed_ = false; // the row's probe reached the socket, so its answer is the probe's
 
     // The running cycle.
     Phase phase_ = Phase::Idle;

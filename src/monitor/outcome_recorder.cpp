@@ -30,6 +30,7 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
     case ProbeSocket::Connected: {
         // Remembered first, so that the row never reads as failing without its marker on the way.
         row.remember(RowHistory::State::Up, now);
+        verdict_ = {true, FinishedProbe::Outcome::Alive, false};
         row.write(HostTable::colAlert, "");
         row.write(HostTable::colCount, "0");
         const std::string status = stamped("ALIVE(", now);
@@ -45,6 +46,7 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
         row.remember(RowHistory::State::Resolved, now);
         break;
     case ProbeSocket::Error:
+        verdict_ = {true, FinishedProbe::Outcome::Down, verdict_.alertRaised};
         recordFailure(row, snapshot, "Down(", "0");
         break;
     default:
@@ -55,6 +57,7 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
 void OutcomeRecorder::RecordTimeout(ProbedRow& row, RowSnapshot& snapshot) {
     if (row.follow() == 0)
         return;
+    verdict_ = {true, FinishedProbe::Outcome::Timeout, verdict_.alertRaised};
     recordFailure(row, snapshot, "Timeout(", "2");
 }
 
@@ -76,9 +79,11 @@ void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const
     row.write(HostTable::colCount, "0");
     // The marker as it stood when the check began decides: a marker set by the first failure of this check
     // does not silence its second.
-    if (snapshot.alert != "1")
+    if (snapshot.alert != "1") {
+        verdict_.alertRaised = true;
         announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description, kind,
                  snapshot.description);
+    }
 }
 
 } // namespace wardel

@@ -4,6 +4,7 @@
 
 #include "alerts/alert_sink.h"
 #include "log/event_log.h"
+#include "monitor/finished_probe.h"
 #include "monitor/probed_row.h"
 #include "monitor/row_snapshot.h"
 #include "platform/clock.h"
@@ -26,6 +27,16 @@ public:
     // The timeout countdown ran out during the probe; runs after RecordOutcome when both apply.
     void RecordTimeout(ProbedRow& row, RowSnapshot& snapshot);
 
+    // What the probe under way came to, for the probe history: nothing until an outcome is recorded for a row
+    // still in the grid; a timeout recorded after another outcome is what counts.
+    struct Verdict {
+        bool recorded = false;
+        FinishedProbe::Outcome outcome = FinishedProbe::Outcome::Alive;
+        bool alertRaised = false;
+    };
+    void beginProbe() { verdict_ = {}; }
+    const Verdict& verdict() const { return verdict_; }
+
 private:
     void recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind);
     // prefix + "hh:mm:ss" + ")", the Last Status text.
@@ -35,6 +46,7 @@ private:
     const Clock& clock_;
     EventLog& log_;
     AlertSink& alerts_;
+    Verdict verdict_;
 };
 
 } // namespace wardel

@@ -32,6 +32,15 @@ public:
     // Ends any attempt or connection; afterwards the state is 0, without a state-change notification.
     virtual void close() = 0;
     virtual int state() const = 0;
+
+    // How the latest attempt answered, for the probe history.
+    struct Answer {
+        int connectMs = -1;        // from the connect call to the socket's answer, on the monotonic clock; -1 none
+        int errorNumber = 0;       // the system's error of an attempt that failed; 0 otherwise
+        bool nameNotFound = false; // the host name could not be looked up
+    };
+    // Valid once the state has left the progress states; a socket that cannot tell answers nothing.
+    virtual Answer answer() const { return {}; }
     // Called from the event loop whenever the state changes by itself; one observer at a time.
     Subscription subscribeStateChanged(std::function<void()> handler) {
         return stateChanged_.subscribe(std::move(handler));

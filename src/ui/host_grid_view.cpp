@@ -1,10 +1,13 @@
 #include "ui/host_grid_view.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <utility>
 
 #include "ui/host_table_model.h"
 
@@ -114,8 +117,9 @@ void HostGridView::mousePressEvent(QMouseEvent* event) {
 }
 
 void HostGridView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second press of a double click counts as a press of its own.
+    // The second press of a double click counts as a press of its own, and opens the row's history.
     mousePressEvent(event);
+    askHistory(pressedRow_);
 }
 
 void HostGridView::mouseMoveEvent(QMouseEvent*) {
@@ -129,7 +133,43 @@ void HostGridView::mouseReleaseEvent(QMouseEvent* event) {
         clicked(pressed);
 }
 
+void HostGridView::askHistory(int viewRow) {
+    if (onHistory_ && viewRow >= 0 && model() && viewRow < model()->rowCount())
+        onHistory_(HostTableModel::tableRow(viewRow));
+}
+
+void HostGridView::showRowMenu(int viewRow, const QPoint& at) {
+    if (viewRow < 0 || !onHistory_)
+        return;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QStringLiteral("&History..."), this, [this, viewRow] { askHistory(viewRow); });
+    menu->popup(viewport()->mapToGlobal(at));
+}
+
+void HostGridView::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        showRowMenu(indexAt(event->pos()).row(), event->pos());
+        return;
+    }
+    // From the keyboard: the chosen row's menu, at its first cell.
+    const int row = table_ ? HostTableModel::viewRow(table_->currentRow()) : -1;
+    if (table_ && table_->currentRow() > 0)
+        showRowMenu(row, visualRect(model()->index(row, 0)).center());
+}
+
 void HostGridView::keyPressEvent(QKeyEvent* event) {
+    const bool chosen = table_ && table_->currentRow() > 0;
+    if (chosen && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & ~Qt::KeypadModifier)) {
+        askHistory(HostTableModel::viewRow(table_->currentRow()));
+        return;
+    }
+    if ((event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) || event->key() == Qt::Key_Menu) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), mapToGlobal(QPoint()));
+        contextMenuEvent(&menu);
+        return;
+    }
     // The base view moves the current cell (it selects nothing, see selectionCommand); a move to another row
     // selects that row as a click does. A key that moves nothing (Shift on its way to Shift+Tab) selects
     // nothing, even where the view made a cell current on its own when the grid took the focus.

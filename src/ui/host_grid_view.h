@@ -28,6 +28,9 @@ public:
     void setSpareWidth(int pixels);
     // Receives the table row (1..N) the operator clicked.
     void setClickHandler(std::function<void(int)> handler) { onClick_ = std::move(handler); }
+    // Receives the table row whose history the operator asked for: a double-click on it, Enter on the chosen
+    // row, or "History" in the row's context menu (a right click, the menu key, Shift+F10).
+    void setHistoryHandler(std::function<void(int)> handler) { onHistory_ = std::move(handler); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -37,6 +40,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
 
@@ -50,8 +54,14 @@ private:
     int plainLeftRow(const QMouseEvent* event) const;
 
     HostTable* table_ = nullptr;
+    void askHistory(int viewRow);
+    // The context menu of a view row, at `at` in the viewport; it never runs an event loop of its own.
+    void showRowMenu(int viewRow, const QPoint& at);
+
     std::function<void(int)> onClick_;
-    int pressedRow_ = -1; // the view row of the pending plain left press
+    std::function<void(int)> onHistory_;
+    int pressedRow_ = -1;      // the view row of the pending plain left press
+    bool doublePress_ = false; // the pending press is a double click's second
     int spareWidth_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <type_traits>
 
@@ -14,6 +15,7 @@
 #include "platform/qt/program_end.h"
 #include "ui/alert_setting_dialog.h"
 #include "ui/control_binding.h"
+#include "ui/history_view.h"
 #include "ui/host_grid_view.h"
 #include "ui/host_table_model.h"
 #include "ui/ink.h"
@@ -153,6 +155,7 @@ void MainWindow::bindControls(SMSPort& port) {
         grid_->setAccessibleName(QStringLiteral("Hosts"));
         place(grid_, 120, 1920, 8063, 3495, true, true);
         grid_->setClickHandler([this](int row) { forward([row](SMSPort& p) { p.grdHotGrid_Click(row); }); });
+        grid_->setHistoryHandler([this](int row) { openHistory(row); });
         log_ = new LogView(this);
         log_->setObjectName(QStringLiteral("txtLog"));
         log_->setAccessibleName(QStringLiteral("Log"));
@@ -210,9 +213,36 @@ void MainWindow::followAlertSetting(AlertSetting* model) {
     }
 }
 
+HistoryView* MainWindow::openHistory(int row) {
+    if (!port_ || programEnded())
+        return nullptr;
+    std::unique_ptr<HistoryWindow> model = port_->historyWindow(row);
+    if (!model)
+        return nullptr;
+    QPointer<HistoryView>& view = histories_[{model->host(), model->port()}];
+    if (view)
+        view->refresh();
+    else
+        view = new HistoryView(std::move(model), this);
+    view->show();
+    view->raise();
+    view->activateWindow();
+    return view;
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (auto action = std::exchange(firstPaint_, nullptr))
+        QTimer::singleShot(0, this, std::move(action));
+}
+
 void MainWindow::detach() {
     if (!port_)
         return;
+    // The History windows read the model's history.
+    for (auto& [target, view] : histories_)
+        delete view.data();
+    histories_.clear();
     alertSettingListener_.reset();
     followAlertSetting(nullptr);
     log_->follow(nullptr);

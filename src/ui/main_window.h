@@ -3,7 +3,10 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "common/subscription.h"
@@ -19,6 +22,7 @@ namespace wardel::qt {
 
 class AlertSettingDialog;
 class FormBinding;
+class HistoryView;
 class HostGridView;
 class HostTableModel;
 class LogView;
@@ -42,6 +46,10 @@ public:
 
     // What endProgram() does after the program-ended gate is closed: by default it leaves the event loop.
     void setProgramEnder(std::function<void()> ender) { ender_ = std::move(ender); }
+    // Run once, from the event loop, after the window's first paint.
+    void setFirstPaintAction(std::function<void()> action) { firstPaint_ = std::move(action); }
+    // The History window of a grid row's target, opened or brought forward; null for a row without a host.
+    HistoryView* openHistory(int row);
 
     // WindowPort
     void show() override;
@@ -56,6 +64,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // One widget at its design place, and how it follows a larger window.
@@ -87,6 +96,8 @@ private:
     QPointer<AlertSettingDialog> settingsDialog_;
     bool frontPending_ = false;
     std::function<void()> ender_;
+    std::function<void()> firstPaint_;
+    std::map<std::pair<std::string, std::string>, QPointer<HistoryView>> histories_; // open, by target
     Subscription alertSettingListener_;
 };
 

@@ -17,6 +17,8 @@ std::string shown(const CommandLine& c) {
         return "version";
     case CommandAction::Refuse:
         return "refuse: " + c.refusal;
+    case CommandAction::ExportHistory:
+        return "history " + c.historyOptions.file + " | " + c.historyOptions.since + " | " + c.historyOptions.until;
     case CommandAction::ExportPrometheus:
         break;
     }
@@ -54,12 +56,24 @@ TEST(CommandLine, ArgumentsReadLeftToRight) {
          "refuse: --blackbox-exporter \"my host:80\" is not HOST:PORT"},
         {{"--export-prometheus", "o", "--blackbox-exporter", "h:"},
          "refuse: --blackbox-exporter \"h:\" is not HOST:PORT"},
+        {{"--export-history", "h.csv"}, "history h.csv |  | "},
+        {{"--until=2026-12-31", "--export-history", "h.csv", "--since", "2026-12-01"},
+         "history h.csv | 2026-12-01 | 2026-12-31"},
+        {{"--export-history", "h.csv", "--since", "1.12.2026"},
+         "refuse: --since \"1.12.2026\" is not a day YYYY-MM-DD"},
+        {{"--export-history", "h.csv", "--until", "2026-13-01"},
+         "refuse: --until \"2026-13-01\" is not a day YYYY-MM-DD"},
+        {{"--since", "2026-12-01"}, "refuse: --since needs --export-history"},
+        {{"--export-history", "a", "--export-history", "b"}, "refuse: --export-history given twice"},
+        {{"--export-history", "a", "--export-prometheus", "b"},
+         "refuse: --export-history and --export-prometheus go one at a time"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(shown(parseCommandLine(c.args)), c.expected) << (c.args.empty() ? "" : c.args[0]);
     // Every option the help names is one the command line takes.
-    for (const char* option : {"--help", "--version", "--export-prometheus DIR", "--rule-file PATH",
-                               "--alertmanager HOST:PORT", "--blackbox-exporter HOST:PORT"})
+    for (const char* option :
+         {"--help", "--version", "--export-prometheus DIR", "--rule-file PATH", "--alertmanager HOST:PORT",
+          "--blackbox-exporter HOST:PORT", "--export-history FILE.csv", "--since YYYY-MM-DD", "--until YYYY-MM-DD"})
         EXPECT_NE(helpText().find(std::string("  ") + option + " "), std::string::npos) << option;
 }
 

@@ -17,25 +17,26 @@ struct Check {
     const char* status; // expected cells afterwards
     const char* alertAfter;
     const char* countAfter;
+    const char* verdict;            // what the history gets: "" nothing, "!" when it raised the alert
     std::vector<std::string> kinds; // SendAlert kinds, in order
 };
 
 TEST(OutcomeRecorder, RowCellsAndAlertsForEachOutcome) {
     const Check checks[] = {
-        {"", "2", "3", ProbeSocket::Closed, false, "Closed(09:41:07)", "", "2", {}},
-        {"", "2", "3", ProbeSocket::Open, false, "ALIVE(09:41:07)", "", "0", {}},
-        {"1", "2", "3", ProbeSocket::Connected, false, "ALIVE(09:41:07)", "", "0", {"1"}},
-        {"", "2", "3", ProbeSocket::HostResolved, false, "Resolved(09:41:07)", "", "2", {}},
-        {"", "2", "3", ProbeSocket::Connecting, false, "before", "", "2", {}},
-        {"", "1", "3", ProbeSocket::Error, false, "Down(09:41:07)", "", "2", {}},
-        {"", "2", "3", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {"0"}},
-        {"1", "2", "3", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {}},
-        {"", "0", "", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {"0"}},
-        {"", "  2 remark", "3", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {"0"}},
-        {"", "0", "3", -1, true, "Timeout(09:41:07)", "", "1", {}},
-        {"", "0", "1", ProbeSocket::Error, true, "Timeout(09:41:07)", "1", "0", {"0", "2"}},
-        {"", "2", "5", ProbeSocket::Connected, true, "Timeout(09:41:07)", "", "3", {}},
-        {"", "99999", "40000", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", {"0"}},
+        {"", "2", "3", ProbeSocket::Closed, false, "Closed(09:41:07)", "", "2", "", {}},
+        {"", "2", "3", ProbeSocket::Open, false, "ALIVE(09:41:07)", "", "0", "Alive", {}},
+        {"1", "2", "3", ProbeSocket::Connected, false, "ALIVE(09:41:07)", "", "0", "Alive", {"1"}},
+        {"", "2", "3", ProbeSocket::HostResolved, false, "Resolved(09:41:07)", "", "2", "", {}},
+        {"", "2", "3", ProbeSocket::Connecting, false, "before", "", "2", "", {}},
+        {"", "1", "3", ProbeSocket::Error, false, "Down(09:41:07)", "", "2", "Down", {}},
+        {"", "2", "3", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", "Down!", {"0"}},
+        {"1", "2", "3", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", "Down", {}},
+        {"", "0", "", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", "Down!", {"0"}},
+        {"", "  2 remark", "3", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", "Down!", {"0"}},
+        {"", "0", "3", -1, true, "Timeout(09:41:07)", "", "1", "Timeout", {}},
+        {"", "0", "1", ProbeSocket::Error, true, "Timeout(09:41:07)", "1", "0", "Timeout!", {"0", "2"}},
+        {"", "2", "5", ProbeSocket::Connected, true, "Timeout(09:41:07)", "", "3", "Timeout", {}},
+        {"", "99999", "40000", ProbeSocket::Error, false, "Down(09:41:07)", "1", "0", "Down!", {"0"}},
     };
     for (const Check& check : checks) {
         EngineRig rig({2026, 12, 6, 9, 41, 7});
@@ -47,6 +48,7 @@ TEST(OutcomeRecorder, RowCellsAndAlertsForEachOutcome) {
         ProbedRow probed(rig.grid);
         probed.begin(row);
         RowSnapshot snapshot = takeRowSnapshot(rig.grid, row);
+        recorder.beginProbe();
 
         if (check.state >= 0)
             recorder.RecordOutcome(probed, snapshot, check.state);
@@ -61,6 +63,13 @@ TEST(OutcomeRecorder, RowCellsAndAlertsForEachOutcome) {
         for (const auto& call : rig.alerts.calls)
             kinds.push_back(call.kind);
         EXPECT_EQ(kinds, check.kinds) << where;
+        const OutcomeRecorder::Verdict& verdict = recorder.verdict();
+        const char* const outcomes[] = {"Alive", "Down", "Timeout"};
+        EXPECT_EQ(verdict.recorded
+                      ? outcomes[static_cast<int>(verdict.outcome)] + std::string(verdict.alertRaised ? "!" : "")
+                      : "",
+                  check.verdict)
+            << where;
         // Each message is logged just before it is handed on.
         EXPECT_EQ(rig.journal("alert").size(), rig.journal("log").size()) << where;
     }

@@ -12,6 +12,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "platform/qt/program_end.h"
 #include "platform/qt/qt_probe_socket.h"
 #include "support/loopback_targets.h"
@@ -45,6 +47,8 @@ TEST(QtProbeSocket, OpenPortConnectsOnEveryLoopbackName) {
         EXPECT_TRUE(watched.settlesAt(ProbeSocket::Connected)) << host;
         EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Error))) << host;
         EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Closed))) << host;
+        EXPECT_EQ(watched.socket.answer().errorNumber, 0) << host;
+        EXPECT_GE(watched.socket.answer().connectMs, 0) << host;
     }
 }
 
@@ -52,6 +56,8 @@ TEST(QtProbeSocket, RefusedConnectShowsErrorUntilClosedAndCloseIsSilent) {
     WatchedSocket watched;
     watched.socket.connectTo("127.0.0.1", refusingPort());
     ASSERT_TRUE(watched.settlesAt(ProbeSocket::Error));
+    EXPECT_EQ(watched.socket.answer().errorNumber, ECONNREFUSED);
+    EXPECT_GE(watched.socket.answer().connectMs, 0);
     // A failed attempt never shows as closed before the engine closes it.
     EXPECT_THAT(watched.reported, Not(Contains(ProbeSocket::Closed)));
     serveUntil([] { return false; }, 200);

@@ -11,6 +11,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,18 @@ TEST(SingleCopy, OneCopyRunsPerFolderAndALockLeftByAKilledCopyIsTakenOver) {
             ASSERT_TRUE(fs::exists(a / "wardel.lock")) << c.name;
         }
         const OperatorFolder& laterFolder = c.sameFolder ? a : b;
+        // The running copy opens its probe history once its window is up; the folder is compared after that.
+        if (!c.killFirst) {
+            auto seen = a.files();
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] {
+                    QTest::qWait(200);
+                    const auto now = a.files();
+                    return fs::exists(a / "history.db-wal") && std::exchange(seen, now) == now;
+                },
+                5000))
+                << c.name;
+        }
         QFile held;
         const QProcessEnvironment environment = plantFor(c.plant, a, b, runtime, held);
         const auto before = laterFolder.files();

@@ -40,6 +40,7 @@ public:
         state_ = Closed;
     }
     int state() const override { return state_; }
+    Answer answer() const override { return answerGiven; }
     void setState(int state) {
         state_ = state;
         if (!queue_) {
@@ -53,6 +54,7 @@ public:
     }
 
     int stateOnConnect = Connecting;
+    Answer answerGiven; // what answer() tells of the latest attempt
     std::function<void(const std::string&, std::int32_t)> onConnect;
     std::vector<Attempt> attempts;
     int closes = 0;

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -76,8 +77,10 @@ QtProbeSocket::~QtProbeSocket() {
 void QtProbeSocket::connectTo(const std::string& host, std::int32_t port) {
     close();
     ++attempt_;
+    answer_ = {};
     if (port < kLowestPort || port > kHighestPort) {
         // The engine never asks for such a port; should anyone, the attempt fails like a refused one.
+        answer_.errorNumber = EINVAL;
         moveTo(Error);
         return;
     }
@@ -110,6 +113,7 @@ void QtProbeSocket::onLookedUp(const QHostInfo& info) {
         return;
     lookupId_ = -1;
     addresses_ = info.addresses();
+    answer_.nameNotFound = info.error() == QHostInfo::HostNotFound || addresses_.isEmpty();
     connectToNextAddress();
 }
 
@@ -119,8 +123,11 @@ void QtProbeSocket::connectToNextAddress() {
         if (address.length == 0)
             continue;
         descriptor_ = ::socket(address.family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
-        if (descriptor_ < 0)
+        if (descriptor_ < 0) {
+            answer_.errorNumber = errno;
             continue;
+        }
+        connectCalled_ = std::chrono::steady_clock::now();
         if (::connect(descriptor_, address.get(), address.length) == 0) {
             // Done at once; the connection is watched like one that took its time.
             onWritable();
@@ -132,6 +139,8 @@ void QtProbeSocket::connectToNextAddress() {
             moveTo(Connecting);
             return;
         }
+        answer_.errorNumber = errno;
+        noteConnectTime();
         closeDescriptor();
     }
     moveTo(Error);
@@ -143,6 +152,8 @@ void QtProbeSocket::onWritable() {
     socklen_t length = sizeof error;
     if (::getsockopt(descriptor_, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
         error = errno;
+    noteConnectTime();
+    answer_.errorNumber = error == ECONNRESET || error == EPIPE ? 0 : error;
     if (error == ECONNRESET || error == EPIPE) {
         // The target took the connection and reset it before the probe looked: the handshake completed.
         addresses_.clear();
@@ -175,6 +186,12 @@ void QtProbeSocket::onReadable() {
         return;
     // The target closed or reset the connection after it took it; the probe still counts it as made.
     readable_.setEnabled(false);
+}
+
+void QtProbeSocket::noteConnectTime() {
+    const auto taken = std::chrono::steady_clock::now() - connectCalled_;
+    answer_.connectMs = static_cast<int>(std::min<std::chrono::milliseconds::rep>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(taken).count(), std::numeric_limits<int>::max()));
 }
 
 void QtProbeSocket::closeDescriptor() {

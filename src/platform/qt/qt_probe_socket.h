@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -38,6 +40,7 @@ public:
     void connectTo(const std::string& host, std::int32_t port) override;
     void close() override;
     int state() const override { return state_; }
+    Answer answer() const override { return answer_; }
 
 private:
     void onLookedUp(const QHostInfo& info);
@@ -46,6 +49,8 @@ private:
     void onWritable();
     void onReadable();
     void closeDescriptor();
+    // The time since the latest ::connect, as the answer's connect time.
+    void noteConnectTime();
     void moveTo(State state);
     // Asks the event loop to tell the engine, unless the socket is closed or reused before then.
     void notifyLater();
@@ -60,6 +65,8 @@ private:
     State state_ = Closed;
     quint64 attempt_ = 0; // counts connectTo and close calls: notices of an earlier one are dropped
     int lastNotified_ = Closed;
+    Answer answer_;
+    std::chrono::steady_clock::time_point connectCalled_; // the latest ::connect, for the connect time
 };
 
 } // namespace wardel::qt
