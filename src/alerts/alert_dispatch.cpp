@@ -9,10 +9,10 @@ namespace wardel {
 AlertDispatch::AlertDispatch(const AppSettings& settings, RuntimeValues& runtime, GatewayClient& gateway, EventLog& log)
     : settings_(settings), runtime_(runtime), gateway_(gateway), log_(log) {}
 
-void AlertDispatch::SendAlert(const std::string& message, const std::string&, const std::string&) {
+void AlertDispatch::SendAlert(const Alert& alert) {
     if (settings_.alertEnabled != 1)
         return;
-    std::string text = message;
+    std::string text = alert.message;
     SendSmsAlert(settings_.smsPhone, text);
 }
 

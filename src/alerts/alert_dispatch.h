@@ -17,8 +17,8 @@ class AlertDispatch : public AlertSink {
 public:
     AlertDispatch(const AppSettings& settings, RuntimeValues& runtime, GatewayClient& gateway, EventLog& log);
 
-    // Delivers a copy of the text while gateway alerts are switched on; kind and description play no part.
-    void SendAlert(const std::string& message, const std::string& kind, const std::string& description) override;
+    // Delivers a copy of the text while gateway alerts are switched on; the rest of the alert plays no part.
+    void SendAlert(const Alert& alert) override;
 
     // One alert to the recipients. The message gets the day's last-SMS suffix and the SMS length limit in
     // place; the mail fallback sends it as received.

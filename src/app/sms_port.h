@@ -150,7 +150,8 @@ private:
     HostEditor hosts_;
     GatewayClient gateway_;
     AlertDispatch alerts_;
-    DesktopNotice notices_; // the alerts to the gateway and to the desktop
+    DesktopNotice notices_; // the alerts to the desktop
+    AlertSinks sinks_;      // where every alert goes: the gateway, the desktop
     MonitorEngine engine_;
     TrayStatus trayStatus_;
     std::unique_ptr<AlertSetting> alertSetting_;

@@ -11,9 +11,10 @@ std::string OutcomeRecorder::stamped(const char* prefix, const LocalDateTime& at
     return prefix + formatTime(at) + ")";
 }
 
-void OutcomeRecorder::announce(const std::string& message, const char* kind, const std::string& description) {
+void OutcomeRecorder::announce(const std::string& message, AlertKind kind, const RowSnapshot& snapshot,
+                               const LocalDateTime& at) {
     log_.WriteLog(message);
-    alerts_.SendAlert(message, kind, description);
+    alerts_.SendAlert(Alert{kind, message, snapshot.host, snapshot.port, snapshot.description, at});
 }
 
 void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int state) {
@@ -37,7 +38,7 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
         if (snapshot.alert == "1")
             announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description +
                          " Back to Alive",
-                     "1", snapshot.description);
+                     AlertKind::BackToAlive, snapshot, now);
         break;
     }
     case ProbeSocket::HostResolved:
@@ -45,7 +46,7 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
         row.remember(RowHistory::State::Resolved, now);
         break;
     case ProbeSocket::Error:
-        recordFailure(row, snapshot, "Down(", "0");
+        recordFailure(row, snapshot, "Down(", AlertKind::Down);
         break;
     default:
         break; // back in a progress state after its wait had ended: nothing to record
@@ -55,10 +56,10 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
 void OutcomeRecorder::RecordTimeout(ProbedRow& row, RowSnapshot& snapshot) {
     if (row.follow() == 0)
         return;
-    recordFailure(row, snapshot, "Timeout(", "2");
+    recordFailure(row, snapshot, "Timeout(", AlertKind::Timeout);
 }
 
-void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind) {
+void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, AlertKind kind) {
     // The counter stops at the top of its range instead of wrapping round to a negative count.
     if (snapshot.failCount < std::numeric_limits<std::int16_t>::max())
         ++snapshot.failCount;
@@ -78,7 +79,7 @@ void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const
     // does not silence its second.
     if (snapshot.alert != "1")
         announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description, kind,
-                 snapshot.description);
+                 snapshot, now);
 }
 
 } // namespace wardel
