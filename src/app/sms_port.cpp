@@ -57,7 +57,8 @@ void SMSPort::Form_Load() {
     log_.WriteLog("Wardel Program Start Running");
 
     // The tip is the design caption, taken before the caption gets the version and start time.
-    trayAdded_ = platform_.tray.add(c.SMSPort.text());
+    platform_.tray.add(c.SMSPort.text());
+    trayAdded_ = true;
 
     c.cbxPortSel.setItems(std::vector<std::string>(std::begin(kPortChoices), std::end(kPortChoices)));
     c.cbxPortSel.select(5);
@@ -97,8 +98,8 @@ void SMSPort::Form_Unload() {
 }
 
 void SMSPort::Form_Resize(bool minimized) {
-    // Without a tray icon a hidden window could never come back, so it stays minimised instead.
-    if (minimized && trayAdded_)
+    // Without a tray showing the icon now a hidden window could not come back, so it stays minimised instead.
+    if (minimized && platform_.tray.available())
         platform_.window.hide();
 }
 

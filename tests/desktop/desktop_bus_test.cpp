@@ -98,12 +98,21 @@ struct DesktopRig {
 
 // Plasma, GNOME with AppIndicator and Wayland sessions send the item's Activate for a click, and Qt reports
 // it as a single click: there, that brings the hidden window back, centred.
+// The panel starts after Wardel, and restarts later: the icon registers each time, and a minimise hides the
+// window into the tray only while a tray is there.
 TEST(DesktopBus, StatusNotifierActivationBringsTheMinimisedWindowBackCentred) {
-    FakeDesktop desktop({QStringLiteral("watcher")});
     DesktopRig rig;
     rig.port.Form_Load();
-    const QString item = desktop.next("item");
-    ASSERT_FALSE(item.isEmpty()) << "the tray icon was never registered with the watcher";
+    rig.window.setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(rig.window.isVisible()) << "hidden with no tray to bring it back";
+    rig.window.setWindowState(Qt::WindowNoState);
+
+    auto panel = std::make_unique<FakeDesktop>(QStringList{QStringLiteral("watcher")});
+    ASSERT_FALSE(panel->next("item").isEmpty()) << "the tray icon was not registered with a later watcher";
+    panel.reset();
+    panel = std::make_unique<FakeDesktop>(QStringList{QStringLiteral("watcher")});
+    const QString item = panel->next("item");
+    ASSERT_FALSE(item.isEmpty()) << "the tray icon was not registered again after the panel restarted";
     ASSERT_TRUE(rig.tray.onStatusNotifierHost()) << item.toStdString();
 
     rig.window.move(0, 0);

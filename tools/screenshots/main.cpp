@@ -37,7 +37,7 @@ public:
 class NoTray : public wardel::TrayIcon {
 public:
     bool available() const override { return false; }
-    bool add(const std::string&) override { return false; }
+    void add(const std::string&) override {}
     void remove() override {}
     void showState(State) override {}
 };
