@@ -1,6 +1,8 @@
 #include "app/sms_port.h"
 
+#include <algorithm>
 #include <iterator>
+#include <set>
 #include <vector>
 
 #include "common/time_format.h"
@@ -25,6 +27,12 @@ SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
       notice_(platform.clock, {*Timer4_, *Timer5_}, settings_, runtime_, gateway_, logBox_, controls_.Label2, *this) {
     sinks_.add(alerts_);
     sinks_.add(notices_);
+    if (platform.alertReader != nullptr) {
+        alertmanagerRound_ = platform.timers.createTimer(60000, true);
+        alertmanager_ =
+            std::make_unique<AlertmanagerSink>(platform.clock, *alertmanagerRound_, *platform.alertReader, log_);
+        sinks_.add(*alertmanager_);
+    }
     trayDoubleClicks_ = platform_.tray.subscribeDoubleClick([this] { trayDoubleClick(); });
     grid_.setClock(&platform.clock);
     bindClickProcedures();
@@ -76,6 +84,8 @@ void SMSPort::Form_Load() {
 
     hosts_.LoadHostList();
     LoadSettings();
+    if (alertmanager_)
+        alertmanager_->setBaseUrl(loadAlertmanagerBase(folder_ / kAlertmanagerFileName));
     gateway_.GatewayLogon();
     if (settings_.startOnLaunch == 1)
         cmdMonitor_Click();
@@ -90,6 +100,8 @@ void SMSPort::Form_Unload() {
         return;
     ended_ = true;
     log_.WriteLog("Wardel Program Ended");
+    if (alertmanager_)
+        alertmanager_->endAll();
     if (platform_.socket.state() != ProbeSocket::Closed)
         platform_.socket.close();
     if (trayAdded_)
@@ -109,6 +121,35 @@ void SMSPort::trayDoubleClick() {
     window.bringToFront();
     window.center();
     window.show();
+}
+
+void SMSPort::cmdMonitor_Click() {
+    const bool was = engine_.monitoring();
+    engine_.cmdMonitor_Click();
+    if (alertmanager_ && engine_.monitoring() != was)
+        alertmanager_->setMonitoring(engine_.monitoring());
+}
+
+void SMSPort::cmdDelete_Click() {
+    if (!alertmanager_)
+        return hosts_.cmdDelete_Click();
+    // The rows that held an alert marker before and are gone after end their alerts.
+    const auto alerted = [this] {
+        std::multiset<std::vector<std::string>> rows;
+        for (int row = 1; row < grid_.rowCount(); ++row) {
+            const HostEntry entry = grid_.entry(row);
+            if (entry.alert == "1")
+                rows.insert({entry.host, entry.port, entry.description});
+        }
+        return rows;
+    };
+    const auto before = alerted();
+    hosts_.cmdDelete_Click();
+    const auto after = alerted();
+    std::vector<std::vector<std::string>> gone;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
+    for (const auto& row : gone)
+        alertmanager_->endTarget(row[0], row[1], row[2]);
 }
 
 void SMSPort::cmdSetting_Click() {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "alerts/alert_dispatch.h"
+#include "alerts/alertmanager_sink.h"
 #include "alerts/alive_notice.h"
 #include "alerts/desktop_notice.h"
 #include "alerts/gateway_client.h"
@@ -42,6 +43,7 @@ struct Platform {
     Shell& shell;
     WindowPort& window;
     DesktopNotifier& notifier;
+    UrlFetcher* alertReader = nullptr; // Alertmanager's posts; none, no forwarding
 };
 
 // The main window SMSPort as a presentation model, and the one place that wires the program together: it
@@ -75,9 +77,9 @@ public:
     void trayDoubleClick();
 
     void cmdAdd_Click() { hosts_.cmdAdd_Click(); }
-    void cmdDelete_Click() { hosts_.cmdDelete_Click(); }
+    void cmdDelete_Click();
     void grdHotGrid_Click(int row) { hosts_.grdHotGrid_Click(row); }
-    void cmdMonitor_Click() { engine_.cmdMonitor_Click(); }
+    void cmdMonitor_Click();
     void cmdLog_Click() { log_.cmdLog_Click(platform_.shell); }
     void cmdSetting_Click();
     void cmdExit_Click() { Form_Unload(); }
@@ -114,6 +116,8 @@ public:
     GatewayClient& gateway() { return gateway_; }
     AlertDispatch& alerts() { return alerts_; }
     AliveNotice& notice() { return notice_; }
+    // Null without a reader for it.
+    AlertmanagerSink* alertmanager() { return alertmanager_.get(); }
     // The engine's pause between cycles and its probe timeout.
     const Timer& Timer1() const { return *Timer1_; }
     const Timer& Timer2() const { return *Timer2_; }
@@ -159,6 +163,8 @@ private:
     int alertSettingEvents_ = 0; // operator actions of the dialog under way
     bool alertSettingCloseAsked_ = false;
     AliveNotice notice_;
+    std::unique_ptr<Timer> alertmanagerRound_;
+    std::unique_ptr<AlertmanagerSink> alertmanager_;
     Subscription trayDoubleClicks_;
     bool trayAdded_ = false;
     bool ended_ = false;

@@ -14,12 +14,14 @@ struct FetchResult {
     std::string body;
 };
 
-// Fetches URLs in the background by HTTP GET, never from a cache. Several fetches may be in flight;
-// each started fetch completes exactly once, from the event loop, never inside start().
+// Fetches URLs in the background by HTTP GET, never from a cache, or posts a JSON body to them. Several fetches may be
+// in flight; each started fetch completes exactly once, from the event loop, never inside start().
 class UrlFetcher {
 public:
     virtual ~UrlFetcher() = default;
     virtual void start(const std::string& name, const std::string& url) = 0;
+    // The same read as an HTTP POST of `json` (Content-Type application/json).
+    virtual void post(const std::string& name, const std::string& url, const std::string& json) = 0;
     // One observer at a time.
     Subscription subscribeCompletion(std::function<void(const FetchResult&)> handler) {
         return completed_.subscribe(std::move(handler));

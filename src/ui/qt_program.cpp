@@ -14,11 +14,12 @@ const QString kDesktopEntry = QStringLiteral("wardel");
 } // namespace
 
 QtProgram::QtProgram(std::filesystem::path folder)
-    : tray_(std::array<QIcon, 3>{QApplication::windowIcon(), wardelTrayIcon(TrayIcon::State::Failing),
+    : alertReader_(UrlReadLimits{64 * 1024, 10 * 1000, 30 * 1000}),
+      tray_(std::array<QIcon, 3>{QApplication::windowIcon(), wardelTrayIcon(TrayIcon::State::Failing),
                                  wardelTrayIcon(TrayIcon::State::Alerted)}),
-      notifier_(QStringLiteral("Wardel"), kDesktopEntry), platform_{clock_,        timers_,   socket_, mainReader_,
-                                                                    creditReader_, messages_, tray_,   shell_,
-                                                                    window_,       notifier_},
+      notifier_(QStringLiteral("Wardel"), kDesktopEntry), platform_{clock_,        timers_,   socket_,      mainReader_,
+                                                                    creditReader_, messages_, tray_,        shell_,
+                                                                    window_,       notifier_, &alertReader_},
       port_(platform_, std::move(folder)) {
     messages_.setParentWidget(&window_);
     shell_.setParentWidget(&window_);
@@ -27,6 +28,8 @@ QtProgram::QtProgram(std::filesystem::path folder)
 
 QtProgram::~QtProgram() {
     window_.detach();
+    // The alerts that ended with the program still reach Alertmanager, within a short wait.
+    alertReader_.finishWithin(2000);
 }
 
 } // namespace wardel::qt

@@ -33,6 +33,7 @@ private:
     QtProbeSocket socket_;
     QtUrlFetcher mainReader_;
     QtUrlFetcher creditReader_;
+    QtUrlFetcher alertReader_; // Alertmanager's posts
     QtMessageBox messages_;
     QtTrayIcon tray_;
     QtShell shell_;

@@ -71,9 +71,11 @@ public:
     struct Request {
         std::string name;
         std::string url;
+        std::string json; // a post's body
     };
-    void start(const std::string& name, const std::string& url) override {
-        requests.push_back({name, url});
+    void start(const std::string& name, const std::string& url) override { post(name, url, {}); }
+    void post(const std::string& name, const std::string& url, const std::string& json) override {
+        requests.push_back({name, url, json});
         if (onStart)
             onStart(requests.back());
     }

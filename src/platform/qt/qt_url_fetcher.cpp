@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QString>
@@ -91,6 +92,25 @@ QtUrlFetcher::~QtUrlFetcher() {
 }
 
 void QtUrlFetcher::start(const std::string& name, const std::string& url) {
+    begin(name, url, nullptr);
+}
+
+void QtUrlFetcher::post(const std::string& name, const std::string& url, const std::string& json) {
+    begin(name, url, &json);
+}
+
+void QtUrlFetcher::finishWithin(int ms) {
+    int running = 1;
+    QElapsedTimer clock;
+    clock.start();
+    while (running > 0 && !reads_.empty() && clock.elapsed() < ms) {
+        curl_multi_perform(multi_, &running);
+        if (running > 0)
+            curl_multi_poll(multi_, nullptr, 0, static_cast<int>(std::max<qint64>(1, ms - clock.elapsed())), nullptr);
+    }
+}
+
+void QtUrlFetcher::begin(const std::string& name, const std::string& url, const std::string* json) {
     CURL* easy = sendable(url) ? curl_easy_init() : nullptr;
     if (easy == nullptr)
         return failLater(name);
@@ -104,6 +124,11 @@ void QtUrlFetcher::start(const std::string& name, const std::string& url) {
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlHooks::body);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, read.get());
     guard(easy);
+    if (json != nullptr) {
+        read->headers = curl_slist_append(read->headers, "Content-Type: application/json");
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(json->size()));
+        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, json->c_str());
+    }
 
     if (curl_multi_add_handle(multi_, easy) != CURLM_OK) {
         curl_slist_free_all(read->headers);

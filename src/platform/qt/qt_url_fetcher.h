@@ -41,6 +41,9 @@ public:
     QtUrlFetcher& operator=(const QtUrlFetcher&) = delete;
 
     void start(const std::string& name, const std::string& url) override;
+    void post(const std::string& name, const std::string& url, const std::string& json) override;
+    // After the event loop has ended: gives the reads still open up to `ms` to finish, delivering nothing.
+    void finishWithin(int ms);
 
     std::size_t readsInFlight() const { return reads_.size(); }
 
@@ -53,6 +56,7 @@ private:
 
     friend struct CurlHooks; // curl's callbacks, in the source file, so that no curl header leaks out
 
+    void begin(const std::string& name, const std::string& url, const std::string* json);
     // The options that keep a hostile gateway in bounds.
     void guard(void* easy) const;
     void watch(int socket, int what);
