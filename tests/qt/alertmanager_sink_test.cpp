@@ -5,44 +5,22 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include "alerts/alertmanager_sink.h"
 #include "platform/qt/qt_url_fetcher.h"
 #include "support/fake_scheduler.h"
+#include "support/http_post_collector.h"
 #include "support/qt_wait.h"
 #include "support/test_rig.h"
 
 namespace wardel::test {
 namespace {
 
-// Answers every POST with 200 and keeps the alerts it carried, as "<host> firing|ended <summary>".
-class AlertmanagerStub {
-public:
-    AlertmanagerStub() {
-        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket* peer = server_.nextPendingConnection())
-                QObject::connect(peer, &QTcpSocket::readyRead, [this, peer] { read(peer); });
-        });
-    }
-    bool listen(quint16 port = 0) { return server_.listen(QHostAddress::LocalHost, port); }
-    void close() { server_.close(); }
-    quint16 port() const { return server_.serverPort(); }
+// Keeps the alerts posted to the stub, as "<host> firing|ended <summary>".
+std::vector<std::string> alertsIn(const std::vector<QByteArray>& bodies) {
     std::vector<std::string> seen;
-    int posts = 0;
-
-private:
-    void read(QTcpSocket* peer) {
-        QByteArray& buffer = buffers_[peer];
-        buffer += peer->readAll();
-        const qsizetype end = buffer.indexOf("\r\n\r\n");
-        const qsizetype length =
-            buffer.mid(buffer.toLower().indexOf("content-length:") + 15).split('\r')[0].trimmed().toInt();
-        if (end < 0 || buffer.size() < end + 4 + length)
-            return;
-        ++posts;
-        for (const QJsonValue a : QJsonDocument::fromJson(buffer.mid(end + 4)).array()) {
+    for (const QByteArray& body : bodies) {
+        for (const QJsonValue a : QJsonDocument::fromJson(body).array()) {
             const QJsonObject alert = a.toObject();
             const QJsonObject labels = alert["labels"].toObject();
             EXPECT_EQ(labels["alertname"].toString(), QStringLiteral("WardelTargetDown"));
@@ -53,13 +31,9 @@ private:
                             alert["annotations"]["summary"].toString())
                                .toStdString());
         }
-        peer->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-        peer->disconnectFromHost();
-        buffers_.erase(peer);
     }
-    QTcpServer server_;
-    std::map<QTcpSocket*, QByteArray> buffers_;
-};
+    return seen;
+}
 
 struct SinkRig {
     SinkRig() {
@@ -71,8 +45,9 @@ struct SinkRig {
     }
     // Waits until the stub has seen `count` alerts in all, and returns those since `from`.
     std::vector<std::string> seen(std::size_t from, std::size_t count) {
-        EXPECT_TRUE(waitUntil([&] { return stub.seen.size() >= count; })) << stub.seen.size();
-        return {stub.seen.begin() + static_cast<long>(std::min(from, stub.seen.size())), stub.seen.end()};
+        std::vector<std::string> all;
+        EXPECT_TRUE(waitUntil([&] { return (all = alertsIn(stub.bodies)).size() >= count; })) << all.size();
+        return {all.begin() + static_cast<long>(std::min(from, all.size())), all.end()};
     }
     std::vector<std::string> logged() const {
         std::vector<std::string> lines;
@@ -81,7 +56,7 @@ struct SinkRig {
         return lines;
     }
 
-    AlertmanagerStub stub;
+    HttpPostCollector stub;
     bool listening = stub.listen();
     TempFolder folder;
     FakeScheduler scheduler;
@@ -100,7 +75,7 @@ TEST(AlertmanagerSink, AlertsStandWithEveryRoundAndEndOnRecoveryDeleteStopAndEnd
     EXPECT_EQ(rig.seen(0, 2), (std::vector<std::string>{"db firing Alert for db 25", "web firing Alert for web 25"}));
     rig.scheduler.advance(60000);
     EXPECT_EQ(rig.seen(2, 4), (std::vector<std::string>{"db firing Alert for db 25", "web firing Alert for web 25"}));
-    EXPECT_EQ(rig.stub.posts, 3) << "a round posts every standing alert at once";
+    EXPECT_EQ(rig.stub.bodies.size(), 3u) << "a round posts every standing alert at once";
 
     rig.raise("db", AlertKind::BackToAlive);
     rig.sink.endTarget("web", "25", "mail");
