@@ -152,6 +152,14 @@ void SMSPort::cmdDelete_Click() {
         alertmanager_->endTarget(row[0], row[1], row[2]);
 }
 
+bool SMSPort::saveAlertmanagerBase(const std::string& base) {
+    if (!wardel::saveAlertmanagerBase(folder_ / kAlertmanagerFileName, base))
+        return false;
+    if (alertmanager_)
+        alertmanager_->setBaseUrl(loadAlertmanagerBase(folder_ / kAlertmanagerFileName));
+    return true;
+}
+
 void SMSPort::cmdSetting_Click() {
     alertSetting().show();
 }

@@ -118,6 +118,8 @@ public:
     AliveNotice& notice() { return notice_; }
     // Null without a reader for it.
     AlertmanagerSink* alertmanager() { return alertmanager_.get(); }
+    // alertmanager.ini in the files folder, and the forwarding with it; false when the file was not written.
+    bool saveAlertmanagerBase(const std::string& base);
     // The engine's pause between cycles and its probe timeout.
     const Timer& Timer1() const { return *Timer1_; }
     const Timer& Timer2() const { return *Timer2_; }

@@ -2,7 +2,10 @@
 
 #include <QApplication>
 
+#include "app/autostart.h"
 #include "ui/app_icon.h"
+
+#include <cstdlib>
 
 namespace wardel::qt {
 
@@ -20,7 +23,10 @@ QtProgram::QtProgram(std::filesystem::path folder)
       notifier_(QStringLiteral("Wardel"), kDesktopEntry), platform_{clock_,        timers_,   socket_,      mainReader_,
                                                                     creditReader_, messages_, tray_,        shell_,
                                                                     window_,       notifier_, &alertReader_},
-      port_(platform_, std::move(folder)) {
+      port_(platform_, std::move(folder)),
+      trayMenu_(port_, QCoreApplication::applicationFilePath(),
+                autostartFile(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"))) {
+    tray_.setContextMenu(&trayMenu_);
     messages_.setParentWidget(&window_);
     shell_.setParentWidget(&window_);
     window_.attach(port_);

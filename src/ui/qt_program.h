@@ -12,6 +12,7 @@
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/qt_url_fetcher.h"
 #include "ui/main_window.h"
+#include "ui/tray_menu.h"
 
 namespace wardel::qt {
 
@@ -41,6 +42,7 @@ private:
     QtDesktopNotifier notifier_;
     Platform platform_;
     SMSPort port_;
+    TrayMenu trayMenu_;
 };
 
 } // namespace wardel::qt

@@ -73,10 +73,17 @@ QSystemTrayIcon& QtTrayIcon::icon() {
     if (!icon_) {
         icon_ = std::make_unique<QSystemTrayIcon>(pictures_[static_cast<std::size_t>(state_)]);
         icon_->setToolTip(tip_);
+        icon_->setContextMenu(menu_);
         QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
                          [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
     }
     return *icon_;
+}
+
+void QtTrayIcon::setContextMenu(QMenu* menu) {
+    menu_ = menu;
+    if (icon_)
+        icon_->setContextMenu(menu);
 }
 
 void QtTrayIcon::activated(QSystemTrayIcon::ActivationReason reason) {

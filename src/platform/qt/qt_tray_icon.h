@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QDBusServiceWatcher>
 #include <QIcon>
+#include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <array>
@@ -35,6 +36,9 @@ public:
     void remove() override;
     void showState(State state) override;
 
+    // The icon's context menu, kept by the caller.
+    void setContextMenu(QMenu* menu);
+
     // Whether Qt put the added icon on a StatusNotifierItem host rather than into an XEmbed tray.
     bool onStatusNotifierHost() const;
 
@@ -51,6 +55,7 @@ private:
     std::array<QIcon, 3> pictures_;
     State state_ = State::Normal;
     QString tip_;
+    QMenu* menu_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> icon_;
     std::unique_ptr<QDBusServiceWatcher> watcher_;
     bool filtering_ = false;
