@@ -170,6 +170,7 @@ void failThenAnswer(DesktopRig& rig) {
     rig.socket.stateOnConnect = ProbeSocket::Error;
     rig.port.cmdMonitor_Click();
     rig.scheduler.advance(2000);
+    QTest::qWait(300); // the service's answer to the alert's notice, with its id
     rig.socket.stateOnConnect = ProbeSocket::Connected;
     rig.scheduler.advance(61000);
 }
@@ -181,7 +182,9 @@ TEST(DesktopBus, AlertAndRecoveryReachTheNotificationServiceWithTheirUrgency) {
 
     const std::vector<std::string> lines = alertMessages(rig.port.logBox());
     ASSERT_EQ(lines.size(), 2u);
+    // The recovery takes the place of the alert's notification.
     const int urgencies[] = {2, 1};
+    std::vector<int> ids;
     for (std::size_t i = 0; i < 2; ++i) {
         const QString notice = desktop.next("notify");
         ASSERT_FALSE(notice.isEmpty()) << "notification " << i << " never arrived";
@@ -191,6 +194,8 @@ TEST(DesktopBus, AlertAndRecoveryReachTheNotificationServiceWithTheirUrgency) {
         const QJsonObject hints = json.value("hints").toObject();
         EXPECT_EQ(hints.value("desktop-entry").toString(), QStringLiteral("wardel"));
         EXPECT_EQ(hints.value("urgency").toInt(), urgencies[i]) << lines[i];
+        EXPECT_EQ(json.value("replaces").toInt(), i == 0 ? 0 : ids[0]) << lines[i];
+        ids.push_back(json.value("id").toInt());
     }
 }
 

@@ -137,9 +137,10 @@ public:
         std::string summary;
         std::string body;
         Urgency urgency;
+        std::string tag;
     };
-    void notify(const std::string& summary, const std::string& body, Urgency urgency) override {
-        notices.push_back({summary, body, urgency});
+    void notify(const std::string& summary, const std::string& body, Urgency urgency, const std::string& tag) override {
+        notices.push_back({summary, body, urgency, tag});
     }
     std::vector<Notice> notices;
 };

@@ -44,7 +44,7 @@ public:
 
 class NoNotices : public wardel::DesktopNotifier {
 public:
-    void notify(const std::string&, const std::string&, Urgency) override {}
+    void notify(const std::string&, const std::string&, Urgency, const std::string&) override {}
 };
 
 // A clock the picture sets by hand, so every run draws the same times.
