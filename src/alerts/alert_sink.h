@@ -30,6 +30,8 @@ class AlertSink {
 public:
     virtual ~AlertSink() = default;
     virtual void SendAlert(const Alert& alert) = 0;
+    // A check cycle ended (after its last row, or stopped); a sink that gathers a cycle's alerts sends them.
+    virtual void CycleEnded() {}
 };
 
 // The one door through which the engine hands an alert to the delivery side: every sink gets it, in the
@@ -40,6 +42,10 @@ public:
     void SendAlert(const Alert& alert) override {
         for (AlertSink* sink : sinks_)
             sink->SendAlert(alert);
+    }
+    void CycleEnded() override {
+        for (AlertSink* sink : sinks_)
+            sink->CycleEnded();
     }
 
 private:

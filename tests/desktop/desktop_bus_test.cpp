@@ -219,3 +219,32 @@ TEST(DesktopBus, WithoutANotificationServiceNothingHappens) {
 
 } // namespace
 } // namespace wardel::qt
+
+namespace wardel::qt {
+namespace {
+
+// More than three alerts in one cycle make one notice, and so do their recoveries.
+TEST(DesktopBus, AnOutageOfManyTargetsIsOneNotificationEachWay) {
+    FakeDesktop desktop({QStringLiteral("notifications")});
+    DesktopRig rig;
+    std::string hosts;
+    for (int port = 1; port <= 5; ++port)
+        hosts += "\"127.0.0.1\",\"" + std::to_string(port) + "\",\"\",\"1\"\r\n";
+    test::writeFile(rig.folder / "host.ini", hosts);
+    rig.port.Form_Load();
+    rig.socket.stateOnConnect = ProbeSocket::Error;
+    rig.port.cmdMonitor_Click();
+    rig.scheduler.advance(8000);
+    rig.socket.stateOnConnect = ProbeSocket::Connected;
+    rig.scheduler.advance(68000);
+    const char* expected[] = {"5 targets down: 127.0.0.1 1, 127.0.0.1 2, 127.0.0.1 3 and 2 more",
+                              "5 targets back to alive: 127.0.0.1 1, 127.0.0.1 2, 127.0.0.1 3 and 2 more"};
+    for (const char* text : expected) {
+        const QJsonObject json = QJsonDocument::fromJson(desktop.next("notify").toUtf8()).object();
+        EXPECT_EQ(json.value("summary").toString().toStdString(), text);
+    }
+    EXPECT_TRUE(desktop.next("notify", 300).isEmpty());
+}
+
+} // namespace
+} // namespace wardel::qt
