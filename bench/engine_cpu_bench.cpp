@@ -44,7 +44,7 @@ using wardel::test::SilentTarget;
 
 class CountingAlerts : public AlertSink {
 public:
-    void SendAlert(const std::string&, const std::string&, const std::string&) override { ++count; }
+    void SendAlert(const Alert&) override { ++count; }
     int count = 0;
 };
 

@@ -25,10 +25,10 @@ TextPart descriptionIn(std::string_view message, std::string_view description) {
 
 } // namespace
 
-void AlertDispatch::SendAlert(const std::string& message, const std::string&, const std::string& description) {
+void AlertDispatch::SendAlert(const Alert& alert) {
     if (settings_.alertEnabled != 1)
         return;
-    SendSmsAlert(settings_.smsPhone, message, descriptionIn(message, description));
+    SendSmsAlert(settings_.smsPhone, alert.message, descriptionIn(alert.message, alert.description));
 }
 
 void AlertDispatch::SendSmsAlert(const std::string& recipients, const std::string& message, TextPart description) {

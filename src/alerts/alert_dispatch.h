@@ -19,7 +19,7 @@ public:
 
     // Delivers a copy of the text while gateway alerts are switched on; the kind plays no part, and the
     // description is what a mail too long for its request gives up first.
-    void SendAlert(const std::string& message, const std::string& kind, const std::string& description) override;
+    void SendAlert(const Alert& alert) override;
 
     // One alert to the recipients. The SMS gets the day's last-SMS suffix and the SMS length limit; the mail
     // fallback sends the message as received, within a mail request's size.

@@ -4,14 +4,32 @@ namespace wardel {
 
 namespace {
 
-constexpr const char* kBackToAliveKind = "1";
+constexpr std::size_t kNamedInGroup = 3;
 
 } // namespace
 
-void DesktopNotice::SendAlert(const std::string& message, const std::string& kind, const std::string& description) {
-    gateway_.SendAlert(message, kind, description);
-    desktop_.notify(message, "",
-                    kind == kBackToAliveKind ? DesktopNotifier::Urgency::Normal : DesktopNotifier::Urgency::Critical);
+void DesktopNotice::SendAlert(const Alert& alert) {
+    (alert.kind == AlertKind::BackToAlive ? backs_ : downs_).push_back(alert);
+}
+
+void DesktopNotice::CycleEnded() {
+    flush(downs_, " targets down: ", DesktopNotifier::Urgency::Critical);
+    flush(backs_, " targets back to alive: ", DesktopNotifier::Urgency::Normal);
+}
+
+void DesktopNotice::flush(std::vector<Alert>& alerts, const char* what, DesktopNotifier::Urgency urgency) {
+    if (alerts.size() > kNamedInGroup) {
+        // "12 targets down: db 3306, web 443, mail 25 and 9 more"
+        std::string text = std::to_string(alerts.size()) + what;
+        for (std::size_t i = 0; i < kNamedInGroup; ++i)
+            text += (i > 0 ? ", " : "") + alerts[i].host + " " + alerts[i].port;
+        desktop_.notify(text + " and " + std::to_string(alerts.size() - kNamedInGroup) + " more", "", urgency, "");
+    } else {
+        // One notice per target, so the desktop shows its present state, not its history.
+        for (const Alert& alert : alerts)
+            desktop_.notify(alert.message, "", urgency, alert.host + " " + alert.port + " " + alert.description);
+    }
+    alerts.clear();
 }
 
 } // namespace wardel

@@ -23,6 +23,19 @@ constexpr const char* kTargetsFile = "targets.json";
 constexpr const char* kBlackboxFile = "blackbox.yml";
 constexpr const char* kPrometheusFile = "prometheus.yml";
 constexpr const char* kRulesFile = "wardel.rules.yml";
+constexpr const char* kAlertmanagerFile = "alertmanager.yml";
+// A starter for Alertmanager: the alerts of one outage go out together, and the receiver is the operator's.
+constexpr const char* kAlertmanagerYml =
+    "# Alertmanager for Wardel's alerts: grouped by alert name, the first notification 10 s after the first alert.\n"
+    "route:\n"
+    "  receiver: wardel\n"
+    "  group_by: [alertname]\n"
+    "  group_wait: 10s\n"
+    "receivers:\n"
+    "  - name: wardel\n"
+    "    webhook_configs:\n"
+    "      # Your receiver's URL here, for example a chat's incoming webhook:\n"
+    "      # - url: \"http://127.0.0.1:5001/\"\n";
 constexpr const char* kAlertName = "WardelTargetDown";
 // Wardel's alert text for a Down outcome, with the time the alert became active, so the text stays the same
 // while it fires. Prometheus keeps that time in ALERTS_FOR_STATE from the evaluation after the one in which
@@ -241,7 +254,8 @@ PrometheusExport buildPrometheusExport(const HostTable& grid, const AppSettings&
     result.files = {{kTargetsFile, targetsJson(targets)},
                     {kBlackboxFile, blackboxYml(timeout)},
                     {kRulesFile, rulesYml(interval, limits)},
-                    {kPrometheusFile, prometheusYml(interval, timeout, options)}};
+                    {kPrometheusFile, prometheusYml(interval, timeout, options)},
+                    {kAlertmanagerFile, kAlertmanagerYml}};
     return result;
 }
 

@@ -1,6 +1,8 @@
 #include "app/sms_port.h"
 
+#include <algorithm>
 #include <iterator>
+#include <set>
 #include <vector>
 
 #include "common/numbers.h"
@@ -19,13 +21,21 @@ SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
              platform.messages, log_, folder_ / kHostListFileName),
       gateway_(platform.clock, {platform.mainReader, platform.creditReader}, settings_, runtime_, log_,
                platform.messages, *this),
-      alerts_(settings_, runtime_, gateway_, log_), notices_(alerts_, platform.notifier),
+      alerts_(settings_, runtime_, gateway_, log_), notices_(platform.notifier),
       engine_(platform.clock, {*Timer1_, *Timer2_, *Timer3_}, platform.timers, platform.socket, platform.messages,
-              grid_, {controls_.cmdMonitor, controls_.cmdAdd, controls_.Label2}, settings_, log_, notices_),
+              grid_, {controls_.cmdMonitor, controls_.cmdAdd, controls_.Label2}, settings_, log_, sinks_),
       trayStatus_(grid_, engine_, platform.tray),
       notice_(platform.clock, {*Timer4_, *Timer5_}, settings_, runtime_, gateway_, logBox_, controls_.Label2, *this),
       history_(platform.clock, platform.timers, log_, folder_ / kHistoryFileName) {
     probeFinishes_ = engine_.subscribeProbeFinished([this](const FinishedProbe& probe) { history_.record(probe); });
+    sinks_.add(alerts_);
+    sinks_.add(notices_);
+    if (platform.alertReader != nullptr) {
+        alertmanagerRound_ = platform.timers.createTimer(60000, true);
+        alertmanager_ =
+            std::make_unique<AlertmanagerSink>(platform.clock, *alertmanagerRound_, *platform.alertReader, log_);
+        sinks_.add(*alertmanager_);
+    }
     trayDoubleClicks_ = platform_.tray.subscribeDoubleClick([this] { trayDoubleClick(); });
     grid_.setClock(&platform.clock);
     bindClickProcedures();
@@ -59,7 +69,8 @@ void SMSPort::Form_Load() {
     log_.WriteLog("Wardel Program Start Running");
 
     // The tip is the design caption, taken before the caption gets the version and start time.
-    trayAdded_ = platform_.tray.add(c.SMSPort.text());
+    platform_.tray.add(c.SMSPort.text());
+    trayAdded_ = true;
 
     c.cbxPortSel.setItems(std::vector<std::string>(std::begin(kPortChoices), std::end(kPortChoices)));
     c.cbxPortSel.select(5);
@@ -74,6 +85,8 @@ void SMSPort::Form_Load() {
 
     hosts_.LoadHostList();
     LoadSettings();
+    if (alertmanager_)
+        alertmanager_->setBaseUrl(loadAlertmanagerBase(folder_ / kAlertmanagerFileName));
     gateway_.GatewayLogon();
     if (settings_.startOnLaunch == 1)
         cmdMonitor_Click();
@@ -107,6 +120,8 @@ void SMSPort::Form_Unload() {
         return;
     ended_ = true;
     log_.WriteLog("Wardel Program Ended");
+    if (alertmanager_)
+        alertmanager_->endAll();
     if (platform_.socket.state() != ProbeSocket::Closed)
         platform_.socket.close();
     if (trayAdded_)
@@ -115,8 +130,8 @@ void SMSPort::Form_Unload() {
 }
 
 void SMSPort::Form_Resize(bool minimized) {
-    // Without a tray icon a hidden window could never come back, so it stays minimised instead.
-    if (minimized && trayAdded_)
+    // Without a tray showing the icon now a hidden window could not come back, so it stays minimised instead.
+    if (minimized && platform_.tray.available())
         platform_.window.hide();
 }
 
@@ -126,6 +141,43 @@ void SMSPort::trayDoubleClick() {
     window.bringToFront();
     window.center();
     window.show();
+}
+
+void SMSPort::cmdMonitor_Click() {
+    const bool was = engine_.monitoring();
+    engine_.cmdMonitor_Click();
+    if (alertmanager_ && engine_.monitoring() != was)
+        alertmanager_->setMonitoring(engine_.monitoring());
+}
+
+void SMSPort::cmdDelete_Click() {
+    if (!alertmanager_)
+        return hosts_.cmdDelete_Click();
+    // The rows that held an alert marker before and are gone after end their alerts.
+    const auto alerted = [this] {
+        std::multiset<std::vector<std::string>> rows;
+        for (int row = 1; row < grid_.rowCount(); ++row) {
+            const HostEntry entry = grid_.entry(row);
+            if (entry.alert == "1")
+                rows.insert({entry.host, entry.port, entry.description});
+        }
+        return rows;
+    };
+    const auto before = alerted();
+    hosts_.cmdDelete_Click();
+    const auto after = alerted();
+    std::vector<std::vector<std::string>> gone;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
+    for (const auto& row : gone)
+        alertmanager_->endTarget(row[0], row[1], row[2]);
+}
+
+bool SMSPort::saveAlertmanagerBase(const std::string& base) {
+    if (!wardel::saveAlertmanagerBase(folder_ / kAlertmanagerFileName, base))
+        return false;
+    if (alertmanager_)
+        alertmanager_->setBaseUrl(loadAlertmanagerBase(folder_ / kAlertmanagerFileName));
+    return true;
 }
 
 void SMSPort::cmdSetting_Click() {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "alerts/alert_dispatch.h"
+#include "alerts/alertmanager_sink.h"
 #include "alerts/alive_notice.h"
 #include "alerts/desktop_notice.h"
 #include "alerts/gateway_client.h"
@@ -44,6 +45,7 @@ struct Platform {
     Shell& shell;
     WindowPort& window;
     DesktopNotifier& notifier;
+    UrlFetcher* alertReader = nullptr; // Alertmanager's posts; none, no forwarding
 };
 
 // The main window SMSPort as a presentation model, and the one place that wires the program together: it
@@ -77,9 +79,9 @@ public:
     void trayDoubleClick();
 
     void cmdAdd_Click() { hosts_.cmdAdd_Click(); }
-    void cmdDelete_Click() { hosts_.cmdDelete_Click(); }
+    void cmdDelete_Click();
     void grdHotGrid_Click(int row) { hosts_.grdHotGrid_Click(row); }
-    void cmdMonitor_Click() { engine_.cmdMonitor_Click(); }
+    void cmdMonitor_Click();
     void cmdLog_Click() { log_.cmdLog_Click(platform_.shell); }
     void cmdSetting_Click();
     void cmdExit_Click() { Form_Unload(); }
@@ -123,6 +125,10 @@ public:
     GatewayClient& gateway() { return gateway_; }
     AlertDispatch& alerts() { return alerts_; }
     AliveNotice& notice() { return notice_; }
+    // Null without a reader for it.
+    AlertmanagerSink* alertmanager() { return alertmanager_.get(); }
+    // alertmanager.ini in the files folder, and the forwarding with it; false when the file was not written.
+    bool saveAlertmanagerBase(const std::string& base);
     // The engine's pause between cycles and its probe timeout.
     const Timer& Timer1() const { return *Timer1_; }
     const Timer& Timer2() const { return *Timer2_; }
@@ -159,7 +165,8 @@ private:
     HostEditor hosts_;
     GatewayClient gateway_;
     AlertDispatch alerts_;
-    DesktopNotice notices_; // the alerts to the gateway and to the desktop
+    DesktopNotice notices_; // the alerts to the desktop
+    AlertSinks sinks_;      // where every alert goes: the gateway, the desktop
     MonitorEngine engine_;
     TrayStatus trayStatus_;
     std::unique_ptr<AlertSetting> alertSetting_;
@@ -170,6 +177,8 @@ private:
     HistoryRecorder history_;
     bool historyOpened_ = false;
     Subscription probeFinishes_;
+    std::unique_ptr<Timer> alertmanagerRound_;
+    std::unique_ptr<AlertmanagerSink> alertmanager_;
     Subscription trayDoubleClicks_;
     bool trayAdded_ = false;
     bool ended_ = false;

@@ -79,7 +79,8 @@ MonitorEngine::MonitorEngine(const Clock& clock, MonitorTimers engineTimers, Tim
                              EventLog& log, AlertSink& alerts)
     : clock_(clock), Timer1_(engineTimers.Timer1), Timer2_(engineTimers.Timer2), Timer3_(engineTimers.Timer3),
       secondRefresh_(timers.createTimer(1000, false)), socket_(socket), messages_(messages), grid_(grid),
-      controls_(controls), settings_(settings), log_(log), recorder_(clock, log, alerts), probed_(grid) {
+      controls_(controls), settings_(settings), log_(log), alerts_(alerts), recorder_(clock, log, alerts),
+      probed_(grid) {
     timer1Ticks_ = Timer1_.subscribeTick([this] { Timer1_Timer(); });
     timer2Ticks_ = Timer2_.subscribeTick([this] { Timer2_Timer(); });
     timer3Ticks_ = Timer3_.subscribeTick([this] { Timer3_Timer(); });
@@ -321,6 +322,7 @@ void MonitorEngine::publishProbe() {
 }
 
 MonitorEngine::Step MonitorEngine::endOfTable() {
+    alerts_.CycleEnded();
     // A stopped cycle that ran out of rows ends like any stopped cycle: no next cycle is scheduled.
     if (stopRequested_ || startPending_)
         return leaveCycle();
@@ -335,6 +337,7 @@ MonitorEngine::Step MonitorEngine::endOfTable() {
 }
 
 MonitorEngine::Step MonitorEngine::leaveCycle() {
+    alerts_.CycleEnded();
     Timer2_.setEnabled(false);
     phase_ = Phase::Idle;
     if (!startPending_)

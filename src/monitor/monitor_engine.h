@@ -118,6 +118,7 @@ private:
     MonitorControls controls_;
     AppSettings& settings_;
     EventLog& log_;
+    AlertSink& alerts_; // told when a cycle ends
     OutcomeRecorder recorder_;
     ProbedRow probed_;
     RowSnapshot snapshot_;

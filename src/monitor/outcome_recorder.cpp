@@ -11,9 +11,10 @@ std::string OutcomeRecorder::stamped(const char* prefix, const LocalDateTime& at
     return prefix + formatTime(at) + ")";
 }
 
-void OutcomeRecorder::announce(const std::string& message, const char* kind, const std::string& description) {
+void OutcomeRecorder::announce(const std::string& message, AlertKind kind, const RowSnapshot& snapshot,
+                               const LocalDateTime& at) {
     log_.WriteLog(message);
-    alerts_.SendAlert(message, kind, description);
+    alerts_.SendAlert(Alert{kind, message, snapshot.host, snapshot.port, snapshot.description, at});
 }
 
 void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int state) {
@@ -38,7 +39,7 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
         if (snapshot.alert == "1")
             announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description +
                          " Back to Alive",
-                     "1", snapshot.description);
+                     AlertKind::BackToAlive, snapshot, now);
         break;
     }
     case ProbeSocket::HostResolved:
@@ -47,7 +48,7 @@ void OutcomeRecorder::RecordOutcome(ProbedRow& row, RowSnapshot& snapshot, int s
         break;
     case ProbeSocket::Error:
         verdict_ = {true, FinishedProbe::Outcome::Down, verdict_.alertRaised};
-        recordFailure(row, snapshot, "Down(", "0");
+        recordFailure(row, snapshot, "Down(", AlertKind::Down);
         break;
     default:
         break; // back in a progress state after its wait had ended: nothing to record
@@ -58,10 +59,10 @@ void OutcomeRecorder::RecordTimeout(ProbedRow& row, RowSnapshot& snapshot) {
     if (row.follow() == 0)
         return;
     verdict_ = {true, FinishedProbe::Outcome::Timeout, verdict_.alertRaised};
-    recordFailure(row, snapshot, "Timeout(", "2");
+    recordFailure(row, snapshot, "Timeout(", AlertKind::Timeout);
 }
 
-void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind) {
+void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, AlertKind kind) {
     // The counter stops at the top of its range instead of wrapping round to a negative count.
     if (snapshot.failCount < std::numeric_limits<std::int16_t>::max())
         ++snapshot.failCount;
@@ -82,7 +83,7 @@ void OutcomeRecorder::recordFailure(ProbedRow& row, RowSnapshot& snapshot, const
     if (snapshot.alert != "1") {
         verdict_.alertRaised = true;
         announce("Alert for " + snapshot.host + " " + snapshot.port + " " + status + " " + snapshot.description, kind,
-                 snapshot.description);
+                 snapshot, now);
     }
 }
 

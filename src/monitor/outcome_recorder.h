@@ -17,7 +17,7 @@ namespace wardel {
 // together), and `alert`, "1" once the run of failures has reached the row's limit. The failure that
 // reaches the limit raises one alert and puts the count back to 0; while the target stays down the count
 // climbs again without a new alert; the first success clears both and, after an alert, reports the target
-// "Back to Alive". Every message goes to the event log first, then to the alert dispatch.
+// "Back to Alive". Every message goes to the event log first, then to the alert sinks.
 class OutcomeRecorder {
 public:
     OutcomeRecorder(const Clock& clock, EventLog& log, AlertSink& alerts) : clock_(clock), log_(log), alerts_(alerts) {}
@@ -38,10 +38,10 @@ public:
     const Verdict& verdict() const { return verdict_; }
 
 private:
-    void recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, const char* kind);
+    void recordFailure(ProbedRow& row, RowSnapshot& snapshot, const char* prefix, AlertKind kind);
     // prefix + "hh:mm:ss" + ")", the Last Status text.
     static std::string stamped(const char* prefix, const LocalDateTime& at);
-    void announce(const std::string& message, const char* kind, const std::string& description);
+    void announce(const std::string& message, AlertKind kind, const RowSnapshot& snapshot, const LocalDateTime& at);
 
     const Clock& clock_;
     EventLog& log_;

@@ -11,7 +11,10 @@ public:
     enum class Urgency { Normal, Critical };
 
     virtual ~DesktopNotifier() = default;
-    virtual void notify(const std::string& summary, const std::string& body, Urgency urgency) = 0;
+    // A notice with a `tag` takes the place of the last one shown with the same tag, where the service can;
+    // an empty tag replaces nothing.
+    virtual void notify(const std::string& summary, const std::string& body, Urgency urgency,
+                        const std::string& tag) = 0;
 };
 
 } // namespace wardel

@@ -19,9 +19,10 @@ public:
     };
 
     virtual ~TrayIcon() = default;
-    // Whether the desktop offers a notification area at all.
+    // Whether a notification area shows the icon at this moment.
     virtual bool available() const = 0;
-    virtual bool add(const std::string& tip) = 0;
+    // Asks for the icon: it shows whenever a notification area is there, one that starts later included.
+    virtual void add(const std::string& tip) = 0;
     virtual void remove() = 0;
     // Changes the picture only; the tip stays.
     virtual void showState(State state) = 0;

@@ -2,7 +2,10 @@
 
 #include <QApplication>
 
+#include "app/autostart.h"
 #include "ui/app_icon.h"
+
+#include <cstdlib>
 
 namespace wardel::qt {
 
@@ -14,12 +17,16 @@ const QString kDesktopEntry = QStringLiteral("wardel");
 } // namespace
 
 QtProgram::QtProgram(std::filesystem::path folder)
-    : tray_(std::array<QIcon, 3>{QApplication::windowIcon(), wardelTrayIcon(TrayIcon::State::Failing),
+    : alertReader_(UrlReadLimits{64 * 1024, 10 * 1000, 30 * 1000}),
+      tray_(std::array<QIcon, 3>{QApplication::windowIcon(), wardelTrayIcon(TrayIcon::State::Failing),
                                  wardelTrayIcon(TrayIcon::State::Alerted)}),
-      notifier_(QStringLiteral("Wardel"), kDesktopEntry), platform_{clock_,        timers_,   socket_, mainReader_,
-                                                                    creditReader_, messages_, tray_,   shell_,
-                                                                    window_,       notifier_},
-      port_(platform_, std::move(folder)) {
+      notifier_(QStringLiteral("Wardel"), kDesktopEntry), platform_{clock_,        timers_,   socket_,      mainReader_,
+                                                                    creditReader_, messages_, tray_,        shell_,
+                                                                    window_,       notifier_, &alertReader_},
+      port_(platform_, std::move(folder)),
+      trayMenu_(port_, QCoreApplication::applicationFilePath(),
+                autostartFile(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"))) {
+    tray_.setContextMenu(&trayMenu_);
     messages_.setParentWidget(&window_);
     shell_.setParentWidget(&window_);
     window_.attach(port_);
@@ -27,6 +34,8 @@ QtProgram::QtProgram(std::filesystem::path folder)
 
 QtProgram::~QtProgram() {
     window_.detach();
+    // The alerts that ended with the program still reach Alertmanager, within a short wait.
+    alertReader_.finishWithin(2000);
 }
 
 } // namespace wardel::qt

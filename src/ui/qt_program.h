@@ -12,6 +12,7 @@
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/qt_url_fetcher.h"
 #include "ui/main_window.h"
+#include "ui/tray_menu.h"
 
 namespace wardel::qt {
 
@@ -34,6 +35,7 @@ private:
     ReadSlots gatewayReads_; // shared by the two readers
     QtUrlFetcher mainReader_{{}, &gatewayReads_};
     QtUrlFetcher creditReader_{{}, &gatewayReads_};
+    QtUrlFetcher alertReader_; // Alertmanager's posts, with read slots of their own
     QtMessageBox messages_;
     QtTrayIcon tray_;
     QtShell shell_;
@@ -41,6 +43,7 @@ private:
     QtDesktopNotifier notifier_;
     Platform platform_;
     SMSPort port_;
+    TrayMenu trayMenu_;
 };
 
 } // namespace wardel::qt

@@ -19,7 +19,7 @@ fail() {
     done
     exit 1
 }
-for program in promtool prometheus prometheus-blackbox-exporter python3; do
+for program in promtool amtool prometheus prometheus-blackbox-exporter python3; do
     command -v "$program" >/dev/null || skip "no $program"
 done
 
@@ -78,11 +78,12 @@ grep -q '^wardel: row 4 left out (host "127.0.0.1"): port "smtp" is not a number
     "$work/export.err" || fail "left-out row not listed: $(cat "$work/export.err")"
 grep -q "^3 targets exported to $export_dir\$" "$work/export.out" || fail "stdout: $(cat "$work/export.out")"
 [ "$(cd "$files" && ls -lA --time-style=full-iso)" = "$before" ] || fail "the files folder changed"
-[ "$(ls "$export_dir")" = "$(printf 'blackbox.yml\nprometheus.yml\ntargets.json\nwardel.rules.yml')" ] ||
+[ "$(ls "$export_dir")" = "$(printf 'alertmanager.yml\nblackbox.yml\nprometheus.yml\ntargets.json\nwardel.rules.yml')" ] ||
     fail "export folder holds: $(ls "$export_dir")"
 
 promtool check config "$export_dir/prometheus.yml" >"$work/promtool.log" 2>&1 || fail "promtool check config"
 promtool check rules "$export_dir/wardel.rules.yml" >>"$work/promtool.log" 2>&1 || fail "promtool check rules"
+amtool check-config "$export_dir/alertmanager.yml" >>"$work/promtool.log" 2>&1 || fail "amtool check-config"
 
 # Both programs listen on loopback only, keep their data in the temporary folder, and are stopped by their
 # process ids; a system instance of either is neither used nor disturbed.

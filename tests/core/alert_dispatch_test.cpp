@@ -23,7 +23,9 @@ struct DispatchRig : test::TestRig {
         port.gateway().state().gatewayApiId = "42";
         port.gateway().state().creditText = "10";
     }
-    void Alert(const std::string& text) { port.alerts().SendAlert(text, "1", "web server"); }
+    void Alert(const std::string& text) {
+        port.alerts().SendAlert(wardel::Alert{AlertKind::BackToAlive, text, "web", "80", "web server", {}});
+    }
     // Every request issued, as "<tag> <path> <to or email_list> [<text>]", the values decoded.
     Lines Requests() const {
         Lines seen;

@@ -120,7 +120,8 @@ TEST(PrometheusExport, TimesFollowTheSettingsAsTheMonitorUsesThem) {
         settings.timeInterval = c.interval;
         settings.timeOut = c.timeout;
         const PrometheusExport exported = buildPrometheusExport(grid, settings, {});
-        ASSERT_EQ(exported.files.size(), 4u);
+        ASSERT_EQ(exported.files.size(), 5u);
+        EXPECT_EQ(exported.files[4].name, "alertmanager.yml");
         EXPECT_EQ(exported.files[1].name, "blackbox.yml");
         EXPECT_NE(exported.files[1].content.find(c.probeTimeout), std::string::npos) << c.name;
         EXPECT_EQ(exported.files[3].name, "prometheus.yml");
@@ -187,7 +188,7 @@ TEST(PrometheusExport, FilesReplacedWholeAndFailuresSaidSo) {
     options.folder = first.out / "prometheus";
     EXPECT_EQ(exportToPrometheus(startUpFiles(first.files.path(), first.files.path()), options, out, err), kExportDone);
     EXPECT_EQ(first.file("targets.json"), "[\n" + target("c:3", "c", "3", "", 4) + "\n]\n");
-    EXPECT_EQ(entries(options.folder), 4);
+    EXPECT_EQ(entries(options.folder), 5);
     EXPECT_EQ(out.str(), "1 target exported to " + options.folder.string() + "\n");
     // Nothing is written beside the files read.
     EXPECT_EQ(entries(first.files.path()), 2);

@@ -98,12 +98,21 @@ struct DesktopRig {
 
 // Plasma, GNOME with AppIndicator and Wayland sessions send the item's Activate for a click, and Qt reports
 // it as a single click: there, that brings the hidden window back, centred.
+// The panel starts after Wardel, and restarts later: the icon registers each time, and a minimise hides the
+// window into the tray only while a tray is there.
 TEST(DesktopBus, StatusNotifierActivationBringsTheMinimisedWindowBackCentred) {
-    FakeDesktop desktop({QStringLiteral("watcher")});
     DesktopRig rig;
     rig.port.Form_Load();
-    const QString item = desktop.next("item");
-    ASSERT_FALSE(item.isEmpty()) << "the tray icon was never registered with the watcher";
+    rig.window.setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(rig.window.isVisible()) << "hidden with no tray to bring it back";
+    rig.window.setWindowState(Qt::WindowNoState);
+
+    auto panel = std::make_unique<FakeDesktop>(QStringList{QStringLiteral("watcher")});
+    ASSERT_FALSE(panel->next("item").isEmpty()) << "the tray icon was not registered with a later watcher";
+    panel.reset();
+    panel = std::make_unique<FakeDesktop>(QStringList{QStringLiteral("watcher")});
+    const QString item = panel->next("item");
+    ASSERT_FALSE(item.isEmpty()) << "the tray icon was not registered again after the panel restarted";
     ASSERT_TRUE(rig.tray.onStatusNotifierHost()) << item.toStdString();
 
     rig.window.move(0, 0);
@@ -161,6 +170,7 @@ void failThenAnswer(DesktopRig& rig) {
     rig.socket.stateOnConnect = ProbeSocket::Error;
     rig.port.cmdMonitor_Click();
     rig.scheduler.advance(2000);
+    QTest::qWait(300); // the service's answer to the alert's notice, with its id
     rig.socket.stateOnConnect = ProbeSocket::Connected;
     rig.scheduler.advance(61000);
 }
@@ -172,7 +182,9 @@ TEST(DesktopBus, AlertAndRecoveryReachTheNotificationServiceWithTheirUrgency) {
 
     const std::vector<std::string> lines = alertMessages(rig.port.logBox());
     ASSERT_EQ(lines.size(), 2u);
+    // The recovery takes the place of the alert's notification.
     const int urgencies[] = {2, 1};
+    std::vector<int> ids;
     for (std::size_t i = 0; i < 2; ++i) {
         const QString notice = desktop.next("notify");
         ASSERT_FALSE(notice.isEmpty()) << "notification " << i << " never arrived";
@@ -182,6 +194,8 @@ TEST(DesktopBus, AlertAndRecoveryReachTheNotificationServiceWithTheirUrgency) {
         const QJsonObject hints = json.value("hints").toObject();
         EXPECT_EQ(hints.value("desktop-entry").toString(), QStringLiteral("wardel"));
         EXPECT_EQ(hints.value("urgency").toInt(), urgencies[i]) << lines[i];
+        EXPECT_EQ(json.value("replaces").toInt(), i == 0 ? 0 : ids[0]) << lines[i];
+        ids.push_back(json.value("id").toInt());
     }
 }
 
@@ -201,6 +215,35 @@ TEST(DesktopBus, WithoutANotificationServiceNothingHappens) {
     const QJsonObject json = QJsonDocument::fromJson(desktop.next("notify").toUtf8()).object();
     EXPECT_EQ(json.value("hints").toObject().value("urgency").toInt(), 2) << "an alert, not the earlier recovery";
     EXPECT_TRUE(json.value("summary").toString().startsWith(QStringLiteral("Alert for 127.0.0.1 9 Down(")));
+}
+
+} // namespace
+} // namespace wardel::qt
+
+namespace wardel::qt {
+namespace {
+
+// More than three alerts in one cycle make one notice, and so do their recoveries.
+TEST(DesktopBus, AnOutageOfManyTargetsIsOneNotificationEachWay) {
+    FakeDesktop desktop({QStringLiteral("notifications")});
+    DesktopRig rig;
+    std::string hosts;
+    for (int port = 1; port <= 5; ++port)
+        hosts += "\"127.0.0.1\",\"" + std::to_string(port) + "\",\"\",\"1\"\r\n";
+    test::writeFile(rig.folder / "host.ini", hosts);
+    rig.port.Form_Load();
+    rig.socket.stateOnConnect = ProbeSocket::Error;
+    rig.port.cmdMonitor_Click();
+    rig.scheduler.advance(8000);
+    rig.socket.stateOnConnect = ProbeSocket::Connected;
+    rig.scheduler.advance(68000);
+    const char* expected[] = {"5 targets down: 127.0.0.1 1, 127.0.0.1 2, 127.0.0.1 3 and 2 more",
+                              "5 targets back to alive: 127.0.0.1 1, 127.0.0.1 2, 127.0.0.1 3 and 2 more"};
+    for (const char* text : expected) {
+        const QJsonObject json = QJsonDocument::fromJson(desktop.next("notify").toUtf8()).object();
+        EXPECT_EQ(json.value("summary").toString().toStdString(), text);
+    }
+    EXPECT_TRUE(desktop.next("notify", 300).isEmpty());
 }
 
 } // namespace

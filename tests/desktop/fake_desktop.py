@@ -4,7 +4,7 @@
   fake_desktop.py watcher        a StatusNotifierItem watcher with a host registered (a Plasma-like tray)
   fake_desktop.py notifications  a notification service
 Both may be named. One line per event on stdout: "ready" once the names are owned, "item <service>" for
-each registered tray item, "notify <json>" for each notification. Ends with its bus.
+each registered tray item, "notify <json>" for each notification (with the id it got). Ends with its bus.
 """
 import json
 import sys
@@ -84,9 +84,11 @@ def notifications_call(connection, sender, path, interface, method, parameters, 
     if method == "Notify":
         app, replaces, icon, summary, body, actions, hints, timeout = parameters.unpack()
         notices[0] += 1
-        say("notify " + json.dumps({"app": app, "icon": icon, "summary": summary, "body": body, "hints": hints,
-                                    "timeout": timeout}))
-        invocation.return_value(GLib.Variant("(u)", (notices[0],)))
+        # A replacing notice keeps the id of the one it replaces.
+        shown = replaces or notices[0]
+        say("notify " + json.dumps({"app": app, "id": shown, "replaces": replaces, "icon": icon, "summary": summary,
+                                    "body": body, "hints": hints, "timeout": timeout}))
+        invocation.return_value(GLib.Variant("(u)", (shown,)))
     elif method == "GetCapabilities":
         invocation.return_value(GLib.Variant("(as)", (["body"],)))
     elif method == "GetServerInformation":

@@ -33,7 +33,7 @@ struct LiveRig {
     }
     // One alert through the dispatch, then the gateway's answers to it.
     bool alerted(const std::string& text) {
-        port.alerts().SendAlert(text, "0", "web");
+        port.alerts().SendAlert(Alert{AlertKind::Down, text, "web", "80", "web", {}});
         return waitUntil([&] { return readers.idle(); });
     }
 

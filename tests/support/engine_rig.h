@@ -28,8 +28,8 @@ public:
         std::string kind;
         std::string description;
     };
-    void SendAlert(const std::string& message, const std::string& kind, const std::string& description) override {
-        calls.push_back({message, kind, description});
+    void SendAlert(const Alert& alert) override {
+        calls.push_back({alert.message, std::to_string(static_cast<int>(alert.kind)), alert.description});
         if (onCall)
             onCall(calls.back());
     }

@@ -73,9 +73,11 @@ public:
     struct Request {
         std::string name;
         std::string url;
+        std::string json; // a post's body
     };
-    bool start(const std::string& name, const std::string& url) override {
-        requests.push_back({name, url});
+    bool start(const std::string& name, const std::string& url) override { return post(name, url, {}); }
+    bool post(const std::string& name, const std::string& url, const std::string& json) override {
+        requests.push_back({name, url, json});
         if (onStart)
             onStart(requests.back());
         return !refuse;
@@ -118,12 +120,9 @@ public:
 class FakeTray : public TrayIcon {
 public:
     bool available() const override { return isAvailable; }
-    bool add(const std::string& tip) override {
-        if (!isAvailable)
-            return false;
+    void add(const std::string& tip) override {
         added = true;
         this->tip = tip;
-        return true;
     }
     void remove() override { added = false; }
     void showState(State shown) override { states.push_back(shown); }
@@ -142,9 +141,10 @@ public:
         std::string summary;
         std::string body;
         Urgency urgency;
+        std::string tag;
     };
-    void notify(const std::string& summary, const std::string& body, Urgency urgency) override {
-        notices.push_back({summary, body, urgency});
+    void notify(const std::string& summary, const std::string& body, Urgency urgency, const std::string& tag) override {
+        notices.push_back({summary, body, urgency, tag});
     }
     std::vector<Notice> notices;
 };

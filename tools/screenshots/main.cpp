@@ -37,14 +37,14 @@ public:
 class NoTray : public wardel::TrayIcon {
 public:
     bool available() const override { return false; }
-    bool add(const std::string&) override { return false; }
+    void add(const std::string&) override {}
     void remove() override {}
     void showState(State) override {}
 };
 
 class NoNotices : public wardel::DesktopNotifier {
 public:
-    void notify(const std::string&, const std::string&, Urgency) override {}
+    void notify(const std::string&, const std::string&, Urgency, const std::string&) override {}
 };
 
 // A clock the picture sets by hand, so every run draws the same times.

@@ -2,6 +2,8 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -23,7 +25,8 @@ constexpr int kServerDefaultTimeout = -1;
 QtDesktopNotifier::QtDesktopNotifier(QString applicationName, QString desktopEntry)
     : applicationName_(std::move(applicationName)), desktopEntry_(std::move(desktopEntry)) {}
 
-void QtDesktopNotifier::notify(const std::string& summary, const std::string& body, Urgency urgency) {
+void QtDesktopNotifier::notify(const std::string& summary, const std::string& body, Urgency urgency,
+                               const std::string& tag) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
@@ -33,11 +36,23 @@ void QtDesktopNotifier::notify(const std::string& summary, const std::string& bo
                  QVariant::fromValue(urgency == Urgency::Critical ? kCriticalUrgency : kNormalUrgency));
     QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
     // The body is read as markup by many services; the text goes as it is, so markup signs are escaped.
-    message << applicationName_ << 0u << desktopEntry_ << QString::fromStdString(summary)
+    const auto known = ids_.find(tag);
+    const uint replaces = tag.empty() || known == ids_.end() ? 0u : known->second;
+    message << applicationName_ << replaces << desktopEntry_ << QString::fromStdString(summary)
             << QString::fromStdString(body).toHtmlEscaped() << QStringList() << hints << kServerDefaultTimeout;
-    // Sent as a call that wants no reply: nothing waits for the service, nothing is kept for an answer that
-    // may never come, and no service on the bus means nothing happens at all.
-    bus.send(message);
+    // Nothing waits for the service: an untagged notice wants no reply, a tagged one's reply is taken when it
+    // comes, and no service on the bus means nothing happens at all.
+    if (tag.empty()) {
+        bus.send(message);
+        return;
+    }
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message), &replies_);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &replies_, [this, tag](QDBusPendingCallWatcher* w) {
+        const QDBusPendingReply<uint> reply = *w;
+        if (reply.isValid())
+            ids_[tag] = reply.value();
+        w->deleteLater();
+    });
 }
 
 } // namespace wardel::qt

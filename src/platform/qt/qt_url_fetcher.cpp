@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QString>
@@ -122,11 +123,30 @@ QtUrlFetcher::~QtUrlFetcher() {
 }
 
 bool QtUrlFetcher::start(const std::string& name, const std::string& url) {
-    if (!sendable(url))
-        return failLater(name);
-    waiting_.push_back({name, url});
+    return enqueue({name, url, std::nullopt});
+}
+
+bool QtUrlFetcher::post(const std::string& name, const std::string& url, const std::string& json) {
+    return enqueue({name, url, json});
+}
+
+bool QtUrlFetcher::enqueue(Waiting read) {
+    if (!sendable(read.url))
+        return failLater(read.name);
+    waiting_.push_back(std::move(read));
     slots_.wait(this);
     return true;
+}
+
+void QtUrlFetcher::finishWithin(int ms) {
+    int running = 1;
+    QElapsedTimer clock;
+    clock.start();
+    while (running > 0 && !reads_.empty() && clock.elapsed() < ms) {
+        curl_multi_perform(multi_, &running);
+        if (running > 0)
+            curl_multi_poll(multi_, nullptr, 0, static_cast<int>(std::max<qint64>(1, ms - clock.elapsed())), nullptr);
+    }
 }
 
 bool QtUrlFetcher::launch() {
@@ -147,6 +167,11 @@ bool QtUrlFetcher::launch() {
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlHooks::body);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, read.get());
     guard(easy);
+    if (next.json) {
+        read->headers = curl_slist_append(read->headers, "Content-Type: application/json");
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(next.json->size()));
+        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, next.json->c_str());
+    }
 
     if (curl_multi_add_handle(multi_, easy) != CURLM_OK) {
         curl_slist_free_all(read->headers);

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <deque>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 
@@ -75,6 +76,9 @@ public:
     QtUrlFetcher& operator=(const QtUrlFetcher&) = delete;
 
     bool start(const std::string& name, const std::string& url) override;
+    bool post(const std::string& name, const std::string& url, const std::string& json) override;
+    // After the event loop has ended: gives the reads still open up to `ms` to finish, delivering nothing.
+    void finishWithin(int ms);
 
     std::size_t readsInFlight() const { return reads_.size(); }
 
@@ -84,6 +88,7 @@ private:
     struct Waiting {
         std::string name;
         std::string url;
+        std::optional<std::string> json; // a post's body
     };
     struct Watch {
         QSocketNotifier* read = nullptr;
@@ -92,6 +97,7 @@ private:
 
     friend struct CurlHooks; // curl's callbacks, in the source file, so that no curl header leaks out
 
+    bool enqueue(Waiting read);
     // Sends the oldest waiting read; false when it could not go out and holds no slot.
     bool launch();
     // The options that keep a hostile gateway in bounds.
