@@ -8,11 +8,17 @@ constexpr std::size_t kNamedInGroup = 3;
 
 } // namespace
 
+DesktopNotice::DesktopNotice(DesktopNotifier& desktop, TimerSource& timers)
+    : desktop_(desktop), hold_(timers.createTimer(kHoldMs, false)),
+      holdEnds_(hold_->subscribeTick([this] { CycleEnded(); })) {}
+
 void DesktopNotice::SendAlert(const Alert& alert) {
     (alert.kind == AlertKind::BackToAlive ? backs_ : downs_).push_back(alert);
+    hold_->setEnabled(true);
 }
 
 void DesktopNotice::CycleEnded() {
+    hold_->setEnabled(false);
     flush(downs_, " targets down: ", DesktopNotifier::Urgency::Critical);
     flush(backs_, " targets back to alive: ", DesktopNotifier::Urgency::Normal);
 }

@@ -21,7 +21,7 @@ SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
              platform.messages, log_, folder_ / kHostListFileName),
       gateway_(platform.clock, {platform.mainReader, platform.creditReader}, settings_, runtime_, log_,
                platform.messages, *this),
-      alerts_(settings_, runtime_, gateway_, log_), notices_(platform.notifier),
+      alerts_(settings_, runtime_, gateway_, log_), notices_(platform.notifier, platform.timers),
       engine_(platform.clock, {*Timer1_, *Timer2_, *Timer3_}, platform.timers, platform.socket, platform.messages,
               grid_, {controls_.cmdMonitor, controls_.cmdAdd, controls_.Label2}, settings_, log_, sinks_),
       trayStatus_(grid_, engine_, platform.tray),

@@ -76,6 +76,25 @@ TEST(DesktopStatus, TrayAndNotificationsFollowTheTargets) {
     EXPECT_NE(logged[1].find(" Back to Alive"), std::string::npos);
 }
 
+// A long cycle does not hold the desktop's notices back until it ends: the first one waits its hold at most,
+// together with those that came meanwhile.
+TEST(DesktopStatus, ALongCycleHoldsItsNoticesForTheHoldAtMost) {
+    TestRig rig;
+    std::string hosts;
+    for (int port = 1; port <= 30; ++port)
+        hosts += "\"127.0.0.1\",\"" + std::to_string(port) + "\",\"\",\"1\"\r\n";
+    writeFile(rig.folder / "host.ini", hosts);
+    rig.port.Form_Load();
+    rig.socket.stateOnConnect = ProbeSocket::Error;
+    rig.port.cmdMonitor_Click();
+    rig.scheduler.advance(DesktopNotice::kHoldMs + 3000);
+    ASSERT_EQ(rig.notifier.notices.size(), 1u);
+    EXPECT_NE(rig.notifier.notices[0].summary.find(" targets down: 127.0.0.1 1, 127.0.0.1 2, 127.0.0.1 3 and "),
+              std::string::npos)
+        << rig.notifier.notices[0].summary;
+    EXPECT_EQ(rig.port.grid().cell(30, HostTable::colLastStatus), "") << "the cycle still runs";
+}
+
 TEST(DesktopStatus, LastStatusTipSaysSinceWhenAndWhenTheTargetLastAnswered) {
     const LocalDateTime now{2026, 12, 6, 9, 42, 33};
     auto at = [](int hour, int minute, int second, int day = 6) {
