@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "common/utf8.h"
 #include "common/numbers.h"
 #include "common/text_file.h"
+#include "common/utf8.h"
 
 namespace wardel {
 

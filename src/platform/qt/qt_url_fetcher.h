@@ -4,8 +4,8 @@
 #include <QTimer>
 #include <deque>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/url_fetcher.h"
