@@ -57,8 +57,8 @@ start_display() {
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0"
 
 # Now and then the program cannot reach a display that Xvfb has just reported ready, on a busy machine; that
-# says nothing about Wardel, so such a run is tried again on a fresh display, at most three times in all.
-for attempt in 1 2 3; do
+# says nothing about Wardel, so such a run is tried again on a fresh display, a second later, at most five times.
+for attempt in 1 2 3 4 5; do
     start_display || skip "Xvfb did not start"
     HOME=$work DISPLAY=:$display timeout 60 dbus-run-session -- /usr/bin/python3 "$here/screen_reader_client.py" \
         "$work/wardel" >"$work/client.log" 2>&1
@@ -69,5 +69,7 @@ for attempt in 1 2 3; do
     cat "$work/client.log"
     grep -q "could not connect to display" "$work/client.log" || exit "$status"
     echo "(attempt $attempt could not reach its display; trying again)"
+    cat "$work/xvfb.log"
+    sleep 1
 done
 exit "$status"
