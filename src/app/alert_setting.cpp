@@ -57,8 +57,8 @@ void AlertSetting::bindClickProcedures() {
         {&c_.Save, &AlertSetting::Save_Click},         {&c_.Cancel, &AlertSetting::Cancel_Click},
         {&c_.Label3_5, &AlertSetting::Label3_Click},
     };
-    for (const auto& [control, handler] : clicks)
-        control->setClickProcedure([this, handler] { (this->*handler)(); });
+    for (const auto& click : clicks)
+        click.first->setClickProcedure([this, handler = click.second] { (this->*handler)(); });
 }
 
 void AlertSetting::Fill() {
