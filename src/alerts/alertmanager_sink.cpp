@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "alerts/async_read.h"
 #include "common/numbers.h"
 #include "common/text_file.h"
+#include "common/utf8.h"
 
 namespace wardel {
 
@@ -15,7 +15,7 @@ constexpr const char* kAlertsPath = "/api/v2/alerts";
 
 std::string quoted(const std::string& text) {
     std::string out = "\"";
-    for (const char c : replyBytesToText(text)) {
+    for (const char c : utf8::toValid(text)) {
         const auto b = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += {'\\', c};

@@ -169,7 +169,7 @@ TEST(AlertDispatch, AMailAlertKeepsWithinItsRequestAndARequestThatCannotGoOutIsL
         rig.mainReader.refuse = c.refuse;
         rig.runtime.smsSentToday = c.sentBefore;
         const std::string message = "Alert for h 80 ALIVE(1) " + c.description + " Back to Alive";
-        rig.port.alerts().SendAlert(message, "1", c.description);
+        rig.port.alerts().SendAlert(wardel::Alert{AlertKind::BackToAlive, message, "h", "80", c.description, {}});
         EXPECT_EQ(rig.logged().back(), c.logged);
         const std::string url = rig.mainReader.requests.at(0).url;
         const std::string text = test::queryValue(url, "text");

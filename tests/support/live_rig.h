@@ -24,9 +24,9 @@ public:
         ++started;
         return reader_.start(name, url);
     }
-    void post(const std::string& name, const std::string& url, const std::string& json) override {
+    bool post(const std::string& name, const std::string& url, const std::string& json) override {
         ++started;
-        reader_.post(name, url, json);
+        return reader_.post(name, url, json);
     }
     int started = 0;
     int ended = 0;
