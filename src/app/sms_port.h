@@ -12,6 +12,7 @@
 #include "app/alert_setting.h"
 #include "app/history_window.h"
 #include "app/main_controls.h"
+#include "app/platform.h"
 #include "app/tray_status.h"
 #include "common/subscription.h"
 #include "history/history_recorder.h"
@@ -32,21 +33,6 @@
 #include "settings/app_settings.h"
 
 namespace wardel {
-
-// The outside world as the monitor sees it: Qt in the program, fakes in the tests.
-struct Platform {
-    Clock& clock;
-    TimerSource& timers;
-    ProbeSocket& socket;      // sckHotMon
-    UrlFetcher& mainReader;   // under AsyncRead1
-    UrlFetcher& creditReader; // under AsyncRead2
-    MessageBox& messages;
-    TrayIcon& tray;
-    Shell& shell;
-    WindowPort& window;
-    DesktopNotifier& notifier;
-    UrlFetcher* alertReader = nullptr; // Alertmanager's posts; none, no forwarding
-};
 
 // The main window SMSPort as a presentation model, and the one place that wires the program together: it
 // owns what lives once for the whole run (the settings, the controls, the grid, the log and the five

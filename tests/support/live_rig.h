@@ -71,7 +71,16 @@ struct LiveRig {
     FakeShell shell;
     FakeWindow window;
     FakeNotifier notifier;
-    Platform platform{clock, timers, socket, readers.main(), readers.credit(), messages, tray, shell, window, notifier};
+    Platform platform{.clock = clock,
+                      .timers = timers,
+                      .socket = socket,
+                      .mainReader = readers.main(),
+                      .creditReader = readers.credit(),
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier};
     SMSPort port{platform, folder.path()};
     AppSettings& settings = port.settings();
     MainControls& controls = port.controls();

@@ -45,7 +45,16 @@ struct FakePlatform {
     FakeShell shell;
     FakeWindow window;
     FakeNotifier notifier;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
+    Platform platform{.clock = scheduler,
+                      .timers = scheduler,
+                      .socket = socket,
+                      .mainReader = mainReader,
+                      .creditReader = creditReader,
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier};
 };
 
 // The whole main window on the fake platform.

@@ -98,7 +98,16 @@ bool saveMainWindow(const QString& file, const QString& grownFile) {
     NoShell shell;
     wardel::qt::MainWindow window;
     NoNotices notifier;
-    wardel::Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
+    wardel::Platform platform{.clock = clock,
+                              .timers = timers,
+                              .socket = socket,
+                              .mainReader = mainReader,
+                              .creditReader = creditReader,
+                              .messages = messages,
+                              .tray = tray,
+                              .shell = shell,
+                              .window = window,
+                              .notifier = notifier};
     wardel::SMSPort port(platform, path);
     window.attach(port);
     port.Form_Load();
