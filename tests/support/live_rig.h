@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/sms_port.h"
+#include "app/wiring.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_probe_socket.h"
 #include "platform/qt/qt_timer.h"

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <string>
 
+#include "app/alert_setting.h"
 #include "app/sms_port.h"
+#include "app/wiring.h"
 #include "support/fake_scheduler.h"
 #include "support/fakes.h"
 

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/alert_setting.h"
 #include "app/sms_port.h"
+#include "app/wiring.h"
 #include "platform/qt/program_end.h"
 #include "support/test_rig.h"
 #include "ui/main_window.h"

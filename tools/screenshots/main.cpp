@@ -12,6 +12,7 @@
 
 #include "app/alert_setting.h"
 #include "app/sms_port.h"
+#include "app/wiring.h"
 #include "build_config.h"
 #include "hosts/host_list_file.h"
 #include "platform/qt/qt_probe_socket.h"
