@@ -8,25 +8,9 @@
 #include "app/wiring.h"
 #include "support/fake_scheduler.h"
 #include "support/fakes.h"
+#include "support/temp_folder.h"
 
 namespace wardel::test {
-
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
-
-std::string readFile(const std::filesystem::path& file);
-void writeFile(const std::filesystem::path& file, const std::string& content);
 
 // Every seam faked, on virtual time, with a folder of its own for the program's files.
 struct FakePlatform {
