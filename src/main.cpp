@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/program_files.h"
+#include "log/event_log.h"
 #include "platform/qt/program_folder.h"
 #include "platform/qt/shutdown_signal.h"
 #include "platform/qt/single_copy.h"

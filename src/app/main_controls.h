@@ -7,7 +7,7 @@
 namespace wardel {
 
 // The named controls of the main window SMSPort as plain values, with their design-time captions and
-// places. The grid is the HostTable and the log box the LogBox; the timers belong to SMSPort.
+// places. The grid is the HostTable and the log box the LogBox; the timers belong to the program's `Wiring`.
 struct MainControls {
     using Kind = ControlDesign::Kind;
     using Ink = ControlDesign::Ink;

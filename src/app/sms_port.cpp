@@ -5,42 +5,26 @@
 #include <set>
 #include <vector>
 
+#include "app/alert_setting.h"
+#include "app/history_window.h"
+#include "app/wiring.h"
 #include "common/numbers.h"
 #include "common/time_format.h"
 #include "hosts/host_list_file.h"
+#include "platform/probe_socket.h"
+#include "platform/shell.h"
+#include "platform/window_port.h"
 #include "settings/settings_file.h"
 
 namespace wardel {
 
 SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
-    : platform_(platform), folder_(std::move(folder)), log_(platform.clock, settings_, logBox_, folder_),
-      Timer1_(platform.timers.createTimer(1000, false)), Timer2_(platform.timers.createTimer(1000, false)),
-      Timer3_(platform.timers.createTimer(1000, false)), Timer4_(platform.timers.createTimer(35000, true)),
-      Timer5_(platform.timers.createTimer(60000, true)),
-      hosts_({controls_.txtIpAddress, controls_.cbxPortSel, controls_.Description, controls_.num_Timeout}, grid_,
-             platform.messages, log_, folder_ / kHostListFileName),
-      gateway_(platform.clock, {platform.mainReader, platform.creditReader}, settings_, runtime_, log_,
-               platform.messages, *this),
-      alerts_(settings_, runtime_, gateway_, log_), notices_(platform.notifier, platform.timers),
-      engine_(platform.clock, {*Timer1_, *Timer2_, *Timer3_}, platform.timers, platform.socket, platform.messages,
-              grid_, {controls_.cmdMonitor, controls_.cmdAdd, controls_.Label2}, settings_, log_, sinks_),
-      trayStatus_(grid_, engine_, platform.tray),
-      notice_(platform.clock, {*Timer4_, *Timer5_}, settings_, runtime_, gateway_, logBox_, controls_.Label2, *this),
-      history_(platform.clock, platform.timers, log_, folder_ / kHistoryFileName) {
-    probeFinishes_ = engine_.subscribeProbeFinished([this](const FinishedProbe& probe) { history_.record(probe); });
-    sinks_.add(alerts_);
-    sinks_.add(notices_);
-    if (platform.alertReader != nullptr) {
-        alertmanagerRound_ = platform.timers.createTimer(60000, true);
-        alertmanager_ =
-            std::make_unique<AlertmanagerSink>(platform.clock, *alertmanagerRound_, *platform.alertReader, log_);
-        sinks_.add(*alertmanager_);
-    }
+    : platform_(platform), folder_(std::move(folder)), wiring_(std::make_unique<Wiring>(*this, platform, folder_)) {
     trayDoubleClicks_ = platform_.tray.subscribeDoubleClick([this] { trayDoubleClick(); });
     grid_.setClock(&platform.clock);
     bindClickProcedures();
     // The logon takes the account from the settings dialog, which at start-up holds the saved one.
-    gateway_.setLogonAccount([this] {
+    gateway().setLogonAccount([this] {
         const AlertSettingControls& c = alertSetting().controls();
         return GatewayClient::LogonAccount{c.smsEmail.text(), c.smsPassword.text()};
     });
@@ -48,7 +32,7 @@ SMSPort::SMSPort(Platform& platform, std::filesystem::path folder)
 
 SMSPort::~SMSPort() {
     grid_.setTipAddition({});
-    gateway_.setLogonAccount({});
+    wiring_->gateway.setLogonAccount({});
     if (alertSetting_)
         alertSettingChanged_.notify(nullptr);
 }
@@ -66,7 +50,7 @@ void SMSPort::bindClickProcedures() {
 
 void SMSPort::Form_Load() {
     auto& c = controls_;
-    log_.WriteLog("Wardel Program Start Running");
+    wiring_->log.WriteLog("Wardel Program Start Running");
 
     // The tip is the design caption, taken before the caption gets the version and start time.
     platform_.tray.add(c.SMSPort.text());
@@ -79,15 +63,15 @@ void SMSPort::Form_Load() {
     for (int column = 0; column < HostTable::kColumns; ++column)
         grid_.setCell(0, column, kGridHeadings[column]);
 
-    gateway_.reset();
+    wiring_->gateway.reset();
     c.SMSPort.setText("Wardel V4.2 " + formatDateTime(platform_.clock.now()));
     runtime_.smsSentToday = 0;
 
-    hosts_.LoadHostList();
+    wiring_->hosts.LoadHostList();
     LoadSettings();
-    if (alertmanager_)
-        alertmanager_->setBaseUrl(loadAlertmanagerBase(folder_ / kAlertmanagerFileName));
-    gateway_.GatewayLogon();
+    if (wiring_->alertmanager)
+        wiring_->alertmanager->setBaseUrl(loadAlertmanagerBase(folder_ / kAlertmanagerFileName));
+    wiring_->gateway.GatewayLogon();
     if (settings_.startOnLaunch == 1)
         cmdMonitor_Click();
 }
@@ -96,32 +80,28 @@ void SMSPort::openHistory() {
     if (historyOpened_)
         return;
     historyOpened_ = true;
-    history_.open();
+    wiring_->history.open();
     // The tip adds the day's uptime and the last hour's median connect time, once the history can tell them.
     grid_.setTipAddition([this](const std::string& host, const std::string& port) {
-        return historyTip(history_.store(), host, port, epochMs(platform_.clock.now()));
+        return historyTip(wiring_->history.store(), host, port, epochMs(platform_.clock.now()));
     });
 }
 
 std::unique_ptr<HistoryWindow> SMSPort::historyWindow(int row) {
     if (!grid_.isDataRow(row) || trim(grid_.cell(row, HostTable::colHost)).empty())
         return nullptr;
-    return std::make_unique<HistoryWindow>(history_, platform_.clock,
+    return std::make_unique<HistoryWindow>(wiring_->history, platform_.clock,
                                            std::string(trim(grid_.cell(row, HostTable::colHost))),
                                            std::string(trim(grid_.cell(row, HostTable::colPort))));
-}
-
-void SMSPort::setSmsTodayCaption(const std::string& caption) {
-    alertSetting().controls().SMS_Today.setText(caption);
 }
 
 void SMSPort::Form_Unload() {
     if (ended_)
         return;
     ended_ = true;
-    log_.WriteLog("Wardel Program Ended");
-    if (alertmanager_)
-        alertmanager_->endAll();
+    wiring_->log.WriteLog("Wardel Program Ended");
+    if (wiring_->alertmanager)
+        wiring_->alertmanager->endAll();
     if (platform_.socket.state() != ProbeSocket::Closed)
         platform_.socket.close();
     if (trayAdded_)
@@ -144,15 +124,15 @@ void SMSPort::trayDoubleClick() {
 }
 
 void SMSPort::cmdMonitor_Click() {
-    const bool was = engine_.monitoring();
-    engine_.cmdMonitor_Click();
-    if (alertmanager_ && engine_.monitoring() != was)
-        alertmanager_->setMonitoring(engine_.monitoring());
+    const bool was = wiring_->engine.monitoring();
+    wiring_->engine.cmdMonitor_Click();
+    if (wiring_->alertmanager && wiring_->engine.monitoring() != was)
+        wiring_->alertmanager->setMonitoring(wiring_->engine.monitoring());
 }
 
 void SMSPort::cmdDelete_Click() {
-    if (!alertmanager_)
-        return hosts_.cmdDelete_Click();
+    if (!wiring_->alertmanager)
+        return wiring_->hosts.cmdDelete_Click();
     // The rows that held an alert marker before and are gone after end their alerts.
     const auto alerted = [this] {
         std::multiset<std::vector<std::string>> rows;
@@ -164,19 +144,19 @@ void SMSPort::cmdDelete_Click() {
         return rows;
     };
     const auto before = alerted();
-    hosts_.cmdDelete_Click();
+    wiring_->hosts.cmdDelete_Click();
     const auto after = alerted();
     std::vector<std::vector<std::string>> gone;
     std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
     for (const auto& row : gone)
-        alertmanager_->endTarget(row[0], row[1], row[2]);
+        wiring_->alertmanager->endTarget(row[0], row[1], row[2]);
 }
 
 bool SMSPort::saveAlertmanagerBase(const std::string& base) {
     if (!wardel::saveAlertmanagerBase(folder_ / kAlertmanagerFileName, base))
         return false;
-    if (alertmanager_)
-        alertmanager_->setBaseUrl(loadAlertmanagerBase(folder_ / kAlertmanagerFileName));
+    if (wiring_->alertmanager)
+        wiring_->alertmanager->setBaseUrl(loadAlertmanagerBase(folder_ / kAlertmanagerFileName));
     return true;
 }
 
@@ -186,10 +166,10 @@ void SMSPort::cmdSetting_Click() {
 
 AlertSetting& SMSPort::alertSetting() {
     if (!alertSetting_) {
-        AlertSetting::Requests requests{[this] { gateway_.GatewayLogon(); }, [this] { return SaveSettings(); },
+        AlertSetting::Requests requests{[this] { wiring_->gateway.GatewayLogon(); }, [this] { return SaveSettings(); },
                                         [this] { closeAlertSetting(); }};
         alertSetting_ = std::make_unique<AlertSetting>(settings_, runtime_, platform_.messages, platform_.shell,
-                                                       gateway_.gatewayBase(), std::move(requests));
+                                                       gateway().gatewayBase(), std::move(requests));
         alertSettingChanged_.notify(alertSetting_.get());
     }
     return *alertSetting_;
@@ -226,7 +206,7 @@ Subscription SMSPort::subscribeAlertSetting(std::function<void(AlertSetting*)> o
 }
 
 void SMSPort::Label4_Click() {
-    if (gateway_.state().setupLinkActive)
+    if (wiring_->gateway.state().setupLinkActive)
         cmdSetting_Click();
 }
 
@@ -239,6 +219,60 @@ void SMSPort::LoadSettings() {
 bool SMSPort::SaveSettings() {
     return wardel::SaveSettings(folder_ / kSettingsFileName, settings_,
                                 {controls_.lblTimeinterval, controls_.lblTimeout});
+}
+
+void SMSPort::cmdAdd_Click() {
+    hosts().cmdAdd_Click();
+}
+
+void SMSPort::grdHotGrid_Click(int row) {
+    hosts().grdHotGrid_Click(row);
+}
+
+void SMSPort::cmdLog_Click() {
+    eventLog().cmdLog_Click(platform_.shell);
+}
+
+void SMSPort::resetSmsTodayCaption() {
+    alertSetting().resetSmsTodayCaption();
+}
+
+void SMSPort::sch_Notify(bool bMail, bool bSMS) {
+    notice().sch_Notify(bMail, bSMS);
+}
+
+HistoryRecorder& SMSPort::history() {
+    return wiring_->history;
+}
+EventLog& SMSPort::eventLog() {
+    return wiring_->log;
+}
+HostEditor& SMSPort::hosts() {
+    return wiring_->hosts;
+}
+MonitorEngine& SMSPort::engine() {
+    return wiring_->engine;
+}
+GatewayClient& SMSPort::gateway() {
+    return wiring_->gateway;
+}
+AlertDispatch& SMSPort::alerts() {
+    return wiring_->alerts;
+}
+AliveNotice& SMSPort::notice() {
+    return wiring_->notice;
+}
+AlertmanagerSink* SMSPort::alertmanager() {
+    return wiring_->alertmanager.get();
+}
+const Timer& SMSPort::Timer1() const {
+    return *wiring_->Timer1;
+}
+const Timer& SMSPort::Timer2() const {
+    return *wiring_->Timer2;
+}
+TrayIcon::State SMSPort::trayState() const {
+    return wiring_->trayStatus.state();
 }
 
 } // namespace wardel

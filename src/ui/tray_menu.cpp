@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "alerts/alertmanager_sink.h"
 #include "app/autostart.h"
 
 namespace wardel::qt {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/test_rig.h"
+#include "support/temp_folder.h"
 
 namespace wardel {
 namespace {

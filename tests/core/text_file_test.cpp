@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "support/test_rig.h"
+#include "support/temp_folder.h"
 
 namespace wardel {
 namespace {

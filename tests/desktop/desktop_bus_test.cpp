@@ -92,7 +92,16 @@ struct DesktopRig {
     test::FakeShell shell;
     MainWindow window;
     QtDesktopNotifier notifier{QStringLiteral("Wardel"), QStringLiteral("wardel")};
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
+    Platform platform{.clock = scheduler,
+                      .timers = scheduler,
+                      .socket = socket,
+                      .mainReader = mainReader,
+                      .creditReader = creditReader,
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier};
     SMSPort port{platform, folder.path()};
 };
 

@@ -101,7 +101,16 @@ TEST(AcceptanceTest, AnOperatorsSessionFromStartToExit) {
     messages.setParentWidget(&window);
     shell.setParentWidget(&window);
     test::FakeNotifier notifier; // no notification reaches the desktop the tests run on
-    Platform platform{clock, timers, socket, readers.main(), readers.credit(), messages, tray, shell, window, notifier};
+    Platform platform{.clock = clock,
+                      .timers = timers,
+                      .socket = socket,
+                      .mainReader = readers.main(),
+                      .creditReader = readers.credit(),
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier};
     SMSPort port(platform, folder.path());
     port.gateway().setGatewayBase(simulator.baseUrl().toStdString());
     window.attach(port);

@@ -73,8 +73,16 @@ struct DialogRig {
     test::FakeShell shell;
     MainWindow window;
     test::FakeNotifier notifier;
-    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(),
-                      messages,  tray,      shell,  window,         notifier};
+    Platform platform{.clock = scheduler,
+                      .timers = scheduler,
+                      .socket = socket,
+                      .mainReader = readers.main(),
+                      .creditReader = readers.credit(),
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier};
     SMSPort port{platform, folder.path()};
 };
 

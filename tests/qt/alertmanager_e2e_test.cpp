@@ -84,8 +84,17 @@ struct Rig {
     FakeWindow window;
     FakeNotifier notifier;
     qt::QtUrlFetcher alertReader;
-    Platform platform{clock, timers, socket, readers.main(), readers.credit(), messages,
-                      tray,  shell,  window, notifier,       &alertReader};
+    Platform platform{.clock = clock,
+                      .timers = timers,
+                      .socket = socket,
+                      .mainReader = readers.main(),
+                      .creditReader = readers.credit(),
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier,
+                      .alertReader = &alertReader};
     SMSPort port{platform, folder.path()};
     int lines(const std::string& text) {
         int found = 0;

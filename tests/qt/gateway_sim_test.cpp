@@ -46,8 +46,16 @@ struct LiveRig {
     test::FakeShell shell;
     test::FakeWindow window;
     test::FakeNotifier notifier;
-    Platform platform{scheduler, scheduler, socket, readers.main(), readers.credit(),
-                      messages,  tray,      shell,  window,         notifier};
+    Platform platform{.clock = scheduler,
+                      .timers = scheduler,
+                      .socket = socket,
+                      .mainReader = readers.main(),
+                      .creditReader = readers.credit(),
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier};
     SMSPort port{platform, folder.path()};
     GatewayClient& client = port.gateway();
     AppSettings& settings = port.settings();

@@ -11,7 +11,7 @@
 
 #include "support/program_process.h"
 #include "support/settings_builders.h"
-#include "support/test_rig.h"
+#include "support/temp_folder.h"
 
 namespace wardel::test {
 namespace {

@@ -22,7 +22,7 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_icon.h"
-#include "support/test_rig.h"
+#include "support/temp_folder.h"
 
 namespace wardel::qt {
 namespace {

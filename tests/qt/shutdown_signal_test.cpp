@@ -13,7 +13,7 @@
 #include "platform/qt/shutdown_signal.h"
 #include "support/program_process.h"
 #include "support/settings_builders.h"
-#include "support/test_rig.h"
+#include "support/temp_folder.h"
 
 namespace wardel::qt {
 namespace {

@@ -18,7 +18,7 @@
 #include "platform/qt/single_copy.h"
 #include "support/program_process.h"
 #include "support/settings_builders.h"
-#include "support/test_rig.h"
+#include "support/temp_folder.h"
 #include "ui/qt_program.h"
 
 namespace wardel::test {

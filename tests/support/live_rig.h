@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/sms_port.h"
+#include "app/wiring.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_probe_socket.h"
 #include "platform/qt/qt_timer.h"
@@ -71,7 +72,16 @@ struct LiveRig {
     FakeShell shell;
     FakeWindow window;
     FakeNotifier notifier;
-    Platform platform{clock, timers, socket, readers.main(), readers.credit(), messages, tray, shell, window, notifier};
+    Platform platform{.clock = clock,
+                      .timers = timers,
+                      .socket = socket,
+                      .mainReader = readers.main(),
+                      .creditReader = readers.credit(),
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier};
     SMSPort port{platform, folder.path()};
     AppSettings& settings = port.settings();
     MainControls& controls = port.controls();

@@ -3,28 +3,14 @@
 #include <filesystem>
 #include <string>
 
+#include "app/alert_setting.h"
 #include "app/sms_port.h"
+#include "app/wiring.h"
 #include "support/fake_scheduler.h"
 #include "support/fakes.h"
+#include "support/temp_folder.h"
 
 namespace wardel::test {
-
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
-
-std::string readFile(const std::filesystem::path& file);
-void writeFile(const std::filesystem::path& file, const std::string& content);
 
 // Every seam faked, on virtual time, with a folder of its own for the program's files.
 struct FakePlatform {
@@ -45,7 +31,16 @@ struct FakePlatform {
     FakeShell shell;
     FakeWindow window;
     FakeNotifier notifier;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
+    Platform platform{.clock = scheduler,
+                      .timers = scheduler,
+                      .socket = socket,
+                      .mainReader = mainReader,
+                      .creditReader = creditReader,
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier};
 };
 
 // The whole main window on the fake platform.

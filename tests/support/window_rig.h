@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/alert_setting.h"
 #include "app/sms_port.h"
+#include "app/wiring.h"
 #include "platform/qt/program_end.h"
 #include "support/test_rig.h"
 #include "ui/main_window.h"
@@ -48,7 +50,16 @@ struct WindowRig {
     FakeShell shell;
     FakeNotifier notifier;
     qt::MainWindow window;
-    Platform platform{scheduler, scheduler, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
+    Platform platform{.clock = scheduler,
+                      .timers = scheduler,
+                      .socket = socket,
+                      .mainReader = mainReader,
+                      .creditReader = creditReader,
+                      .messages = messages,
+                      .tray = tray,
+                      .shell = shell,
+                      .window = window,
+                      .notifier = notifier};
     SMSPort port{platform, folder.path()};
     MainControls& controls = port.controls();
     HostTable& table = port.grid(); // grdHotGrid's model side

@@ -12,6 +12,7 @@
 
 #include "app/alert_setting.h"
 #include "app/sms_port.h"
+#include "app/wiring.h"
 #include "build_config.h"
 #include "hosts/host_list_file.h"
 #include "platform/qt/qt_probe_socket.h"
@@ -98,7 +99,16 @@ bool saveMainWindow(const QString& file, const QString& grownFile) {
     NoShell shell;
     wardel::qt::MainWindow window;
     NoNotices notifier;
-    wardel::Platform platform{clock, timers, socket, mainReader, creditReader, messages, tray, shell, window, notifier};
+    wardel::Platform platform{.clock = clock,
+                              .timers = timers,
+                              .socket = socket,
+                              .mainReader = mainReader,
+                              .creditReader = creditReader,
+                              .messages = messages,
+                              .tray = tray,
+                              .shell = shell,
+                              .window = window,
+                              .notifier = notifier};
     wardel::SMSPort port(platform, path);
     window.attach(port);
     port.Form_Load();
