@@ -57,7 +57,6 @@ void AlertSetting::bindClickProcedures() {
         {&c_.Save, &AlertSetting::Save_Click},         {&c_.Cancel, &AlertSetting::Cancel_Click},
         {&c_.Label3_5, &AlertSetting::Label3_Click},
     };
-    // clang 14 cannot capture a structured binding, so the pair is taken apart in the capture.
     for (const auto& click : clicks)
         click.first->setClickProcedure([this, handler = click.second] { (this->*handler)(); });
 }
