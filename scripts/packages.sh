@@ -2,13 +2,14 @@
 # that are missing, so a second run does not touch apt at all.
 
 # libqt6svg6 holds the SVG image plugin that draws the icon; libxcb1-dev lets the tray icon see an XEmbed tray arrive; libcurl4-openssl-dev carries the gateway reads;
-# dpkg-dev and file let CPack build the package; clang-format-14 and python3 run the format and include checks;
+# dpkg-dev and file let CPack build the package; clang-format-14, clang-tidy-14 and python3 run the format,
+# static analysis and include checks;
 # clang-14 and its runtime build the fuzzers; dbus-daemon, at-spi2-core, python3-gi and gir1.2-atspi-2.0 let the
 # screen reader test read the windows; prometheus (with promtool) and prometheus-blackbox-exporter check the
 # export to Prometheus; scdoc writes the manual page; appstream, desktop-file-utils and lintian check the desktop
 # files and the package.
 WARDEL_PACKAGES=(qt6-base-dev libqt6svg6 libxcb1-dev libcurl4-openssl-dev cmake ninja-build g++ libgtest-dev libgmock-dev xvfb
-    xauth fonts-dejavu-core dpkg-dev file clang-format-14 python3 clang-14 libclang-rt-14-dev dbus-daemon at-spi2-core
+    xauth fonts-dejavu-core dpkg-dev file clang-format-14 clang-tidy-14 python3 clang-14 libclang-rt-14-dev dbus-daemon at-spi2-core
     python3-gi gir1.2-atspi-2.0 prometheus prometheus-blackbox-exporter prometheus-alertmanager scdoc appstream
     desktop-file-utils lintian libsqlite3-dev ccache)
 

@@ -33,6 +33,9 @@ python3 "$root/scripts/check_includes.py"
 echo "== Format"
 "$root/scripts/check_format.sh"
 
+echo "== Static analysis"
+"$root/scripts/check_tidy.sh"
+
 echo "== Build and tests"
 run_tests debug
 

@@ -505,7 +505,7 @@ std::int64_t epochMs(const LocalDateTime& local) {
 }
 
 LocalDateTime localTime(std::int64_t epochMs) {
-    const std::time_t seconds = static_cast<std::time_t>(epochMs / 1000);
+    const auto seconds = static_cast<std::time_t>(epochMs / 1000);
     std::tm t{};
     localtime_r(&seconds, &t);
     return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, static_cast<int>(epochMs % 1000)};

@@ -151,7 +151,7 @@ void HostTable::setHistory(int row, RowHistory history) {
     const bool alertedBefore = anyAlerted();
     const bool failingBefore = anyFailing();
     countRow(row, -1);
-    histories_[static_cast<std::size_t>(row)] = std::move(history);
+    histories_[static_cast<std::size_t>(row)] = history;
     countRow(row, +1);
     announceSummary(alertedBefore, failingBefore);
 }

@@ -20,7 +20,7 @@ std::int64_t daysFromCivil(int year, int month, int day) {
 
 // Seconds on the wall clock; the difference of two is the time that the clock on the wall shows between them.
 std::int64_t wallSeconds(const LocalDateTime& t) {
-    return daysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+    return ((daysFromCivil(t.year, t.month, t.day) * 24 + t.hour) * 60 + t.minute) * 60 + t.second;
 }
 
 bool sameDay(const LocalDateTime& a, const LocalDateTime& b) {

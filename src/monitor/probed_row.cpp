@@ -71,7 +71,7 @@ void ProbedRow::remember(RowHistory::State outcome, const LocalDateTime& at) {
         return;
     RowHistory history = grid_.history(row);
     history.record(outcome, at);
-    grid_.setHistory(row, std::move(history));
+    grid_.setHistory(row, history);
 }
 
 int ProbedRow::rowAfter() {

@@ -61,7 +61,6 @@ private:
     std::function<void(int)> onClick_;
     std::function<void(int)> onHistory_;
     int pressedRow_ = -1;      // the view row of the pending plain left press
-    bool doublePress_ = false; // the pending press is a double click's second
     int spareWidth_ = 0;
 };
 

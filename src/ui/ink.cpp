@@ -47,7 +47,7 @@ QColor readableInk(const QColor& wanted, const QColor& background) {
     const QColor hsl = wanted.toHsl();
     const double step = luminance(background) < 0.18 ? 0.01 : -0.01;
     for (double lightness = hsl.lightnessF(); lightness >= 0.0 && lightness <= 1.0; lightness += step) {
-        const QColor shade = QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), lightness);
+        const QColor shade = QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), static_cast<float>(lightness));
         if (contrastRatio(shade, background) >= kReadable)
             return shade;
     }

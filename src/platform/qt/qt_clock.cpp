@@ -1,6 +1,6 @@
 #include "platform/qt/qt_clock.h"
 
-#include <time.h>
+#include <ctime>
 
 namespace wardel::qt {
 

@@ -43,7 +43,7 @@ struct CurlHooks {
     static std::size_t body(char* data, std::size_t size, std::size_t count, void* r) {
         auto* read = static_cast<QtUrlFetcher::Read*>(r);
         const std::size_t bytes = size * count;
-        if (static_cast<long long>(read->body.size() + bytes) > read->bodyLimit)
+        if (static_cast<long long>(read->body.size()) + static_cast<long long>(bytes) > read->bodyLimit)
             return 0;
         read->body.append(data, bytes);
         return bytes;

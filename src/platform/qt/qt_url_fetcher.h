@@ -16,7 +16,7 @@ namespace wardel::qt {
 
 // What one read may cost before it ends as failed. The gateway's replies are a few dozen bytes.
 struct UrlReadLimits {
-    long long bodyBytes = 64 * 1024;
+    long long bodyBytes = 64LL * 1024;
     int silenceMs = 60 * 1000;     // no byte arrived for this long (taken in whole seconds, at least one)
     int overallMs = 5 * 60 * 1000; // since the read started
 };
@@ -67,7 +67,7 @@ class QtUrlFetcher : public QObject, public UrlFetcher {
 public:
     // Curl builds a request in a buffer of one mebibyte; this leaves room for the request line's other parts
     // and the headers.
-    static constexpr std::size_t kLongestUrl = 1000 * 1000;
+    static constexpr std::size_t kLongestUrl = std::size_t{1000} * 1000;
 
     // Without shared slots the reader has ReadSlots of its own.
     explicit QtUrlFetcher(UrlReadLimits limits = {}, ReadSlots* shared = nullptr, QObject* parent = nullptr);
