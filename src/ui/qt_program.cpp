@@ -17,7 +17,7 @@ const QString kDesktopEntry = QStringLiteral("wardel");
 } // namespace
 
 QtProgram::QtProgram(std::filesystem::path folder)
-    : alertReader_(UrlReadLimits{64 * 1024, 10 * 1000, 30 * 1000}),
+    : alertReader_(UrlReadLimits{64LL * 1024, 10 * 1000, 30 * 1000}),
       tray_(std::array<QIcon, 3>{QApplication::windowIcon(), wardelTrayIcon(TrayIcon::State::Failing),
                                  wardelTrayIcon(TrayIcon::State::Alerted)}),
       notifier_(QStringLiteral("Wardel"), kDesktopEntry), platform_{.clock = clock_,
