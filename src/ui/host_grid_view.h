@@ -60,7 +60,7 @@ private:
 
     std::function<void(int)> onClick_;
     std::function<void(int)> onHistory_;
-    int pressedRow_ = -1;      // the view row of the pending plain left press
+    int pressedRow_ = -1; // the view row of the pending plain left press
     int spareWidth_ = 0;
 };
 
