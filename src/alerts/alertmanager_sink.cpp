@@ -5,6 +5,7 @@
 
 #include "common/numbers.h"
 #include "common/text_file.h"
+#include "common/time_format.h"
 #include "common/utf8.h"
 
 namespace wardel {
@@ -32,15 +33,7 @@ std::string quoted(const std::string& text) {
 
 // RFC 3339 in UTC, as Alertmanager reads it; the local wall clock's time goes through the system's zone.
 std::string rfc3339(const LocalDateTime& at, int plusSeconds = 0) {
-    std::tm local{};
-    local.tm_year = at.year - 1900;
-    local.tm_mon = at.month - 1;
-    local.tm_mday = at.day;
-    local.tm_hour = at.hour;
-    local.tm_min = at.minute;
-    local.tm_sec = at.second;
-    local.tm_isdst = -1;
-    const std::time_t t = std::mktime(&local) + plusSeconds;
+    const std::time_t t = toEpochSeconds(at) + plusSeconds;
     std::tm utc{};
     gmtime_r(&t, &utc);
     char text[32];

@@ -30,4 +30,16 @@ std::string formatMonthDay(const LocalDateTime& t) {
     return printfText("%02d%02d", t.month, t.day);
 }
 
+std::time_t toEpochSeconds(const LocalDateTime& t) {
+    std::tm local{};
+    local.tm_year = t.year - 1900;
+    local.tm_mon = t.month - 1;
+    local.tm_mday = t.day;
+    local.tm_hour = t.hour;
+    local.tm_min = t.minute;
+    local.tm_sec = t.second;
+    local.tm_isdst = -1;
+    return std::mktime(&local);
+}
+
 } // namespace wardel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 
 #include "common/local_date_time.h"
@@ -11,5 +12,8 @@ std::string formatDateTime(const LocalDateTime& t);   // "yyyy-mm-dd hh:mm:ss": 
 std::string formatTime(const LocalDateTime& t);       // "hh:mm:ss": grid status texts and the status line
 std::string formatHourMinute(const LocalDateTime& t); // "hh:mm": the midnight check
 std::string formatMonthDay(const LocalDateTime& t);   // "mmdd": the log file name
+
+// The instant a local wall-clock time names, through the system's time zone (whole seconds).
+std::time_t toEpochSeconds(const LocalDateTime& t);
 
 } // namespace wardel

@@ -19,6 +19,8 @@
 #include <sqlite3.h>
 #include <system_error>
 
+#include "common/time_format.h"
+
 namespace wardel {
 
 namespace {
@@ -493,15 +495,7 @@ bool HistoryStore::eachProbe(std::int64_t fromMs, std::int64_t untilMs, const st
 }
 
 std::int64_t epochMs(const LocalDateTime& local) {
-    std::tm t{};
-    t.tm_year = local.year - 1900;
-    t.tm_mon = local.month - 1;
-    t.tm_mday = local.day;
-    t.tm_hour = local.hour;
-    t.tm_min = local.minute;
-    t.tm_sec = local.second;
-    t.tm_isdst = -1;
-    return static_cast<std::int64_t>(std::mktime(&t)) * 1000 + local.millisecond;
+    return static_cast<std::int64_t>(toEpochSeconds(local)) * 1000 + local.millisecond;
 }
 
 LocalDateTime localTime(std::int64_t epochMs) {
